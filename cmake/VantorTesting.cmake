@@ -1,0 +1,53 @@
+# Every file named *_test.cpp in a test folder becomes one test program, so that a broken test file
+# never stops the others from building. Files named *_xtest.cpp need a real X display (Xvfb): they
+# run on the xcb platform with the DISPLAY that the test command exports, and skip without one.
+# Test programs listed with THREADED are also built and run under ThreadSanitizer.
+set_property(GLOBAL PROPERTY VANTOR_TEST_DIRS "")
+
+function(vantor_add_tests dir)
+    cmake_parse_arguments(ARG "" "" "LIBS;THREADED" ${ARGN})
+    if(NOT VANTOR_BUILD_TESTS)
+        return()
+    endif()
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*_test.cpp ${dir}/*_xtest.cpp)
+    foreach(src ${sources})
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(${name} ${src})
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_test_main)
+        if(name MATCHES "_xtest$")
+            set(env "QT_QPA_PLATFORM=xcb")
+            set(labels "xvfb")
+        else()
+            set(env "QT_QPA_PLATFORM=offscreen")
+            set(labels "unit")
+        endif()
+        if(name IN_LIST ARG_THREADED)
+            list(APPEND labels "threaded")
+        endif()
+        gtest_discover_tests(${name}
+            DISCOVERY_MODE PRE_TEST
+            DISCOVERY_TIMEOUT 60
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+            PROPERTIES ENVIRONMENT "${env};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTOR_INSTALL_DIR=${VANTOR_INSTALL_DIR}"
+                       LABELS "${labels}" TIMEOUT 300)
+        set_property(GLOBAL APPEND PROPERTY VANTOR_ALL_TESTS ${name})
+        if(name IN_LIST ARG_THREADED)
+            set_property(GLOBAL APPEND PROPERTY VANTOR_THREADED_TESTS ${name})
+        endif()
+    endforeach()
+endfunction()
+
+# Called once at the end: aggregate targets for the test command.
+function(vantor_finish_tests)
+    get_property(all GLOBAL PROPERTY VANTOR_ALL_TESTS)
+    get_property(threaded GLOBAL PROPERTY VANTOR_THREADED_TESTS)
+    add_custom_target(all_tests)
+    if(all)
+        add_dependencies(all_tests ${all})
+    endif()
+    add_custom_target(threaded_tests)
+    if(threaded)
+        add_dependencies(threaded_tests ${threaded})
+    endif()
+endfunction()

@@ -1,0 +1,27 @@
+#pragma once
+// Narrow text ("the system's ANSI code page") through iconv. The code page is the one named by
+// the environment variable VANTOR_CODEPAGE (for example GBK for files from a Chinese Windows
+// installation), else the locale's character set, else UTF-8 when the locale names none
+// (the C locale's ASCII counts as none).
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// The iconv name of the code page in force.
+std::string NarrowCodePage();
+
+// Narrow to UTF-16. Bytes that are not valid in the code page become U+FFFD.
+std::u16string NarrowToWide(std::string_view bytes);
+std::u16string NarrowToWide(std::string_view bytes, const std::string& codePage);
+
+// UTF-16 to narrow. Characters without an exact equivalent become '?' (the default character,
+// no best-fit); *lossy tells whether that happened.
+std::string WideToNarrow(std::u16string_view text, bool* lossy = nullptr);
+std::string WideToNarrow(std::u16string_view text, const std::string& codePage, bool* lossy = nullptr);
+
+// UTF-8 conversions (file names on this platform are UTF-8 whatever the code page).
+std::string WideToUtf8(std::u16string_view text);
+std::u16string Utf8ToWide(std::string_view text);
+
+}  // namespace vantor

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Vantor set-up for a fresh Debian 12 machine (run as root or with sudo).
+#   scripts/setup.sh run    install what is missing, build, assemble build/Vantor and start the station
+#   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan)
+#   scripts/setup.sh build  the set-up alone
+# Every step is idempotent: packages already installed are not fetched again and the builds are
+# incremental.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+MODE=${1:-run}
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config ccache clang-format
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+    libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+    gstreamer1.0-plugins-good gstreamer1.0-tools gstreamer1.0-x
+    libirrlicht-dev libjpeg-dev libx11-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-wqy-zenhei xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick
+)
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        echo "Installing: ${missing[*]}"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# configure_and_build DIR [cmake options...]; builds the given TARGETS (default: all)
+build_tree() {
+    local dir=$1; shift
+    local targets=${TARGETS:-all}
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir" --target $targets -- -j"$(nproc)"
+}
+
+start_xvfb() {
+    # A private X display for the tests that need a real window system (the wall's OpenGL).
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp +extension GLX >/tmp/vantor-xvfb-$n.log 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null || true
+    done
+    echo "Could not start Xvfb" >&2
+    return 1
+}
+
+PASSED=0
+FAILED=0
+# run_ctest DIR [ctest options...]: adds the counts of one ctest run to PASSED / FAILED
+run_ctest() {
+    local dir=$1; shift
+    local log
+    log=$(mktemp)
+    set +e
+    ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "$@" 2>&1 | tee "$log"
+    set -e
+    local line total failed
+    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)
+    if [ -n "$line" ]; then
+        failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+        total=$(echo "$line" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
+        PASSED=$((PASSED + total - failed))
+        FAILED=$((FAILED + failed))
+    elif ! grep -q "No tests were found" "$log"; then
+        FAILED=$((FAILED + 1))
+    fi
+    rm -f "$log"
+}
+
+install_packages
+export CCACHE_DIR=${CCACHE_DIR:-$ROOT/build/.ccache}
+case "$MODE" in
+    build)
+        build_tree build/release
+        ;;
+    run)
+        build_tree build/release
+        exec build/release/Vantor/Travenor
+        ;;
+    test)
+        build_tree build/release -DVANTOR_WERROR=ON
+        trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
+        start_xvfb
+        export QT_QPA_FONTDIR=/usr/share/fonts/truetype/wqy
+        echo "== Tests (release build)"
+        run_ctest build/release
+        echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+        TARGETS=all_tests build_tree build/asan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=address,undefined \
+            -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            run_ctest build/asan
+        echo "== Threaded tests under ThreadSanitizer"
+        TARGETS=threaded_tests build_tree build/tsan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=thread \
+            -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        TSAN_OPTIONS="halt_on_error=1 suppressions=$ROOT/tests/support/tsan.supp" \
+            run_ctest build/tsan -L threaded
+        echo
+        echo "$PASSED passed, $FAILED failed"
+        [ "$FAILED" -eq 0 ]
+        ;;
+    *)
+        echo "usage: $0 run|test|build" >&2
+        exit 2
+        ;;
+esac
