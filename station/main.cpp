@@ -1,11 +1,18 @@
-// Travenor: the sign-in station.
+// Travenor: the sign-in station. Its working folder is the installation folder (Tarquel moves
+// there when it loads).
 #include <QApplication>
-#include <QWidget>
+#include "app/travenor_app.h"
+#include "platform/message_box.h"
+#include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle("Vantor");
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    vantor::QtMessageBoxes boxes;
+    // Boxes raised while the library loaded (a broken language file) are shown now.
+    vantor::ScopedMessageBoxService service(boxes, true);
+    CTravenorApp station;
+    if (station.InitInstance()) {
+        return QApplication::exec();
+    }
+    return 0;
 }

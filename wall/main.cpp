@@ -1,7 +1,18 @@
 // Halvix: the 3D photo wall.
 #include <QApplication>
+#include <QFileInfo>
+#include "app/x11_threads.h"
+#include "app/zarn_app.h"
+#include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    halvix::EnableThreadedX11();
+    QApplication application(argc, argv);
+    vantor::QtMessageBoxes messageBoxes;
+    vantor::ScopedMessageBoxService boxes(messageBoxes, true);
+    halvix::CmfcZarnApp wall(QFileInfo(QString::fromLocal8Bit(argv[0])).baseName());
+    if (!wall.InitInstance()) {
+        return 0;
+    }
+    return application.exec();
 }

@@ -1,1 +1,14 @@
 // Work done once when Tarquel is loaded, before any caller can use it.
+#include "platform/native_path.h"
+#include "text/language.h"
+
+namespace {
+
+// Runs when the dynamic loader maps Tarquel: a program started by its full path from another
+// folder still works in its installation folder, and the language table is ready before main().
+__attribute__((constructor)) void LoadTarquel() {
+    vantor::AnchorWorkingFolderToInstallation();
+    vantor::LoadProcessLanguageTable();
+}
+
+}  // namespace

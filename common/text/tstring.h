@@ -26,6 +26,7 @@ public:
     FormatArg(double v) : kind_(Kind::Floating), d_(v) {}
     FormatArg(const char16_t* v) : kind_(Kind::WideText), s_(v ? std::u16string_view(v) : std::u16string_view()) {}
     FormatArg(const std::u16string& v) : kind_(Kind::WideText), s_(v) {}
+    FormatArg(std::u16string_view v) : kind_(Kind::WideText), s_(v) {}
     FormatArg(const class tstring& v);
 
     Kind kind() const { return kind_; }

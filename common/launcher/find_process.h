@@ -1,0 +1,17 @@
+#pragma once
+// The running-process test of the wall launcher, over this platform's process list (/proc).
+#include <string>
+#include <vector>
+#include "text/tstring.h"
+
+namespace vantor {
+
+// The executable file names (without folder) of the live processes under a proc root; zombies are
+// left out, they no longer run. Empty when the list cannot be read.
+std::vector<std::string> RunningExecutableNames(const std::string& proc_root = "/proc");
+
+}  // namespace vantor
+
+// 1 when some running process's executable file name equals exeName, both compared in lower
+// case (ASCII letters); 0 when none does or the process list cannot be taken.
+int FindProcess(const char16_t* exeName);

@@ -1,0 +1,39 @@
+#pragma once
+// A window's controls as data beside its class: id, kind, caption and rectangle in dialog units,
+// the way the window was designed. Controls carry their id, so code finds them by number.
+#include <QRect>
+#include <QSize>
+#include <span>
+
+class QWidget;
+
+namespace vantor {
+
+enum class ControlKind { PushButton, Label, Slider, ListView, Edit, Frame };
+
+struct ControlSpec {
+    int id;
+    ControlKind kind;
+    const char16_t* caption;
+    QRect rect_dlu;  // x, y, width, height in dialog units
+};
+
+struct DialogTemplate {
+    int id;
+    QSize client_dlu;  // designed client size in dialog units
+    std::span<const ControlSpec> controls;
+};
+
+// The designed client size and a control's rectangle in pixels.
+QSize DesignedClientSize(const DialogTemplate& dialog);
+QRect DesignedControlRect(const ControlSpec& control);
+
+// The control of the table with that id, or null.
+const ControlSpec* FindControlSpec(const DialogTemplate& dialog, int id);
+
+// Marks a widget as control `id` of its window, and finds it again below a window.
+void SetControlId(QWidget* control, int id);
+int ControlId(const QWidget* control);  // 0 when the widget has none
+QWidget* FindControl(const QWidget* window, int id);
+
+}  // namespace vantor

@@ -1,0 +1,13 @@
+#pragma once
+// Stretches a control designed for a window's client size to the screen: both edges of the
+// control's rectangle (in its window's coordinates) are multiplied by the factor of their
+// direction and truncated toward zero.
+class QWidget;
+
+namespace vantor {
+
+void ScaleControlRect(QWidget* control, double factorX, double factorY);
+
+}  // namespace vantor
+
+using vantor::ScaleControlRect;

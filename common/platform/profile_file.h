@@ -1,0 +1,37 @@
+#pragma once
+// Profile (INI) files with the behaviour of the Windows profile functions the settings code
+// relies on. Paths are logic paths (backslash text) relative to the working folder.
+//
+// - Section and key names are compared without regard to ASCII case, surrounding blanks ignored.
+// - Values are returned without surrounding blanks, and without one pair of surrounding quotes.
+// - Files are narrow text in the code page of narrow_text.h; a UTF-8 or UTF-16LE byte-order mark
+//   is honoured on reading (and kept on writing).
+// - When a section appears twice, reads use the first one.
+// - A missing or unreadable file reads as empty: the default is returned.
+// - Writes keep every other line of the file exactly as it was (comments, blank lines, line
+//   ends) and replace the file atomically: a temporary file beside it is renamed over it.
+#include <cstdint>
+#include "text/tstring.h"
+
+namespace vantor {
+
+// With a section and a key: copies the value (or `defaultValue` when the key is missing) into
+// buffer, cut to size-1 units and terminated; returns the number of units copied.
+// With a section and no key: the section's key names; with neither: all section names. Names are
+// each terminated and the list ends with a second terminator; the return value is the number of
+// units copied without the final terminator, size-2 when the list did not fit.
+std::uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
+                                       const char16_t* defaultValue, char16_t* buffer, std::uint32_t size,
+                                       const char16_t* path);
+
+// The leading decimal integer of the value (an optional sign, then digits), 0 when the value does
+// not start with one; `defaultValue` when the key is missing.
+unsigned int GetPrivateProfileIntW(const char16_t* section, const char16_t* key, int defaultValue,
+                                   const char16_t* path);
+
+// Writes key=value into section, creating the file, section or key as needed. A null value
+// deletes the key, a null key the whole section. Returns non-zero on success.
+int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* value,
+                               const char16_t* path);
+
+}  // namespace vantor

@@ -1,0 +1,66 @@
+#pragma once
+// Where sign-ins are kept, relative to the working folder:
+//   Storage\<year>-<month>-<day>\WithTemplate\<hour>-<minute>-<second>.jpg   composed pictures
+//   Storage\<year>-<month>-<day>\NoTemplate\<hour>-<minute>-<second>.jpg     plain photos
+//   Storage\<year>-<month>-<day>\Audio\<hour>-<minute>-<second>.wav          voice messages
+// Numbers carry no leading zeros, so names do not sort by time as text; readers order by file
+// time or by parsing the stem (ParseSignInStem).
+#include <optional>
+#include "platform/local_clock.h"
+#include "text/tstring.h"
+
+namespace vantor {
+
+inline constexpr char16_t kStorageRoot[] = u"Storage";
+inline constexpr char16_t kWithTemplateFolder[] = u"WithTemplate";
+inline constexpr char16_t kNoTemplateFolder[] = u"NoTemplate";
+inline constexpr char16_t kAudioFolder[] = u"Audio";
+inline constexpr char16_t kPhotoInProgressFile[] = u"temp.jpg";
+inline constexpr char16_t kTemplateFolder[] = u"Template";
+inline constexpr char16_t kLotteryFolder[] = u"lottery";
+
+// "Storage\2024-3-5" for 5 March 2024.
+tstring DatedFolder(const tstring& root, const LocalDateTime& day);
+// The sub-folders of a dated folder.
+tstring WithTemplateFolder(const tstring& datedFolder);
+tstring NoTemplateFolder(const tstring& datedFolder);
+tstring AudioFolder(const tstring& datedFolder);
+
+// "9-5-7" for 09:05:07.
+tstring SignInStem(const LocalDateTime& time);
+// "<folder>\9-5-7.jpg" and "<folder>\9-5-7.wav".
+tstring PictureFile(const tstring& folder, const LocalDateTime& time);
+tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time);
+
+// Seconds since midnight of a stem such as "9-5-7" (with or without extension); nothing for a
+// name that is not a stem.
+std::optional<int> ParseSignInStem(const tstring& name);
+
+// True when the folder exists (folder is a logic path).
+bool FolderExists(const tstring& folder);
+// Creates the folder and its parents when missing; true when it exists afterwards.
+bool EnsureFolder(const tstring& folder);
+
+// One day's folders of the storage, by the injected clock.
+class StorageLayout {
+  public:
+    explicit StorageLayout(const Clock& clock, tstring root = tstring(kStorageRoot));
+
+    const tstring& Root() const { return root_; }
+    tstring TodayFolder() const;
+    tstring TodayWithTemplate() const;
+    tstring TodayNoTemplate() const;
+    tstring TodayAudio() const;
+
+    // Creates the storage root when missing.
+    bool EnsureRoot() const;
+    // Creates today's folder with its three sub-folders. Sub-folders that are missing from an
+    // existing day folder are made again, so that no save of the day loses its file.
+    bool EnsureTodayFolders() const;
+
+  private:
+    const Clock& clock_;
+    tstring root_;
+};
+
+}  // namespace vantor

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/narrow_text.h"
+
+namespace {
+
+// Sets VANTOR_CODEPAGE for one test and restores the environment afterwards.
+class CodePageScope {
+  public:
+    explicit CodePageScope(const char* codePage) {
+        if (const char* old = std::getenv("VANTOR_CODEPAGE")) {
+            previous_ = old;
+            had_ = true;
+        }
+        if (codePage) {
+            setenv("VANTOR_CODEPAGE", codePage, 1);
+        } else {
+            unsetenv("VANTOR_CODEPAGE");
+        }
+    }
+    ~CodePageScope() {
+        if (had_) {
+            setenv("VANTOR_CODEPAGE", previous_.c_str(), 1);
+        } else {
+            unsetenv("VANTOR_CODEPAGE");
+        }
+    }
+    CodePageScope(const CodePageScope&) = delete;
+    CodePageScope& operator=(const CodePageScope&) = delete;
+
+  private:
+    std::string previous_;
+    bool had_ = false;
+};
+
+TEST(PlatformNarrowText, CodePageComesFromTheEnvironment) {
+    {
+        CodePageScope scope("GBK");
+        EXPECT_EQ(vantor::NarrowCodePage(), "GBK");
+        EXPECT_EQ(vantor::NarrowToWide("\xD5\xC5\xC8\xFD"), u"张三");
+    }
+    CodePageScope none(nullptr);
+    EXPECT_FALSE(vantor::NarrowCodePage().empty());
+}
+
+TEST(PlatformNarrowText, RoundTripsInUtf8AndGbk) {
+    const std::u16string text = u"签到 Sign-in 2024";
+    for (const char* codePage : {"UTF-8", "GBK"}) {
+        bool lossy = true;
+        const std::string narrow = vantor::WideToNarrow(text, codePage, &lossy);
+        EXPECT_FALSE(lossy) << codePage;
+        EXPECT_EQ(vantor::NarrowToWide(narrow, codePage), text) << codePage;
+    }
+    EXPECT_EQ(vantor::WideToNarrow(u"签到", "UTF-8"), "\xE7\xAD\xBE\xE5\x88\xB0");
+    EXPECT_EQ(vantor::WideToNarrow(u"签到", "GBK"), "\xC7\xA9\xB5\xBD");
+}
+
+TEST(PlatformNarrowText, UnmappableCharactersBecomeTheDefaultCharacter) {
+    bool lossy = false;
+    EXPECT_EQ(vantor::WideToNarrow(u"x€y", "ISO-8859-1", &lossy), "x?y");
+    EXPECT_TRUE(lossy);
+    // A lone surrogate has no narrow form in any code page.
+    const std::u16string broken{u'a', static_cast<char16_t>(0xD800), u'b'};
+    EXPECT_EQ(vantor::WideToNarrow(broken, "UTF-8", &lossy), "a?b");
+    EXPECT_TRUE(lossy);
+}
+
+TEST(PlatformNarrowText, InvalidBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(vantor::NarrowToWide("a\xFF"
+                                   "b",
+                                   "UTF-8"),
+              u"a\uFFFDb");
+    EXPECT_EQ(vantor::NarrowToWide("ab\xE7\xAD", "UTF-8"), u"ab\uFFFD\uFFFD");  // cut in the middle
+    EXPECT_EQ(vantor::NarrowToWide("\xD5", "GBK"), u"\uFFFD");
+    // An unknown code page name falls back to UTF-8 instead of failing.
+    EXPECT_EQ(vantor::NarrowToWide("\xE7\xAD\xBE", "NO-SUCH-CODEPAGE"), u"签");
+}
+
+TEST(PlatformNarrowText, Utf8ConversionsHandleAllPlanes) {
+    const std::u16string text = u"a\u00E9\u7B7E\U0001F600";
+    const std::string utf8 = vantor::WideToUtf8(text);
+    EXPECT_EQ(utf8, "a\xC3\xA9\xE7\xAD\xBE\xF0\x9F\x98\x80");
+    EXPECT_EQ(vantor::Utf8ToWide(utf8), text);
+    EXPECT_EQ(vantor::Utf8ToWide("\xC0\x80"), u"\uFFFD\uFFFD");  // overlong forms are refused
+    EXPECT_EQ(vantor::Utf8ToWide("\xF0\x9F"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(vantor::WideToUtf8(std::u16string(1, static_cast<char16_t>(0xDC00))), "\xEF\xBF\xBD");
+}
+
+TEST(PlatformNarrowText, LongTextCrossesTheConversionBuffer) {
+    std::u16string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += u"张a";
+    }
+    EXPECT_EQ(vantor::NarrowToWide(vantor::WideToNarrow(text, "GBK"), "GBK"), text);
+}
+
+}  // namespace

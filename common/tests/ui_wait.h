@@ -1,0 +1,45 @@
+#pragma once
+// Test helpers for widgets without QtTest: wait for a condition while the event loop runs, and
+// deliver mouse clicks directly to a widget.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QMouseEvent>
+#include <optional>
+#include <QWidget>
+
+namespace vantor_test {
+
+// Runs the event loop until the predicate holds or the time is up; answers the predicate.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, int timeout_ms = 5000) {
+    QDeadlineTimer deadline(timeout_ms);
+    while (!predicate()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+inline void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {
+    const QPointF local(at);
+    QMouseEvent event(type, local, widget->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// Press and release of the left button at a point of the widget (its centre by default).
+inline void LeftClick(QWidget* widget, std::optional<QPoint> at = std::nullopt) {
+    const QPoint point = at.value_or(widget->rect().center());
+    SendMouse(widget, QEvent::MouseButtonPress, point, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, point, Qt::NoButton);
+}
+
+// A double click as the window system delivers it: press, release, double click, release.
+inline void LeftDoubleClick(QWidget* widget, const QPoint& at) {
+    LeftClick(widget, at);
+    SendMouse(widget, QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, at, Qt::NoButton);
+}
+
+}  // namespace vantor_test

@@ -1,0 +1,143 @@
+#include "text/language.h"
+
+#include <algorithm>
+#include <climits>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/native_path.h"
+#include "platform/profile_file.h"
+
+namespace vantor {
+namespace {
+
+constexpr char kBacktick = '`';
+
+// Reads the whole file; false when it cannot be opened.
+bool ReadAllBytes(const tstring& path, std::string& bytes) {
+    std::ifstream file(ToNativePath(path), std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// The leading decimal digits of text as a plain decimal number ("007" gives "7"); the value is
+// capped at INT_MAX.
+std::string DecimalKey(std::string_view text) {
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = std::min<long long>(value * 10 + (c - '0'), INT_MAX);
+    }
+    return std::to_string(value);
+}
+
+// The text of language `languageNumber` from the rest of a line starting at its first backtick.
+std::string LanguageText(std::string rest, int languageNumber) {
+    for (int drop = 0; drop < 2 * languageNumber - 1 && !rest.empty(); ++drop) {
+        const std::size_t tick = rest.find(kBacktick);
+        if (tick != std::string::npos) {
+            rest.erase(0, tick + 1);
+        }
+    }
+    return rest.substr(0, rest.find(kBacktick));
+}
+
+// Removes every leading c.
+void DropLeading(std::string& line, char c) {
+    line.erase(0, std::min(line.find_first_not_of(c), line.size()));
+}
+
+// Narrow text to a tstring; the text ends at an embedded zero byte, as a C string would.
+tstring FromNarrow(const std::string& narrow) {
+    return tstring(narrow.c_str());
+}
+
+}  // namespace
+
+bool LanguageTable::Load(const tstring& path, int languageNumber) {
+    entries_.clear();
+    if (languageNumber < 1) {
+        languageNumber = 1;
+    }
+    std::string bytes;
+    if (!ReadAllBytes(path, bytes)) {
+        ShowMessageBox(u"打开英文翻译字符串文件失败", u"信息提示");
+        return false;
+    }
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes.erase(0, 3);  // a UTF-8 byte-order mark is not part of the first line
+    }
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+
+        DropLeading(line, ' ');
+        DropLeading(line, '\t');
+        if (line.empty() || line[0] < '0' || line[0] > '9') {
+            continue;
+        }
+        const std::size_t tick = line.find(kBacktick);
+        if (tick == std::string::npos) {
+            continue;  // a number with no text at all
+        }
+        tstring key = FromNarrow(DecimalKey(line));
+        key.Trim(u' ');
+        tstring text = FromNarrow(LanguageText(line.substr(tick), languageNumber));
+        text.ReplaceAll(u"\\n", u"\n");
+
+        if (!entries_.emplace(key, text).second) {
+            tstring message;
+            message.Format(u"字符索引%s重复,行号:%d", key, lineNumber);
+            ShowMessageBox(message, u"tips");
+        }
+    }
+    return true;
+}
+
+tstring LanguageTable::Lookup(const char16_t* key) const {
+    if (key == nullptr) {
+        return tstring();
+    }
+    const auto found = entries_.find(tstring(key));
+    if (found != entries_.end() && !found->second.IsEmpty()) {
+        return found->second;
+    }
+    return tstring(key);
+}
+
+int ConfiguredLanguageNumber(const tstring& configPath) {
+    const int number = static_cast<int>(GetPrivateProfileIntW(u"version", u"language ", 1, configPath));
+    return number < 1 ? 1 : number;
+}
+
+LanguageTable& ProcessLanguageTable() {
+    static LanguageTable table;
+    return table;
+}
+
+void LoadProcessLanguageTable() {
+    ProcessLanguageTable().Load(u"Bin\\language.txt", ConfiguredLanguageNumber(u"Bin\\config.ini"));
+}
+
+}  // namespace vantor
+
+tstring GetLanStr(const char16_t* key) {
+    return vantor::ProcessLanguageTable().Lookup(key);
+}

@@ -1,0 +1,405 @@
+// Draws the station's default main-menu skin into an installation folder:
+//   images/wedding/background.jpg            the full-screen background, 1920 x 1080
+//   images/wedding/MainWindow/<command>.jpg  the five button faces, one button's size each
+// Usage: menu_art <installation folder>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QRandomGenerator>
+#include <QString>
+#include <QTextStream>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+// A button of the menu on a 1920 x 1080 screen.
+constexpr int kFaceWidth = 304;
+constexpr int kFaceHeight = 204;
+constexpr double kPi = 3.14159265358979323846;
+
+const QColor kWine(92, 14, 36);
+const QColor kCrimson(150, 28, 52);
+const QColor kGold(226, 186, 110);
+const QColor kPaleGold(248, 226, 170);
+const QColor kIvory(255, 249, 238);
+const QColor kBlush(250, 226, 222);
+
+const QString kChineseFont = QStringLiteral("WenQuanYi Zen Hei");
+const QString kLatinFont = QStringLiteral("DejaVu Serif");
+
+QFont MakeFont(const QString& family, int pixels, bool bold = false, bool italic = false) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+QLinearGradient GoldGradient(const QPointF& from, const QPointF& to) {
+    QLinearGradient gold(from, to);
+    gold.setColorAt(0.0, QColor(180, 132, 58));
+    gold.setColorAt(0.45, kPaleGold);
+    gold.setColorAt(0.55, kGold);
+    gold.setColorAt(1.0, QColor(168, 120, 50));
+    return gold;
+}
+
+// Text centred on a point, filled with gold and lifted by a soft dark shadow.
+void DrawGoldText(QPainter& painter, const QString& text, const QFont& font, const QPointF& centre) {
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate(centre.x() - box.center().x(), centre.y() - box.center().y());
+    const QRectF placed = path.boundingRect();
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    for (int i = 4; i >= 1; --i) {
+        painter.setBrush(QColor(30, 0, 10, 28));
+        painter.drawPath(path.translated(i * 0.8, i * 1.2));
+    }
+    painter.setBrush(GoldGradient(placed.topLeft(), placed.bottomLeft()));
+    painter.setPen(QPen(QColor(120, 80, 30, 160), 1.0));
+    painter.drawPath(path);
+    painter.restore();
+}
+
+void DrawHeart(QPainter& painter, const QPointF& centre, double size) {
+    QPainterPath heart;
+    const double s = size / 2.0;
+    heart.moveTo(centre.x(), centre.y() + s);
+    heart.cubicTo(centre.x() - 2.0 * s, centre.y() - 0.2 * s, centre.x() - 0.9 * s, centre.y() - 1.6 * s,
+                  centre.x(), centre.y() - 0.55 * s);
+    heart.cubicTo(centre.x() + 0.9 * s, centre.y() - 1.6 * s, centre.x() + 2.0 * s, centre.y() - 0.2 * s,
+                  centre.x(), centre.y() + s);
+    painter.drawPath(heart);
+}
+
+// Soft glowing discs, as candle light out of focus.
+void DrawBokeh(QPainter& painter) {
+    QRandomGenerator random(20240305);
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < 90; ++i) {
+        const double x = random.bounded(kScreenWidth);
+        const double y = random.bounded(kScreenHeight);
+        const double r = 8 + random.bounded(46);
+        const int alpha = 10 + random.bounded(34);
+        QRadialGradient glow(QPointF(x, y), r);
+        const QColor tint = (i % 3 == 0) ? kPaleGold : kBlush;
+        glow.setColorAt(0.0, QColor(tint.red(), tint.green(), tint.blue(), alpha));
+        glow.setColorAt(0.7, QColor(tint.red(), tint.green(), tint.blue(), alpha / 2));
+        glow.setColorAt(1.0, QColor(tint.red(), tint.green(), tint.blue(), 0));
+        painter.setBrush(glow);
+        painter.drawEllipse(QPointF(x, y), r, r);
+    }
+}
+
+// A scroll of two curls and a few leaves, drawn into one corner and mirrored into the others.
+void DrawCornerFlourish(QPainter& painter) {
+    QPainterPath curl;
+    curl.moveTo(0, 150);
+    curl.cubicTo(0, 60, 60, 0, 150, 0);
+    curl.moveTo(20, 200);
+    curl.cubicTo(20, 90, 90, 20, 200, 20);
+    curl.moveTo(60, 60);
+    curl.cubicTo(110, 40, 150, 80, 120, 110);
+    curl.cubicTo(100, 130, 75, 110, 90, 92);
+    curl.moveTo(60, 60);
+    curl.cubicTo(40, 110, 80, 150, 110, 120);
+    painter.setPen(QPen(kGold, 3.0, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(curl);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGold);
+    for (int i = 0; i < 5; ++i) {
+        const double t = 0.25 + i * 0.14;
+        painter.save();
+        painter.translate(20 + 180 * t, 20 + 180 * (1 - t) * (1 - t) * 0.55);
+        painter.rotate(-40 + i * 18);
+        painter.drawEllipse(QPointF(0, 0), 11, 4.5);
+        painter.restore();
+    }
+    DrawHeart(painter, QPointF(36, 36), 20);
+}
+
+void DrawFrame(QPainter& painter) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kGold, 3.0));
+    painter.drawRect(QRectF(34, 34, kScreenWidth - 68, kScreenHeight - 68));
+    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 150), 1.2));
+    painter.drawRect(QRectF(46, 46, kScreenWidth - 92, kScreenHeight - 92));
+    // The lower corners carry smaller scrolls, so that the row of buttons stands clear of them.
+    const QTransform corners[] = {
+        QTransform(1, 0, 0, 1, 46, 46),
+        QTransform(-1, 0, 0, 1, kScreenWidth - 46, 46),
+        QTransform(0.45, 0, 0, -0.45, 46, kScreenHeight - 46),
+        QTransform(-0.45, 0, 0, -0.45, kScreenWidth - 46, kScreenHeight - 46),
+    };
+    for (const QTransform& corner : corners) {
+        painter.save();
+        painter.setTransform(corner, true);
+        DrawCornerFlourish(painter);
+        painter.restore();
+    }
+}
+
+// Two interlocked wedding rings.
+void DrawRings(QPainter& painter, const QPointF& centre, double radius) {
+    const QPointF left(centre.x() - radius * 0.55, centre.y());
+    const QPointF right(centre.x() + radius * 0.55, centre.y());
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(
+        QPen(QBrush(GoldGradient(centre - QPointF(radius, radius), centre + QPointF(radius, radius))),
+             radius * 0.16));
+    painter.drawEllipse(left, radius, radius);
+    painter.drawEllipse(right, radius, radius);
+    painter.setPen(QPen(QColor(255, 250, 230, 150), radius * 0.04));
+    painter.drawArc(QRectF(left.x() - radius * 0.9, left.y() - radius * 0.9, radius * 1.8, radius * 1.8),
+                    60 * 16, 60 * 16);
+    painter.drawArc(QRectF(right.x() - radius * 0.9, right.y() - radius * 0.9, radius * 1.8, radius * 1.8),
+                    60 * 16, 60 * 16);
+    // A small diamond on the right ring.
+    QPainterPath stone;
+    const QPointF top(right.x(), right.y() - radius * 1.12);
+    stone.moveTo(top + QPointF(0, -radius * 0.22));
+    stone.lineTo(top + QPointF(radius * 0.18, 0));
+    stone.lineTo(top + QPointF(0, radius * 0.2));
+    stone.lineTo(top + QPointF(-radius * 0.18, 0));
+    stone.closeSubpath();
+    painter.setPen(QPen(kGold, 2));
+    painter.setBrush(QColor(255, 255, 255, 230));
+    painter.drawPath(stone);
+}
+
+// A line that thins out to both sides with a heart in the middle.
+void DrawDivider(QPainter& painter, double y, double halfWidth) {
+    const double cx = kScreenWidth / 2.0;
+    for (int side : {-1, 1}) {
+        QLinearGradient fade(QPointF(cx, y), QPointF(cx + side * halfWidth, y));
+        fade.setColorAt(0.0, kGold);
+        fade.setColorAt(1.0, QColor(kGold.red(), kGold.green(), kGold.blue(), 0));
+        painter.setPen(QPen(QBrush(fade), 2.2));
+        painter.drawLine(QPointF(cx + side * 26, y), QPointF(cx + side * halfWidth, y));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kGold);
+        painter.drawEllipse(QPointF(cx + side * 60, y), 4, 4);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGold);
+    DrawHeart(painter, QPointF(cx, y), 24);
+}
+
+QImage DrawBackground() {
+    QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient base(0, 0, 0, kScreenHeight);
+    base.setColorAt(0.0, QColor(70, 8, 26));
+    base.setColorAt(0.45, kCrimson);
+    base.setColorAt(1.0, kWine);
+    painter.fillRect(image.rect(), base);
+
+    QRadialGradient light(QPointF(kScreenWidth / 2.0, 330), 900);
+    light.setColorAt(0.0, QColor(255, 190, 170, 110));
+    light.setColorAt(0.5, QColor(255, 140, 140, 30));
+    light.setColorAt(1.0, QColor(0, 0, 0, 0));
+    painter.fillRect(image.rect(), light);
+
+    DrawBokeh(painter);
+    DrawFrame(painter);
+
+    const double cx = kScreenWidth / 2.0;
+    // The double-happiness sign in a gold medallion.
+    painter.setPen(QPen(kGold, 4));
+    painter.setBrush(QColor(120, 16, 40, 200));
+    painter.drawEllipse(QPointF(cx, 215), 118, 118);
+    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 140), 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(cx, 215), 104, 104);
+    for (int i = 0; i < 24; ++i) {
+        const double angle = i * 2 * kPi / 24;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kGold);
+        painter.drawEllipse(QPointF(cx + std::cos(angle) * 132, 215 + std::sin(angle) * 132), 3.2, 3.2);
+    }
+    DrawGoldText(painter, QStringLiteral("囍"), MakeFont(kChineseFont, 150, true), QPointF(cx, 215));
+
+    DrawRings(painter, QPointF(cx - 520, 225), 46);
+    DrawRings(painter, QPointF(cx + 520, 225), 46);
+
+    DrawGoldText(painter, QStringLiteral("百年好合 · 永结同心"), MakeFont(kChineseFont, 92, true),
+                 QPointF(cx, 440));
+    DrawDivider(painter, 530, 480);
+    DrawGoldText(painter, QStringLiteral("Welcome to Our Wedding"), MakeFont(kLatinFont, 46, false, true),
+                 QPointF(cx, 600));
+    painter.setPen(kBlush);
+    painter.setFont(MakeFont(kChineseFont, 30));
+    painter.drawText(QRectF(0, 640, kScreenWidth, 50), Qt::AlignCenter,
+                     QStringLiteral("欢迎光临 · 请拍照签到，留下您的祝福"));
+
+    // A quiet band that carries the row of buttons.
+    QLinearGradient band(0, 750, 0, 1020);
+    band.setColorAt(0.0, QColor(40, 0, 12, 0));
+    band.setColorAt(0.2, QColor(40, 0, 12, 90));
+    band.setColorAt(0.8, QColor(40, 0, 12, 90));
+    band.setColorAt(1.0, QColor(40, 0, 12, 0));
+    painter.fillRect(QRectF(46, 750, kScreenWidth - 92, 270), band);
+    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 120), 1.2));
+    painter.drawLine(QPointF(200, 762), QPointF(kScreenWidth - 200, 762));
+    painter.drawLine(QPointF(200, 1006), QPointF(kScreenWidth - 200, 1006));
+    return image;
+}
+
+// Line drawings of the five commands, in a 100 x 100 box around the origin.
+void DrawCameraIcon(QPainter& painter) {
+    painter.drawRoundedRect(QRectF(-46, -26, 92, 62), 10, 10);
+    painter.drawRoundedRect(QRectF(-20, -40, 40, 16), 4, 4);
+    painter.drawEllipse(QPointF(0, 5), 22, 22);
+    painter.drawEllipse(QPointF(0, 5), 11, 11);
+    painter.drawEllipse(QPointF(32, -14), 3, 3);
+}
+
+void DrawGiftIcon(QPainter& painter) {
+    painter.drawRect(QRectF(-40, -12, 80, 54));
+    painter.drawRect(QRectF(-46, -28, 92, 16));
+    painter.drawLine(QPointF(0, -28), QPointF(0, 42));
+    QPainterPath bow;
+    bow.moveTo(0, -28);
+    bow.cubicTo(-10, -52, -38, -50, -30, -36);
+    bow.cubicTo(-26, -30, -12, -28, 0, -28);
+    bow.cubicTo(10, -52, 38, -50, 30, -36);
+    bow.cubicTo(26, -30, 12, -28, 0, -28);
+    painter.drawPath(bow);
+}
+
+void DrawPhotoWallIcon(QPainter& painter) {
+    const double offsets[][3] = {{-22, -8, -12}, {22, -8, 12}, {0, 4, 0}};
+    for (const auto& o : offsets) {
+        painter.save();
+        painter.translate(o[0], o[1]);
+        painter.rotate(o[2]);
+        painter.setBrush(kIvory);
+        painter.drawRect(QRectF(-26, -30, 52, 60));
+        painter.setBrush(Qt::NoBrush);
+        QPainterPath hill;
+        hill.moveTo(-20, 20);
+        hill.lineTo(-6, 2);
+        hill.lineTo(4, 12);
+        hill.lineTo(10, 6);
+        hill.lineTo(20, 20);
+        painter.drawPath(hill);
+        painter.drawEllipse(QPointF(10, -12), 5, 5);
+        painter.restore();
+    }
+}
+
+void DrawGearIcon(QPainter& painter) {
+    QPainterPath gear;
+    const int teeth = 10;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const double a0 = i * kPi / teeth;
+        const double a1 = (i + 1) * kPi / teeth;
+        const double r = (i % 2 == 0) ? 44 : 34;
+        const QPointF p0(std::cos(a0) * r, std::sin(a0) * r);
+        const QPointF p1(std::cos(a1) * r, std::sin(a1) * r);
+        if (i == 0) {
+            gear.moveTo(p0);
+        } else {
+            gear.lineTo(p0);
+        }
+        gear.lineTo(p1);
+    }
+    gear.closeSubpath();
+    painter.drawPath(gear);
+    painter.drawEllipse(QPointF(0, 0), 14, 14);
+}
+
+void DrawLeaveIcon(QPainter& painter) {
+    painter.drawArc(QRectF(-40, -36, 80, 80), 120 * 16, 300 * 16);
+    painter.drawLine(QPointF(0, -44), QPointF(0, 4));
+}
+
+QImage DrawFace(const QString& name, const std::function<void(QPainter&)>& icon) {
+    QImage image(kFaceWidth, kFaceHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient card(0, 0, 0, kFaceHeight);
+    card.setColorAt(0.0, kIvory);
+    card.setColorAt(1.0, QColor(246, 224, 214));
+    painter.fillRect(image.rect(), card);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QBrush(GoldGradient(QPointF(0, 0), QPointF(kFaceWidth, kFaceHeight))), 7));
+    painter.drawRect(QRectF(3.5, 3.5, kFaceWidth - 7, kFaceHeight - 7));
+    painter.setPen(QPen(kGold, 1.5));
+    painter.drawRect(QRectF(13, 13, kFaceWidth - 26, kFaceHeight - 26));
+    painter.setBrush(kGold);
+    painter.setPen(Qt::NoPen);
+    for (const QPointF corner : {QPointF(13, 13), QPointF(kFaceWidth - 13, 13), QPointF(13, kFaceHeight - 13),
+                                 QPointF(kFaceWidth - 13, kFaceHeight - 13)}) {
+        DrawHeart(painter, corner, 12);
+    }
+
+    painter.save();
+    painter.translate(kFaceWidth / 2.0, 72);
+    painter.scale(0.78, 0.78);
+    painter.setPen(QPen(kCrimson, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    icon(painter);
+    painter.restore();
+
+    painter.setPen(kCrimson);
+    painter.setFont(MakeFont(kChineseFont, 44, true));
+    painter.drawText(QRectF(0, 118, kFaceWidth, 66), Qt::AlignCenter, name);
+    return image;
+}
+
+bool Save(const QImage& image, const QString& file) {
+    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
+        return false;
+    }
+    return image.save(file, "JPG", 92);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    QTextStream errors(stderr);
+    if (argc < 2) {
+        errors << "usage: menu_art <installation folder>\n";
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QString wedding = root.filePath(QStringLiteral("images/wedding"));
+    const QString faces = wedding + QStringLiteral("/MainWindow");
+
+    struct Face {
+        const char* file;
+        QString name;
+        std::function<void(QPainter&)> icon;
+    };
+    const Face list[] = {
+        {"sign.jpg", QStringLiteral("拍照"), DrawCameraIcon},
+        {"lottery.jpg", QStringLiteral("抽奖"), DrawGiftIcon},
+        {"photowall.jpg", QStringLiteral("相册墙"), DrawPhotoWallIcon},
+        {"manage.jpg", QStringLiteral("管理"), DrawGearIcon},
+        {"quit.jpg", QStringLiteral("退出"), DrawLeaveIcon},
+    };
+    bool ok = Save(DrawBackground(), wedding + QStringLiteral("/background.jpg"));
+    for (const Face& face : list) {
+        ok = Save(DrawFace(face.name, face.icon), faces + QLatin1Char('/') + QLatin1String(face.file)) && ok;
+    }
+    if (!ok) {
+        errors << "menu_art: could not write the pictures into " << root.absolutePath() << "\n";
+        return 1;
+    }
+    return 0;
+}

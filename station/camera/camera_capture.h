@@ -1,0 +1,82 @@
+#pragma once
+// CCameraCapture: the station's camera object, one per opening of the capture window. It holds
+// the configured output size, the chosen device, a frame buffer of the output size and the
+// rectangle of the preview into which frames are drawn, and runs a display thread that fetches
+// each new frame (resampled to the output size when the device delivers another) and hands it to
+// the preview. All operations are called on the capture window's thread.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+#include "camera/camera_settings.h"
+#include "camera/frame_sink.h"
+#include "camera/video_device_set.h"
+
+class CCameraCapture {
+  public:
+    static constexpr std::chrono::milliseconds kDisplayPause{5};
+
+    // The size comes from the station's configuration.
+    explicit CCameraCapture(vantor::camera::VideoDeviceProvider& devices);
+    CCameraCapture(vantor::camera::VideoDeviceProvider& devices, vantor::camera::CameraSize size);
+    ~CCameraCapture();
+    CCameraCapture(const CCameraCapture&) = delete;
+    CCameraCapture& operator=(const CCameraCapture&) = delete;
+    CCameraCapture(CCameraCapture&&) = delete;
+    CCameraCapture& operator=(CCameraCapture&&) = delete;
+
+    // The preview must stay alive until Close.
+    void SetDisplayWindow(vantor::camera::FrameSink* window) { display_ = window; }
+    void ChooseDevice(int index);
+    void SetDisplayRect(int left, int top, int right, int bottom);
+    vantor::camera::DisplayRect DisplayRect() const;
+
+    // Opens the device in use at the output size; false (without a message) when it cannot.
+    bool Open();
+    // Ends the display thread, then stops the device and frees the frame buffer.
+    void Close();
+
+    int GetWidth() const { return width_; }
+    int GetHeight() const { return height_; }
+    // A copy of the frame buffer (width x height x 3 bytes, bottom row first), taken while the
+    // display thread is not writing it; empty while closed.
+    std::vector<std::uint8_t> CopyFrameBuffer() const;
+
+    bool IsOpened() const { return opened_.load(); }
+    bool IsScaling() const { return scaling_; }
+    bool IsDeviceChosen() const { return deviceChosen_; }
+    int DeviceInUse() const { return deviceInUse_; }
+    CVideoDeviceSet& DeviceSet() { return devices_; }
+
+  private:
+    void DisplayLoop();
+    void DrawFrame();
+    bool FetchFrame();
+    bool PauseWhileRunning();
+
+    int width_ = 640;
+    int height_ = 480;
+    CVideoDeviceSet devices_;
+    std::atomic<int> x_{0};
+    std::atomic<int> y_{0};
+    std::atomic<int> w_{0};
+    std::atomic<int> h_{0};
+    bool deviceChosen_ = false;
+    int chosenIndex_ = 0;
+    int deviceInUse_ = 0;
+    bool scaling_ = false;
+    std::atomic<bool> opened_{false};
+    vantor::camera::FrameSink* display_ = nullptr;
+
+    mutable std::mutex
+        bufferMutex_;  // guards frameBuffer_: written by the display thread, copied for the still
+    std::vector<std::uint8_t> frameBuffer_;
+    std::chrono::steady_clock::time_point frameArrival_;  // display thread only
+
+    std::mutex runMutex_;  // guards running_
+    std::condition_variable runChanged_;
+    bool running_ = false;
+    std::thread displayThread_;
+};

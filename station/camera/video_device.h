@@ -1,0 +1,31 @@
+#pragma once
+// Where the device layer gets its cameras from. A provider lists the devices in its enumeration
+// order; each device has a display name, declares the capabilities it can deliver and makes the
+// source element of a capture graph. The station's provider is the GStreamer device monitor;
+// test cameras (test_cameras.h) are a second provider.
+#include <memory>
+#include <string>
+#include <vector>
+#include "camera/gst_ptr.h"
+
+namespace vantor::camera {
+
+class VideoDevice {
+  public:
+    virtual ~VideoDevice() = default;
+    virtual std::string Name() const = 0;  // UTF-8
+    // What the device can deliver; any caps when it does not say.
+    virtual GstCapsPtr Capabilities() const = 0;
+    // A new source element for a capture graph; null with *error set when it cannot be made.
+    virtual GstElementPtr CreateSource(std::string* error) const = 0;
+};
+
+using VideoDeviceList = std::vector<std::shared_ptr<const VideoDevice>>;
+
+class VideoDeviceProvider {
+  public:
+    virtual ~VideoDeviceProvider() = default;
+    virtual VideoDeviceList ListDevices() = 0;
+};
+
+}  // namespace vantor::camera

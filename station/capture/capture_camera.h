@@ -1,0 +1,30 @@
+#pragma once
+// The camera as the capture window uses it: a preview widget that shows the live picture inside a
+// rectangle, the configured frame size, and a copy of the current frame for the plain photo.
+#include <QImage>
+#include <QSize>
+#include <memory>
+
+class QWidget;
+
+class CaptureCamera {
+  public:
+    virtual ~CaptureCamera() = default;
+    // The widget the live picture is drawn into; created once, owned by `parent`.
+    virtual QWidget* CreatePreview(QWidget* parent) = 0;
+    // Lists the devices and lets the operator pick one when there are several.
+    virtual void ChooseDevice(QWidget* dialog_parent) = 0;
+    // Where the live picture shows, in preview coordinates.
+    virtual void SetDisplayRect(int left, int top, int right, int bottom) = 0;
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpened() const = 0;
+    // The configured output size (frames are delivered at this size).
+    virtual QSize FrameSize() const = 0;
+    // The current frame as a 24-bit picture of FrameSize(), or a null image while closed.
+    virtual QImage CopyFrame() const = 0;
+};
+
+// The station's camera (CCameraCapture with its preview). The devices are the machine's cameras,
+// or the test cameras named by the environment variable VANTOR_TEST_CAMERA (for example "hd").
+std::unique_ptr<CaptureCamera> MakeStationCamera();

@@ -1,0 +1,25 @@
+#pragma once
+// The files of one sign-in: pictures are written under a temporary name and renamed into place,
+// so a crash never leaves half a JPEG under a final name.
+#include <QImage>
+#include "platform/local_clock.h"
+#include "text/tstring.h"
+
+// Encodes the picture as JPEG (the encoder's default quality) to the path; false when it could not
+// be written completely.
+bool WriteJpegAtomically(const QImage& picture, const tstring& path);
+
+// Decodes a JPEG and encodes it again to another path; false when either step fails.
+bool ReencodeJpeg(const tstring& from, const tstring& to);
+
+bool FileExists(const tstring& path);
+bool DeleteFileAt(const tstring& path);
+
+// "2024/3/5  9:5:7": date, two blanks, time, no leading zeros.
+tstring TimeStampText(const vantor::LocalDateTime& time);
+
+// Photo and save are refused within the second of the previous one.
+bool SameSecond(const vantor::LocalDateTime& a, const vantor::LocalDateTime& b);
+
+// Writes the time stamp in red, transparent background, default font, top-left at `at`.
+void DrawTimeStamp(QImage& picture, const vantor::LocalDateTime& time, QPoint at);

@@ -1,0 +1,724 @@
+#include "capture/travenor_dlg.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include "capture/capture_layout.h"
+#include "capture/colour_picker.h"
+#include "capture/sign_in_files.h"
+#include "controls/button_st.h"
+#include "controls/label.h"
+#include "layout/button_face.h"
+#include "layout/dialog_units.h"
+#include "layout/scale_control.h"
+#include "overlay/template_finder.h"
+#include "pen/alpha_pen.h"
+#include "platform/message_box.h"
+#include "platform/native_path.h"
+#include "platform/sound.h"
+#include "platform/window_message.h"
+#include "slider/my_slider_control.h"
+#include "storage/storage_layout.h"
+#include "text/language.h"
+#include "text/qt_text.h"
+
+namespace {
+
+// Sign-ins counted while the program runs, over all openings of the window.
+int g_guest_counter = 0;
+
+constexpr const char16_t* kSeatSearchTitle = u"引位";
+constexpr const char16_t* kPhotoInProgress = u"temp.jpg";
+constexpr const char16_t* kNotSavedMessage =
+    u"照片没有保存成功!\n\n存储文件夹无法写入,请检查磁盘空间和文件夹权限。";
+
+QString Native(const tstring& path) {
+    return QString::fromStdString(vantor::ToNativePath(path));
+}
+
+QCursor LoadCursor(const tstring& file, QPoint hot_spot, Qt::CursorShape fallback) {
+    const QPixmap picture(Native(file));
+    return picture.isNull() ? QCursor(fallback) : QCursor(picture, hot_spot.x(), hot_spot.y());
+}
+
+bool AnyVisibleWindowTitled(const tstring& title) {
+    const QString wanted = ToQt(title);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle() == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
+    : QDialog(parent), services_(std::move(services)) {
+    setWindowTitle(QStringLiteral("Vantor"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    // 1. The camera, drawing into the preview control.
+    camera_ = services_.make_camera ? services_.make_camera() : MakeStationCamera();
+    if (camera_) {
+        preview_ = camera_->CreatePreview(this);
+    }
+    if (!preview_) {
+        preview_ = new QWidget(this);
+    }
+    preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    vantor::SetControlId(preview_, kIdPreview);
+    controls_[kIdPreview] = preview_;
+    // 2. Several cameras: the operator picks one.
+    if (camera_) {
+        camera_->ChooseDevice(this);
+    }
+    CreateControls();
+    // 5. Pens.
+    picker_->SetColour(0);
+    slider_->setRange(3, 20);
+    slider_->setValue(3);
+    pen_colour_ = picker_->Colour();
+    pen_width_ = slider_->value();
+    // 6. Full screen, the preview taking the screen's height.
+    LayOut();
+    ink_cursor_ = LoadCursor(kInkCursor, QPoint(3, 28), Qt::CrossCursor);
+    highlighter_cursor_ = LoadCursor(kHighlighterCursor, QPoint(4, 27), Qt::CrossCursor);
+    preview_->setCursor(ink_cursor_);
+    // 8. The template frame over the preview, the list, the first template.
+    CreateOverlay();
+    // 9.
+    last_action_time_ = Clock().Now();
+    // 10. A camera that does not open leaves the window without a live picture.
+    if (camera_) {
+        camera_->Open();
+    }
+    // 11.
+    ApplyFaces();
+    welcome_->SetText(GetLanStr(u"39"));
+    welcome_->SetTextColor(QColor(255, 0, 0));
+    welcome_->SetFontName(u"WenQuanYi Zen Hei");
+    welcome_->SetFontSize(PanelFontPixels());
+    welcome_->setAlignment(Qt::AlignCenter);
+    panel_picture_ = QImage(Native(kPanelPicture));
+    qApp->installEventFilter(this);
+}
+
+CTravenorDlg::~CTravenorDlg() {
+    qApp->removeEventFilter(this);
+    // The display thread draws into the preview: end it before the children go.
+    if (camera_) {
+        camera_->Close();
+    }
+    camera_.reset();
+}
+
+// The panel's texts grow with the screen: about 2.4 % of its height.
+int CTravenorDlg::PanelFontPixels() const {
+    return std::max(12, height() * 24 / 1000);
+}
+
+const vantor::Clock& CTravenorDlg::Clock() const {
+    return services_.clock ? *services_.clock : vantor::SystemLocalClock();
+}
+
+int CTravenorDlg::GuestCounter() {
+    return g_guest_counter;
+}
+
+void CTravenorDlg::SetGuestCounter(int count) {
+    g_guest_counter = count;
+}
+
+QWidget* CTravenorDlg::Control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void CTravenorDlg::CreateControls() {
+    for (const vantor::ControlSpec& spec : CaptureDialogTemplate().controls) {
+        QWidget* control = nullptr;
+        switch (spec.id) {
+            case kIdPreview:
+                control = preview_;
+                break;
+            case kIdColourPicker:
+                picker_ = new ColourPickerButton(this);
+                picker_->setText(ToQt(spec.caption));
+                connect(picker_, &ColourPickerButton::colourChosen, this,
+                        [this] { RunCommand(kIdColourPicker); });
+                control = picker_;
+                break;
+            case kIdPenSlider:
+                slider_ = new CMySliderControl(this);
+                connect(slider_, &QSlider::valueChanged, this, [this](int value) { pen_width_ = value; });
+                connect(slider_, &QSlider::sliderMoved, this, [this](int value) {
+                    pen_width_ = value;
+                    update();
+                    slider_->update();
+                });
+                connect(slider_, &QSlider::sliderReleased, this, [this] {
+                    pen_width_ = slider_->value();
+                    if (captured_) {
+                        update(preview_rect_);
+                    }
+                });
+                control = slider_;
+                break;
+            case kIdTemplateList:
+                template_list_ = new QListWidget(this);
+                template_list_->setViewMode(QListView::IconMode);
+                template_list_->setFlow(QListView::TopToBottom);
+                template_list_->setWrapping(false);
+                template_list_->setMovement(QListView::Static);
+                template_list_->setFocusPolicy(Qt::NoFocus);
+                template_list_->setStyleSheet(
+                    QStringLiteral("QListWidget { background: rgba(255, 250, 240, 150); }"));
+                connect(template_list_, &QListWidget::itemClicked, this, &CTravenorDlg::OnTemplateClicked);
+                control = template_list_;
+                break;
+            case kIdWelcome:
+                welcome_ = new CLabel(this);
+                control = welcome_;
+                break;
+            default: {
+                auto* button = new CButtonST(this);
+                button->setText(ToQt(spec.caption));
+                button->setFocusPolicy(Qt::NoFocus);
+                const int id = spec.id;
+                connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
+                control = button;
+                break;
+            }
+        }
+        vantor::SetControlId(control, spec.id);
+        control->setGeometry(vantor::DesignedControlRect(spec));
+        controls_[spec.id] = control;
+    }
+}
+
+void CTravenorDlg::LayOut() {
+    QSize screen = services_.screen_size;
+    if (screen.isEmpty()) {
+        QScreen* primary = QGuiApplication::primaryScreen();
+        screen = primary ? primary->geometry().size() : QSize(1024, 768);
+    }
+    const QSize client = vantor::DesignedClientSize(CaptureDialogTemplate());
+    const double factor_x = static_cast<double>(screen.width()) / client.width();
+    const double factor_y = static_cast<double>(screen.height()) / client.height();
+    const int preview_client_width =
+        vantor::DesignedControlRect(*vantor::FindControlSpec(CaptureDialogTemplate(), kIdPreview)).width();
+    preview_rect_ = QRect(0, 0, static_cast<int>(factor_x * preview_client_width), screen.height());
+    setWindowFlag(Qt::FramelessWindowHint);
+    setGeometry(QRect(QPoint(0, 0), screen));
+    for (const auto& [id, control] : controls_) {
+        if (id != kIdPreview) {
+            ScaleControlRect(control, factor_x, factor_y);
+        }
+    }
+    preview_->setGeometry(preview_rect_);
+}
+
+void CTravenorDlg::CreateOverlay() {
+    overlay_ = new CChildDialog(this, this);
+    overlay_->setGeometry(preview_rect_);
+    overlay_->setCursor(ink_cursor_);
+    overlay_->Initialise();
+    overlay_->show();
+    overlay_->raise();
+    FillTemplateList();
+    if (!templates_.empty()) {
+        overlay_->ApplyTemplate(templates_.front().path);
+    }
+    template_list_->setVisible(TemplateListVisibleFlag());
+}
+
+void CTravenorDlg::FillTemplateList() {
+    const QSize screen = size();
+    const int list_width = template_list_->contentsRect().width() -
+                           template_list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 8;
+    const QSize thumbnail = ThumbnailSize(screen.width(), screen.height(), std::max(list_width, 16));
+    template_list_->setIconSize(thumbnail);
+    for (const tstring& path : FindTemplatePaths(vantor::kTemplateFolder)) {
+        auto* item =
+            new QListWidgetItem(QIcon(QPixmap::fromImage(MakeThumbnail(path, thumbnail))), ToQt(path));
+        template_list_->insertItem(0, item);
+        templates_.push_back({path, {}});
+    }
+}
+
+void CTravenorDlg::SetFace(int id, const tstring& file) {
+    auto* button = qobject_cast<CButtonST*>(Control(id));
+    const tstring path = tstring(kFaceFolder) + file;
+    if (button && FileExists(path)) {
+        LoadButtonFace(faces_[id], path, *button);
+    }
+}
+
+void CTravenorDlg::ApplyFaces() {
+    SetFace(kIdPhotoSave, u"cap.jpg");
+    SetFace(kIdDiscard, u"cancel.jpg");
+    SetFace(kIdReturn, u"return.jpg");
+    SetFace(kIdRewrite, u"rewrite.jpg");
+    SetFace(kIdSeatSearch, u"search.jpg");
+    SetFace(kIdShowHideFrame, u"ShowHide.jpg");
+    SetFace(kIdPrint, u"print.jpg");
+    SetFace(kIdRecord, u"record.jpg");
+    SetFace(kIdHighlighter, u"maskpen.jpg");
+    SetFace(kIdInkPen, u"pen.jpg");
+}
+
+void CTravenorDlg::SetPhotoButton(bool save) {
+    if (auto* button = qobject_cast<CButtonST*>(Control(kIdPhotoSave))) {
+        button->setText(save ? QStringLiteral("保存") : QStringLiteral("拍照"));
+        SetFace(kIdPhotoSave, save ? u"save.jpg" : u"cap.jpg");
+        button->update();
+    }
+}
+
+// ---- commands ----
+
+void CTravenorDlg::RunCommand(int id) {
+    switch (id) {
+        case kIdPhotoSave:
+            PhotoOrSave();
+            break;
+        case kIdDiscard:
+            Discard();
+            break;
+        case kIdReturn:
+            Leave();
+            break;
+        case kIdRewrite:
+            Rewrite();
+            break;
+        case kIdSeatSearch:
+            if (services_.show_seat_search) {
+                services_.show_seat_search();
+            }
+            break;
+        case kIdShowHideFrame:
+            ToggleFrame();
+            break;
+        case kIdColourPicker:
+            pen_colour_ = picker_->Colour();
+            break;
+        case kIdHighlighter:
+            UseHighlighter();
+            break;
+        case kIdInkPen:
+            UseInkPen();
+            break;
+        case kMenuPictureHints:
+            ShowPictureHints();
+            break;
+        case kMenuInsertTime:
+            insert_time_ = !insert_time_;
+            break;
+        default:
+            // Printing (1015, 32778) and the voice message (1016) belong to their own windows.
+            break;
+    }
+}
+
+void CTravenorDlg::PhotoOrSave() {
+    auto* button = qobject_cast<QAbstractButton*>(Control(kIdPhotoSave));
+    if (button && button->text() == QStringLiteral("保存")) {
+        Save();
+    } else {
+        TakePhoto();
+    }
+}
+
+void CTravenorDlg::TakePhoto() {
+    // The save animation is playing.
+    if (overlay_->isHidden() && frame_shown_) {
+        return;
+    }
+    const vantor::LocalDateTime now = Clock().Now();
+    if (SameSecond(now, last_action_time_)) {
+        return;
+    }
+    vantor::PlaySoundAsync(u"Sound\\cap.wav");
+    last_action_time_ = now;
+    if (captured_) {
+        return;
+    }
+    captured_ = true;
+    const QImage frame = camera_ && camera_->IsOpened() ? camera_->CopyFrame() : QImage();
+    if (!frame.isNull()) {
+        WriteJpegAtomically(frame, kPhotoInProgress);
+    }
+    // The overlay is still up: the still is the camera picture inside the frame, as the guest saw it.
+    still_ = CopyPreviewArea();
+    InvalidateInk();
+    preview_->hide();
+    overlay_->hide();
+    SetPhotoButton(true);
+    last_action_time_ = Clock().Now();
+    update();
+}
+
+void CTravenorDlg::Save() {
+    const vantor::LocalDateTime now = Clock().Now();
+    if (SameSecond(now, last_action_time_)) {
+        return;
+    }
+    last_action_time_ = now;
+    bool counted = true;
+    if (captured_) {
+        vantor::PlaySoundAsync(u"Sound\\save.wav");
+        composed_ = CopyPreviewArea();
+
+        vantor::EnsureFolder(vantor::kStorageRoot);
+        const tstring dated = vantor::DatedFolder(vantor::kStorageRoot, now);
+        if (!vantor::FolderExists(dated)) {
+            vantor::EnsureFolder(dated);
+            vantor::EnsureFolder(vantor::WithTemplateFolder(dated));
+            vantor::EnsureFolder(vantor::NoTemplateFolder(dated));
+            vantor::EnsureFolder(vantor::AudioFolder(dated));
+        }
+        const tstring picture = vantor::PictureFile(vantor::WithTemplateFolder(dated), now);
+        const tstring plain = vantor::PictureFile(vantor::NoTemplateFolder(dated), now);
+
+        if (FileExists(kPhotoInProgress)) {
+            if (ReencodeJpeg(kPhotoInProgress, plain)) {
+                DeleteFileAt(kPhotoInProgress);
+            }
+        }
+        if (insert_time_) {
+            DrawTimeStamp(composed_, now, QPoint(preview_rect_.width() - 200, preview_rect_.height() - 40));
+        }
+        const bool written = WriteJpegAtomically(composed_, picture);
+        if (written) {
+            last_saved_picture_ = picture;
+        } else {
+            counted = false;
+            vantor::ShowMessageBox(kNotSavedMessage, u"tips", vantor::MessageButtons::Ok,
+                                   vantor::MessageIcon::Warning);
+        }
+
+        captured_ = false;
+        drawing_ = false;
+        strokes_.clear();
+        InvalidateInk();
+        const int next = NextTemplateIndex(templates_, overlay_->CurrentTemplateName());
+        if (next >= 0) {
+            overlay_->ApplyTemplate(templates_[next].path);
+        }
+        const bool animating =
+            written && services_.start_save_animation && services_.start_save_animation(preview_);
+        if (animating) {
+            preview_->hide();
+        } else {
+            ShowPreviewAndOverlay();
+        }
+        SetPhotoButton(false);
+    }
+    if (counted) {
+        ++g_guest_counter;
+    }
+    last_action_time_ = Clock().Now();
+    update();
+}
+
+void CTravenorDlg::Discard() {
+    if (!captured_) {
+        return;
+    }
+    captured_ = false;
+    drawing_ = false;
+    strokes_.clear();
+    InvalidateInk();
+    ShowPreviewAndOverlay();
+    SetPhotoButton(false);
+    update();
+}
+
+void CTravenorDlg::Rewrite() {
+    if (!captured_) {
+        return;
+    }
+    strokes_.clear();
+    InvalidateInk();
+    update();
+}
+
+void CTravenorDlg::Leave() {
+    if (vantor::ShowMessageBox(GetLanStr(u"40"), u"tips", vantor::MessageButtons::YesNo) ==
+        vantor::MessageAnswer::No) {
+        return;
+    }
+    DeleteFileAt(kPhotoInProgress);
+    if (camera_) {
+        camera_->Close();
+    }
+    done(QDialog::Accepted);
+}
+
+void CTravenorDlg::reject() {
+    // Escape never closes the window; leaving is button 1003.
+}
+
+void CTravenorDlg::ToggleFrame() {
+    if (captured_) {
+        return;
+    }
+    frame_shown_ = !frame_shown_;
+    overlay_->setVisible(frame_shown_);
+    if (frame_shown_ && template_applied_) {
+        const TemplateEntry* entry = FindTemplateEntry(overlay_->CurrentTemplateName());
+        const OpeningRect opening = entry ? entry->opening : OpeningRect{};
+        if (camera_) {
+            camera_->SetDisplayRect(opening.left, opening.top, opening.right, opening.bottom);
+        }
+    } else if (camera_) {
+        camera_->SetDisplayRect(0, 0, preview_rect_.width(), preview_rect_.height());
+    }
+}
+
+void CTravenorDlg::OnSaveAnimationEnded() {
+    ShowPreviewAndOverlay();
+}
+
+void CTravenorDlg::ShowPreviewAndOverlay() {
+    preview_->show();
+    overlay_->show();
+    overlay_->raise();
+}
+
+void CTravenorDlg::UseHighlighter() {
+    picker_->SetColour(kHighlighterColour);
+    slider_->setValue(15);
+    pen_width_ = 15;
+    pen_colour_ = picker_->Colour();
+    pen_kind_ = kHighlighter;
+    UpdatePenCursor(mapFromGlobal(QCursor::pos()));
+}
+
+void CTravenorDlg::UseInkPen() {
+    pen_kind_ = kInkPen;
+    picker_->SetColour(0);
+    slider_->setValue(3);
+    pen_width_ = 3;
+    pen_colour_ = picker_->Colour();
+    UpdatePenCursor(mapFromGlobal(QCursor::pos()));
+}
+
+void CTravenorDlg::ShowPictureHints() {
+    tstring text;
+    text.Format(GetLanStr(u"53").Data(), width(), height(), preview_->width(), preview_->height(),
+                template_list_->width(), template_list_->height());
+    vantor::ShowMessageBox(text, u"tips");
+}
+
+void CTravenorDlg::OnTemplateClicked(QListWidgetItem* item) {
+    if (item && !item->text().isEmpty()) {
+        overlay_->ApplyTemplate(FromQt(item->text()));
+    }
+}
+
+// ---- overlay owner ----
+
+void CTravenorDlg::OverlayCommand(int command) {
+    RunCommand(command);
+}
+
+TemplateEntry* CTravenorDlg::FindTemplateEntry(const tstring& path) {
+    const int index = TemplateIndex(templates_, path);
+    return index < 0 ? nullptr : &templates_[index];
+}
+
+QSize CTravenorDlg::CameraSize() const {
+    return camera_ ? camera_->FrameSize() : QSize(640, 480);
+}
+
+void CTravenorDlg::SetCameraRect(const OpeningRect& rect) {
+    template_applied_ = true;
+    if (camera_) {
+        camera_->SetDisplayRect(rect.left, rect.top, rect.right, rect.bottom);
+    }
+}
+
+void CTravenorDlg::SetTemplateListVisible(bool visible) {
+    template_list_->setVisible(visible);
+}
+
+void CTravenorDlg::RepaintOwner() {
+    update();
+}
+
+// ---- keys ----
+
+bool CTravenorDlg::SeatSearchVisible() const {
+    return services_.seat_search_visible ? services_.seat_search_visible()
+                                         : AnyVisibleWindowTitled(kSeatSearchTitle);
+}
+
+bool CTravenorDlg::HandleKey(int key) {
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            return true;
+        case Qt::Key_F9:
+            RunCommand(kIdRecord);
+            return false;  // passed on to whoever records
+        case Qt::Key_Space:
+        case Qt::Key_Backspace:
+        case Qt::Key_R:
+            if (SeatSearchVisible()) {
+                return false;
+            }
+            if (key == Qt::Key_Space) {
+                PhotoOrSave();
+            } else if (key == Qt::Key_Backspace) {
+                Rewrite();
+            } else {
+                overlay_->OpenMenu(QPoint(200, 200));
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CTravenorDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && (target == this || isAncestorOf(target))) {
+            return HandleKey(static_cast<QKeyEvent*>(event)->key());
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool CTravenorDlg::event(QEvent* event) {
+    if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
+        if (message->Message() == kSaveAnimationEnded) {
+            OnSaveAnimationEnded();
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
+
+// ---- handwriting ----
+
+void CTravenorDlg::UpdatePenCursor(QPoint at) {
+    const QCursor& pen = pen_kind_ == kHighlighter ? highlighter_cursor_ : ink_cursor_;
+    preview_->setCursor(pen);
+    overlay_->setCursor(pen);
+    if (preview_rect_.contains(at)) {
+        setCursor(pen);
+    } else {
+        unsetCursor();
+    }
+}
+
+void CTravenorDlg::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && captured_ && preview_rect_.contains(at)) {
+        drawing_ = true;
+        last_point_ = at;
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CTravenorDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    UpdatePenCursor(at);
+    if ((event->buttons() & Qt::LeftButton) && drawing_ && captured_ && preview_rect_.contains(at)) {
+        const StrokeSegment segment{last_point_.x(), last_point_.y(), at.x(),    at.y(),
+                                    pen_kind_,       pen_colour_,     pen_width_};
+        strokes_.push_back(segment);
+        DrawLiveSegment(segment);
+        last_point_ = at;
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CTravenorDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        drawing_ = false;
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CTravenorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && preview_rect_.contains(event->position().toPoint()) &&
+        overlay_->SingleClickOn()) {
+        Save();
+        return;
+    }
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+void CTravenorDlg::InvalidateInk() {
+    ink_cache_valid_ = false;
+    live_pen_.reset();
+}
+
+void CTravenorDlg::EnsureInkCache() {
+    if (ink_cache_valid_) {
+        return;
+    }
+    live_pen_.reset();
+    ink_cache_ = still_.isNull() ? QImage(preview_rect_.size(), QImage::Format_ARGB32_Premultiplied)
+                                 : still_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (still_.isNull()) {
+        ink_cache_.fill(Qt::black);
+    }
+    ReplayStrokes(ink_cache_, strokes_);
+    live_pen_ = std::make_unique<CAlphaPen>(&ink_cache_);
+    ink_cache_valid_ = true;
+}
+
+void CTravenorDlg::DrawLiveSegment(const StrokeSegment& segment) {
+    EnsureInkCache();
+    DrawStrokeSegment(ink_cache_, *live_pen_, segment);
+    const int reach = segment.width * 3 + 2;
+    update(QRect(QPoint(segment.x1, segment.y1), QPoint(segment.x2, segment.y2))
+               .normalized()
+               .adjusted(-reach, -reach, reach, reach));
+}
+
+// ---- painting ----
+
+QImage CTravenorDlg::CopyPreviewArea() {
+    // What the guest sees over the preview: this window's picture with everything shown above it.
+    return grab(preview_rect_).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void CTravenorDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (captured_) {
+        EnsureInkCache();
+        painter.drawImage(0, 0, ink_cache_);
+    } else {
+        painter.fillRect(preview_rect_, Qt::black);
+    }
+    const QRect panel(QPoint(preview_rect_.right() + 1, 0), QPoint(width() - 1, height() - 1));
+    if (!panel_picture_.isNull()) {
+        painter.drawImage(panel, panel_picture_);
+    } else {
+        painter.fillRect(panel, QColor(250, 244, 236));
+    }
+    tstring counter;
+    counter.Format(u"%s: %d", GetLanStr(u"1"), g_guest_counter);
+    painter.setPen(QColor(255, 0, 0));
+    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    font.setPixelSize(PanelFontPixels());
+    painter.setFont(font);
+    painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
+}
+
+void OpenCaptureWindow(QWidget& menu) {
+    CTravenorDlg window(&menu);
+    window.exec();
+}

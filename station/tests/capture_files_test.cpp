@@ -1,0 +1,74 @@
+// The files of a sign-in: time stamp text, the same-second rule, and writes that never leave a
+// half picture under its final name.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include "capture/sign_in_files.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CaptureFiles, TimeStampHasTwoBlanksAndNoLeadingZeros) {
+    EXPECT_EQ(TimeStampText({2024, 3, 5, 9, 5, 7}), u"2024/3/5  9:5:7");
+    EXPECT_EQ(TimeStampText({2026, 12, 31, 23, 59, 0}), u"2026/12/31  23:59:0");
+}
+
+TEST(CaptureFiles, SameSecondComparesEveryFieldDownToTheSecond) {
+    const vantor::LocalDateTime a{2024, 3, 5, 9, 5, 7, 100};
+    vantor::LocalDateTime b = a;
+    b.millisecond = 900;
+    EXPECT_TRUE(SameSecond(a, b));
+    b.second = 8;
+    EXPECT_FALSE(SameSecond(a, b));
+    b = a;
+    b.day = 6;
+    EXPECT_FALSE(SameSecond(a, b));
+}
+
+TEST(CaptureFiles, JpegIsWrittenWholeOrNotAtAll) {
+    vantor_test::TestFolder folder;
+    vantor_test::WorkingFolderScope scope(folder.path());
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(WriteJpegAtomically(picture, u"a.jpg"));
+    EXPECT_EQ(QImage("a.jpg").size(), QSize(64, 48));
+    ASSERT_TRUE(ReencodeJpeg(u"a.jpg", u"b.jpg"));
+    EXPECT_EQ(QImage("b.jpg").size(), QSize(64, 48));
+
+    // A missing folder, a null picture and a broken source fail without leaving anything behind.
+    EXPECT_FALSE(WriteJpegAtomically(picture, u"missing\\c.jpg"));
+    EXPECT_FALSE(WriteJpegAtomically(QImage(), u"d.jpg"));
+    folder.Write("broken.jpg", "not a jpeg");
+    EXPECT_FALSE(ReencodeJpeg(u"broken.jpg", u"e.jpg"));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "b.jpg", "broken.jpg"}));
+}
+
+TEST(CaptureFiles, TimeStampIsRedAtItsCorner) {
+    QImage picture(400, 200, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    DrawTimeStamp(picture, {2024, 3, 5, 9, 5, 7}, QPoint(200, 160));
+    int red = 0;
+    int elsewhere = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            const QRgb p = picture.pixel(x, y);
+            const bool inked = p != qRgb(255, 255, 255);
+            if (inked && (x < 200 || y < 160)) {
+                ++elsewhere;
+            }
+            red += inked && qRed(p) == 255 && qGreen(p) < 200;
+        }
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(elsewhere, 0);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The capture window on a real X display with the installed content and a test camera: the live,
+// captured-with-ink and saved states, each grabbed from the screen into the build folder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include "capture/capture_layout.h"
+#include "capture/colour_picker.h"
+#include "capture/travenor_dlg.h"
+#include "platform/message_box.h"
+#include "platform/native_path.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeout_ms) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Lets the event loop run for a number of turns so the X server shows what was painted.
+void Settle() {
+    WaitFor([] { return false; }, 600);
+}
+
+// Distinct colours in a coarse sample of the picture: a blank screen has one or two.
+int ColourVariety(const QImage& picture) {
+    std::vector<QRgb> seen;
+    for (int y = 0; y < picture.height(); y += 37) {
+        for (int x = 0; x < picture.width(); x += 41) {
+            const QRgb c = picture.pixel(x, y) & 0xF0F0F0;
+            if (std::find(seen.begin(), seen.end(), c) == seen.end()) {
+                seen.push_back(c);
+            }
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// Screenshots go beside the installation folder, into <build>/screenshots.
+fs::path ScreenshotFolder() {
+    const fs::path folder =
+        fs::path(qEnvironmentVariable("VANTOR_INSTALL_DIR").toStdString()).parent_path() / "screenshots";
+    fs::create_directories(folder);
+    return folder;
+}
+
+QImage GrabScreen(const std::string& name) {
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    const fs::path out = ScreenshotFolder() / name;
+    shot.save(QString::fromStdString(out.string()));
+    return shot;
+}
+
+void Send(QWidget& window, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), window.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(&window, &event);
+}
+
+TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    const fs::path install = qEnvironmentVariable("VANTOR_INSTALL_DIR").toStdString();
+    ASSERT_TRUE(fs::is_directory(install / "Template"));
+    vantor_test::TestFolder folder;
+    for (const char* part : {"Bin", "Template", "images", "res"}) {
+        if (fs::exists(install / part)) {
+            fs::copy(install / part, folder.path() / part, fs::copy_options::recursive);
+        }
+    }
+    vantor_test::WorkingFolderScope scope(folder.path());
+    vantor::RecordingMessageBoxes boxes;
+    vantor::ScopedMessageBoxService service(boxes);
+    qputenv("VANTOR_TEST_CAMERA", "vga");
+
+    CTravenorDlg window;
+    window.show();
+    // The test camera's white ball shows in the preview.
+    auto live = [&] {
+        const QImage p = window.grab(window.PreviewRect()).toImage();
+        int bright = 0;
+        for (int y = 0; y < p.height(); y += 4) {
+            for (int x = 0; x < p.width(); x += 4) {
+                bright += qGray(p.pixel(x, y)) > 230;
+            }
+        }
+        return bright > 20;
+    };
+    ASSERT_TRUE(WaitFor(live));
+    Settle();
+    EXPECT_GT(ColourVariety(GrabScreen("capture_live.png")), 20);
+
+    WaitFor([] { return false; }, 1100);  // a photo in the second the window opened is refused
+    ASSERT_TRUE(WaitFor(live));
+    window.TakePhoto();
+    ASSERT_TRUE(window.IsCaptured());
+    window.Still().save(QString::fromStdString((ScreenshotFolder() / "capture_still.png").string()));
+    // "Hi" and a heart, written in ink and with the highlighter.
+    const QRect preview = window.PreviewRect();
+    const QPoint base(preview.width() / 5, preview.height() * 3 / 4);
+    auto stroke = [&](const std::vector<QPoint>& points) {
+        Send(window, QEvent::MouseButtonPress, base + points.front(), Qt::LeftButton);
+        for (const QPoint& p : points) {
+            Send(window, QEvent::MouseMove, base + p, Qt::LeftButton);
+        }
+        Send(window, QEvent::MouseButtonRelease, base + points.back(), Qt::NoButton);
+    };
+    window.RunCommand(kIdInkPen);
+    if (auto* picker = qobject_cast<ColourPickerButton*>(window.Control(kIdColourPicker))) {
+        picker->SetColour(0xC06010);  // a deep blue ink
+        window.RunCommand(kIdColourPicker);
+    }
+    std::vector<QPoint> wave;
+    for (int i = 0; i <= 120; ++i) {
+        wave.emplace_back(i * 6, static_cast<int>(40 * std::sin(i / 8.0)));
+    }
+    stroke(wave);
+    std::vector<QPoint> heart;
+    for (int i = 0; i <= 90; ++i) {
+        const double t = i * 2 * M_PI / 90;
+        heart.emplace_back(
+            860 + static_cast<int>(80 * std::pow(std::sin(t), 3)),
+            -static_cast<int>(65 * std::cos(t) - 25 * std::cos(2 * t) - 10 * std::cos(3 * t)) - 60);
+    }
+    stroke(heart);
+    window.RunCommand(kIdHighlighter);
+    stroke({{0, 80}, {200, 80}, {400, 80}, {600, 80}, {720, 80}});
+    window.update();
+    Settle();
+    EXPECT_GT(ColourVariety(GrabScreen("capture_ink.png")), 20);
+
+    WaitFor([] { return false; }, 1100);  // the save must fall into the next second
+    window.Save();
+    EXPECT_FALSE(window.IsCaptured());
+    EXPECT_FALSE(window.LastSavedPicture().IsEmpty());
+    Settle();
+    EXPECT_GT(ColourVariety(GrabScreen("capture_saved.png")), 20);
+    const fs::path saved = folder.path() / vantor::ToNativePath(window.LastSavedPicture());
+    fs::copy_file(saved, ScreenshotFolder() / "capture_saved_picture.jpg",
+                  fs::copy_options::overwrite_existing);
+    qunsetenv("VANTOR_TEST_CAMERA");
+}
+
+}  // namespace

@@ -1,0 +1,307 @@
+// A sign-in from end to end, offscreen with a GStreamer test camera: photo, handwriting, save,
+// and what lands on disk.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include "capture/capture_layout.h"
+#include "capture/travenor_dlg.h"
+#include "overlay/child_dialog.h"
+#include "pen/alpha_pen.h"
+#include "platform/local_clock.h"
+#include "platform/message_box.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr QSize kScreen(960, 540);  // preview 720 x 540
+
+// Waits, handling events, until the condition holds or five seconds pass.
+bool WaitFor(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 5000) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// A 1440 x 1080 frame of one colour with a transparent rectangle in the middle.
+void WriteTemplate(const fs::path& file, QColor colour) {
+    QImage frame(1440, 1080, QImage::Format_ARGB32);
+    frame.fill(colour);
+    QPainter painter(&frame);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillRect(QRect(300, 200, 840, 640), Qt::transparent);
+    painter.end();
+    ASSERT_TRUE(frame.save(QString::fromStdString(file.string()), "PNG"));
+}
+
+bool Near(QRgb pixel, QColor wanted, int tolerance = 40) {
+    return std::abs(qRed(pixel) - wanted.red()) <= tolerance &&
+           std::abs(qGreen(pixel) - wanted.green()) <= tolerance &&
+           std::abs(qBlue(pixel) - wanted.blue()) <= tolerance;
+}
+
+int BrightPixels(const QImage& picture, QRect area) {
+    int bright = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            bright += qGray(picture.pixel(x, y)) > 200;
+        }
+    }
+    return bright;
+}
+
+class CaptureSignIn : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        scope_ = std::make_unique<vantor_test::WorkingFolderScope>(folder_.path());
+        folder_.Write("Bin/config.ini", "[camera]\r\nwidth=640\r\nheight=480\r\n[config]\r\nMAXALPHA =0\r\n");
+        fs::create_directories(folder_.path() / "Template");
+        qputenv("VANTOR_TEST_CAMERA", "vga");
+        CTravenorDlg::SetGuestCounter(0);
+        CAlphaPen::ResetSharedPositions();
+        clock_.Set({2026, 12, 8, 9, 5, 7});
+    }
+    void TearDown() override { qunsetenv("VANTOR_TEST_CAMERA"); }
+
+    std::unique_ptr<CTravenorDlg> Open() {
+        CaptureWindowServices services;
+        services.clock = &clock_;
+        services.screen_size = kScreen;
+        services.seat_search_visible = [this] { return seat_search_visible_; };
+        auto window = std::make_unique<CTravenorDlg>(nullptr, services);
+        window->show();
+        return window;
+    }
+    // The live picture has arrived: the test camera's white ball shows in the opening.
+    static bool LivePictureShown(CTravenorDlg& window) {
+        return BrightPixels(window.grab(window.PreviewRect()).toImage(), QRect(152, 102, 416, 316)) > 50;
+    }
+    void Key(CTravenorDlg& window, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&window, &press);
+    }
+    void Mouse(CTravenorDlg& window, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(at), window.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    }
+    void Stroke(CTravenorDlg& window, const std::vector<QPoint>& points) {
+        Mouse(window, QEvent::MouseButtonPress, points.front(), Qt::LeftButton);
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            Mouse(window, QEvent::MouseMove, points[i], Qt::LeftButton);
+        }
+        Mouse(window, QEvent::MouseButtonRelease, points.back(), Qt::NoButton);
+    }
+    fs::path Day() const { return folder_.path() / "Storage" / "2026-12-8"; }
+    static int FileCount(const fs::path& dir) {
+        if (!fs::is_directory(dir)) {
+            return 0;
+        }
+        return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+
+    vantor_test::TestFolder folder_;
+    std::unique_ptr<vantor_test::WorkingFolderScope> scope_;
+    vantor::ManualClock clock_;
+    vantor::RecordingMessageBoxes boxes_;
+    vantor::ScopedMessageBoxService service_{boxes_};
+    bool seat_search_visible_ = false;
+};
+
+TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    WriteTemplate(folder_.path() / "Template" / "b.png", QColor(30, 160, 60));
+    auto window = Open();
+    ASSERT_EQ(window->Templates().size(), 2u);
+    EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\a.png");
+    EXPECT_EQ(window->PreviewRect(), QRect(0, 0, 720, 540));
+    ASSERT_TRUE(WaitFor([&] { return LivePictureShown(*window); })) << "no live picture from the test camera";
+
+    clock_.AdvanceSeconds(1);
+    Key(*window, Qt::Key_Space);
+    ASSERT_TRUE(window->IsCaptured());
+    EXPECT_TRUE(fs::exists(folder_.path() / "temp.jpg"));
+    EXPECT_EQ(window->Still().size(), QSize(720, 540));
+    EXPECT_FALSE(window->Overlay()->isVisible());
+    // The still shows the frame around the camera picture (the test camera's white ball on black).
+    EXPECT_TRUE(Near(window->Still().pixel(40, 40), QColor(200, 30, 60), 8));
+    EXPECT_GT(BrightPixels(window->Still(), QRect(152, 102, 416, 316)), 50)
+        << "camera picture in the opening";
+
+    // A second press in the same second neither saves nor counts.
+    Key(*window, Qt::Key_Space);
+    EXPECT_TRUE(window->IsCaptured());
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+    EXPECT_FALSE(fs::exists(Day()));
+
+    // Ink across the frame's left border, where the template colour lies under it.
+    Stroke(*window, {{20, 300}, {60, 300}, {100, 300}, {140, 300}});
+    EXPECT_EQ(window->Strokes().size(), 3u);
+    // Backspace erases, then write again.
+    Key(*window, Qt::Key_Backspace);
+    EXPECT_TRUE(window->Strokes().empty());
+    Stroke(*window, {{20, 300}, {60, 300}, {100, 300}, {140, 300}, {140, 301}});
+
+    clock_.AdvanceSeconds(1);
+    window->RunCommand(kIdPhotoSave);
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_TRUE(window->Strokes().empty());
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+    EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));
+    EXPECT_TRUE(fs::is_directory(Day() / "Audio"));
+    EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\b.png");
+    EXPECT_TRUE(window->Overlay()->isVisible());
+    EXPECT_EQ(window->LastSavedPicture(), u"Storage\\2026-12-8\\WithTemplate\\9-5-9.jpg");
+
+    const QImage composed(QString::fromStdString((Day() / "WithTemplate" / "9-5-9.jpg").string()));
+    ASSERT_FALSE(composed.isNull());
+    EXPECT_EQ(composed.size(), QSize(720, 540));
+    EXPECT_TRUE(Near(composed.pixel(40, 40), QColor(200, 30, 60))) << "template pixel";
+    EXPECT_TRUE(Near(composed.pixel(60, 300), QColor(0, 0, 0), 60)) << "ink over the frame";
+    EXPECT_TRUE(Near(composed.pixel(60, 320), QColor(200, 30, 60))) << "no ink beside the stroke";
+    // The red time stamp at (width - 200, height - 40).
+    int red = 0;
+    for (int y = 540 - 40; y < 540 - 20; ++y) {
+        for (int x = 720 - 200; x < 720 - 60; ++x) {
+            const QRgb p = composed.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 90 && qBlue(p) < 90;
+        }
+    }
+    EXPECT_GT(red, 30) << "time stamp";
+    const QImage plain(QString::fromStdString((Day() / "NoTemplate" / "9-5-9.jpg").string()));
+    EXPECT_EQ(plain.size(), QSize(640, 480));
+
+    // The next save comes back to the first template; no leftovers of the temporary names.
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\a.png");
+    EXPECT_EQ(FileCount(Day() / "WithTemplate"), 2);
+    EXPECT_EQ(FileCount(Day() / "NoTemplate"), 2);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(CaptureSignIn, DiscardKeepsNothingAndOneTemplateStays) {
+    WriteTemplate(folder_.path() / "Template" / "only.png", QColor(40, 40, 200));
+    auto window = Open();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_TRUE(window->IsCaptured());
+    Stroke(*window, {{300, 300}, {320, 310}});
+    window->RunCommand(kIdDiscard);
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_TRUE(window->Strokes().empty());
+    EXPECT_FALSE(fs::exists(Day()));
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\only.png");
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+}
+
+TEST_F(CaptureSignIn, WithoutACameraTheComposedPictureIsStillSaved) {
+    qputenv("VANTOR_TEST_CAMERA", "busy");
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    auto window = Open();
+    EXPECT_FALSE(window->Camera()->IsOpened());
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
+    EXPECT_EQ(FileCount(Day() / "NoTemplate"), 0);
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+}
+
+TEST_F(CaptureSignIn, UnwritableFolderSaysThePhotoWasNotSavedAndDoesNotCount) {
+    // Today's folder exists, but its WithTemplate is a file: the picture cannot be written.
+    fs::create_directories(Day() / "NoTemplate");
+    folder_.Write("Storage/2026-12-8/WithTemplate", "not a folder");
+    auto window = Open();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, u"tips");
+    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+    EXPECT_TRUE(window->LastSavedPicture().IsEmpty());
+    EXPECT_EQ(FileCount(Day()), 2) << "no temporary file left behind";
+}
+
+TEST_F(CaptureSignIn, KeysPensFrameSwitchAndLeaving) {
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    auto window = Open();
+
+    // While the seat search shows, Space is left to it.
+    seat_search_visible_ = true;
+    clock_.AdvanceSeconds(1);
+    Key(*window, Qt::Key_Space);
+    EXPECT_FALSE(window->IsCaptured());
+    seat_search_visible_ = false;
+    Key(*window, Qt::Key_Escape);
+    Key(*window, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+
+    window->RunCommand(kIdHighlighter);
+    EXPECT_EQ(window->PenKind(), kHighlighter);
+    EXPECT_EQ(window->PenWidth(), 15);
+    EXPECT_EQ(window->PenColour(), CTravenorDlg::kHighlighterColour);
+    window->RunCommand(kIdInkPen);
+    EXPECT_EQ(window->PenKind(), kInkPen);
+    EXPECT_EQ(window->PenWidth(), 3);
+    EXPECT_EQ(window->PenColour(), 0u);
+
+    window->RunCommand(kIdShowHideFrame);
+    EXPECT_FALSE(window->IsFrameShown());
+    EXPECT_FALSE(window->Overlay()->isVisible());
+    // With the frame hidden nothing refuses the photo.
+    window->PhotoOrSave();
+    EXPECT_TRUE(window->IsCaptured());
+    window->RunCommand(kIdShowHideFrame);  // not while captured
+    EXPECT_FALSE(window->IsFrameShown());
+    window->RunCommand(kIdDiscard);
+    window->RunCommand(kIdShowHideFrame);
+    EXPECT_TRUE(window->IsFrameShown());
+
+    EXPECT_TRUE(window->InsertTimeOn());
+    window->RunCommand(kMenuInsertTime);
+    EXPECT_FALSE(window->InsertTimeOn());
+
+    window->RunCommand(kMenuPictureHints);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+
+    folder_.Write("temp.jpg", "x");
+    boxes_.Script({vantor::MessageAnswer::No});
+    window->RunCommand(kIdReturn);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(fs::exists(folder_.path() / "temp.jpg"));
+    boxes_.Script({vantor::MessageAnswer::Yes});
+    window->RunCommand(kIdReturn);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));
+    EXPECT_FALSE(window->Camera()->IsOpened());
+}
+
+}  // namespace

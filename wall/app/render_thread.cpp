@@ -1,0 +1,213 @@
+#include "app/render_thread.h"
+
+#include <GL/gl.h>
+#include "engine/irr_engine.h"
+#include <chrono>
+
+namespace halvix {
+
+RenderThread::RenderThread(WallLock& wallLock, FramePacing pacing) : wall_lock_(wallLock), pacing_(pacing) {}
+
+RenderThread::~RenderThread() {
+    Stop();
+}
+
+bool RenderThread::Start(std::uintptr_t nativeWindow, int width, int height, Scene scene) {
+    if (thread_.joinable()) {
+        return running_;
+    }
+    scene_ = std::move(scene);
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        stop_ = false;
+    }
+    std::promise<bool> started;
+    std::future<bool> ready = started.get_future();
+    thread_ = std::thread([this, nativeWindow, width, height, started = std::move(started)]() mutable {
+        Loop(nativeWindow, width, height, std::move(started));
+    });
+    const bool ok = ready.get();
+    if (!ok) {
+        thread_.join();
+    }
+    return ok;
+}
+
+void RenderThread::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+bool RenderThread::Run(std::function<void()> work) {
+    if (OnRenderThread()) {
+        work();
+        return true;
+    }
+    std::future<bool> done;
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        if (stop_ || !running_) {
+            return false;
+        }
+        queue_.push_back(Work{std::move(work), {}});
+        done = queue_.back().done.get_future();
+    }
+    wake_.notify_all();
+    return done.get();
+}
+
+std::future<QImage> RenderThread::CaptureNextFrame() {
+    std::promise<QImage> capture;
+    std::future<QImage> image = capture.get_future();
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    if (stop_ || !running_) {
+        capture.set_value(QImage());
+    } else {
+        captures_.push_back(std::move(capture));
+    }
+    return image;
+}
+
+void RenderThread::Loop(std::uintptr_t nativeWindow, int width, int height, std::promise<bool> started) {
+    thread_id_ = std::this_thread::get_id();
+    irr::SIrrlichtCreationParameters parameters;
+    parameters.DriverType = irr::video::EDT_OPENGL;
+    parameters.WindowId = reinterpret_cast<void*>(nativeWindow);
+    parameters.WindowSize =
+        irr::core::dimension2d<irr::u32>(static_cast<irr::u32>(width), static_cast<irr::u32>(height));
+    parameters.IgnoreInput = true;  // the main window takes the mouse and forwards it
+    parameters.Stencilbuffer = false;
+    device_ = irr::createDeviceEx(parameters);
+    const bool ok = device_ != nullptr && (!scene_.setup || scene_.setup(device_));
+    if (!ok) {
+        if (device_) {
+            if (scene_.teardown) {
+                scene_.teardown();
+            }
+            device_->drop();
+            device_ = nullptr;
+        }
+        thread_id_ = std::thread::id();
+        started.set_value(false);
+        return;
+    }
+    running_ = true;
+    started.set_value(true);
+
+    using Clock = std::chrono::steady_clock;
+    auto next_frame = Clock::now();
+    while (device_->run()) {
+        RunPendingWork();
+        if (!engine_visible_) {
+            if (!WaitFor(pacing_.hidden_poll_ms)) {
+                break;
+            }
+            next_frame = Clock::now();
+            continue;
+        }
+        const bool busy = scene_.prepare && scene_.prepare();
+        const bool pauseScreen = scene_.showsWall && !scene_.showsWall();
+        DrawFrame(pauseScreen);
+        // Pace against a schedule, not a fixed pause after the work: a steady rate whatever a
+        // frame cost, and never a busy loop. A frame that ran late starts the schedule afresh.
+        next_frame +=
+            std::chrono::milliseconds(pauseScreen && !busy ? pacing_.pause_frame_ms : pacing_.wall_frame_ms);
+        const auto now = Clock::now();
+        if (next_frame < now) {
+            next_frame = now;
+        }
+        std::unique_lock<std::mutex> lock(queue_mutex_);
+        if (wake_.wait_until(lock, next_frame, [&] { return stop_; })) {
+            break;
+        }
+    }
+
+    std::unique_lock<std::mutex> lock(queue_mutex_);
+    running_ = false;
+    lock.unlock();
+    FailPending();
+    if (scene_.teardown) {
+        scene_.teardown();
+    }
+    device_->closeDevice();
+    device_->run();
+    device_->drop();
+    device_ = nullptr;
+}
+
+void RenderThread::RunPendingWork() {
+    while (true) {
+        Work item;
+        {
+            std::lock_guard<std::mutex> lock(queue_mutex_);
+            if (queue_.empty()) {
+                return;
+            }
+            item = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        item.work();
+        item.done.set_value(true);
+    }
+}
+
+void RenderThread::FailPending() {
+    std::deque<Work> work;
+    std::deque<std::promise<QImage>> captures;
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        work.swap(queue_);
+        captures.swap(captures_);
+    }
+    for (Work& item : work) {
+        item.done.set_value(false);
+    }
+    for (auto& capture : captures) {
+        capture.set_value(QImage());
+    }
+}
+
+bool RenderThread::WaitFor(int delay_ms) {
+    std::unique_lock<std::mutex> lock(queue_mutex_);
+    return !wake_.wait_for(lock, std::chrono::milliseconds(delay_ms), [&] {
+        return stop_ || !queue_.empty();
+    }) || !stop_;
+}
+
+void RenderThread::DrawFrame(bool pauseScreen) {
+    irr::video::IVideoDriver* driver = device_->getVideoDriver();
+    std::unique_lock<WallLock> frameLock(wall_lock_, std::defer_lock);
+    if (!pauseScreen) {
+        frameLock.lock();
+    }
+    driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 0));
+    if (scene_.draw) {
+        scene_.draw(pauseScreen, frames_drawn_.load());
+    }
+    std::deque<std::promise<QImage>> captures;
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        captures.swap(captures_);
+    }
+    if (!captures.empty()) {
+        const auto size = driver->getScreenSize();
+        QImage image(static_cast<int>(size.Width), static_cast<int>(size.Height), QImage::Format_RGBA8888);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+        const QImage upright = image.mirrored(false, true).convertToFormat(QImage::Format_RGB32);
+        for (auto& capture : captures) {
+            capture.set_value(upright);
+        }
+    }
+    driver->endScene();
+    ++frames_drawn_;
+}
+
+}  // namespace halvix

@@ -1,0 +1,471 @@
+#include "app/zarn_dlg.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QScreen>
+#include <chrono>
+#include <filesystem>
+#include "engine/irr_engine.h"
+#include "animation/camera_animator.h"
+#include "animation/wall_mouse.h"
+#include "app/engine_widget.h"
+#include "app/gl_support.h"
+#include "app/wall_command.h"
+#include "app/wall_scene_host.h"
+#include "platform/message_box.h"
+#include "platform/narrow_text.h"
+#include "platform/native_path.h"
+#include "platform/program_messages.h"
+#include "platform/sound.h"
+#include "scene/wall_manager.h"
+#include "text/language.h"
+#include "ui/private_menu.h"
+
+namespace halvix {
+namespace {
+
+constexpr char16_t kWallCaption[] = u"Halvix";
+constexpr char kIconFile[] = "images/Wall/halvix.png";
+
+std::int64_t SteadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+WallServices WithDefaults(WallServices services) {
+    if (!services.openGLAvailable) {
+        services.openGLAvailable = &OpenGLAvailable;
+    }
+    if (!services.processorClock_ms) {
+        services.processorClock_ms = &SteadyMilliseconds;
+    }
+    if (!services.tickCount_ms) {
+        services.tickCount_ms = &SteadyMilliseconds;
+    }
+    if (!services.playSound) {
+        services.playSound = [](const tstring& path) { vantor::PlaySoundAsync(path); };
+    }
+    return services;
+}
+
+// The working folder is the process's; the wall's loads move it while they list a folder.
+class WorkingFolderKeeper {
+  public:
+    WorkingFolderKeeper() : saved_(std::filesystem::current_path(error_)) {}
+    ~WorkingFolderKeeper() {
+        if (!error_) {
+            std::error_code ignored;
+            std::filesystem::current_path(saved_, ignored);
+        }
+    }
+    WorkingFolderKeeper(const WorkingFolderKeeper&) = delete;
+    WorkingFolderKeeper& operator=(const WorkingFolderKeeper&) = delete;
+
+  private:
+    std::error_code error_;
+    std::filesystem::path saved_;
+};
+
+irr::SEvent LeftPressAt(int x, int y) {
+    irr::SEvent event{};
+    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = irr::EMIE_LMOUSE_PRESSED_DOWN;
+    event.MouseInput.X = x;
+    event.MouseInput.Y = y;
+    event.MouseInput.ButtonStates = irr::EMBSM_LEFT;
+    return event;
+}
+
+}  // namespace
+
+CmfcZarnDlg::CmfcZarnDlg(WallServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      services_(WithDefaults(std::move(services))),
+      render_(wall_lock_, services_.pacing) {
+    setAttribute(Qt::WA_NoSystemBackground);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    engine_ = new EngineWidget(this);
+    slideshow_timer_.setInterval(kSlideshowPeriod_ms);
+    connect(&slideshow_timer_, &QTimer::timeout, this, [this] { SlideshowStep(); });
+    server_ = new vantor::ProgramMessageServer(
+        [this](const vantor::ProgramMessage& message) { return OnProgramMessage(message); }, this);
+    start_folder_ = WorkingFolder();
+}
+
+CmfcZarnDlg::~CmfcZarnDlg() {
+    ShutDown();
+}
+
+tstring CmfcZarnDlg::WorkingFolder() const {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    return error ? tstring() : vantor::FromNativePath(folder.string());
+}
+
+bool CmfcZarnDlg::Initialise() {
+    if (!services_.openGLAvailable()) {
+        vantor::ShowMessageBox(kNo3DSupportText, kWallCaption);
+        return false;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    work_area_ = !services_.workArea.isEmpty() ? services_.workArea
+                 : screen                      ? screen->availableGeometry()
+                                               : QRect(0, 0, 1920, 1080);
+    screen_width_ = services_.screenWidth > 0 ? services_.screenWidth
+                    : screen                  ? screen->geometry().width()
+                                              : work_area_.width();
+    setWindowIcon(QIcon(QString::fromLatin1(kIconFile)));
+
+    const int height = work_area_.y() + work_area_.height();
+    setGeometry(0, 0, screen_width_, height);
+    engine_->setGeometry(0, 0, screen_width_, height);
+
+    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()));
+    const auto window = static_cast<std::uintptr_t>(engine_->winId());
+    if (!render_.Start(window, screen_width_, height,
+                       host_->MakeScene([this] { return !CurrentFolder().IsEmpty(); }))) {
+        host_.reset();
+        return false;
+    }
+
+    WallMouseSetup setup;
+    setup.animator = host_->Animator();
+    setup.lock = LockRef(wall_lock_);
+    setup.current_folder = [this] { return CurrentFolder(); };
+    setup.clock_ms = services_.processorClock_ms;
+    setup.play_sound = services_.playSound;
+    setup.screen_width = [this] { return screen_width_; };
+    mouse_ = std::make_unique<WallMouse>(std::move(setup));
+    mouse_->SetLastClickTicks(services_.processorClock_ms());
+
+    setWindowTitle(QString::fromUtf16(kWallTitle));
+    server_->Listen(kWallTitle);
+
+    toolbar_ = new CPrivateMenu(this, [this](int id) { OnToolbar(id); });
+    PlaceToolbar();
+    toolbar_->show();
+    return true;
+}
+
+bool CmfcZarnDlg::WallRunning() const {
+    return render_.Running();
+}
+
+void CmfcZarnDlg::PlaceToolbar() {
+    if (!toolbar_) {
+        return;
+    }
+    const int windowHeight = work_area_.y() + work_area_.height();
+    toolbar_->move(screen_width_ - toolbar_->width() - 20, windowHeight - toolbar_->height() - 15);
+}
+
+tstring CmfcZarnDlg::CurrentFolder() const {
+    std::lock_guard<std::mutex> lock(folder_mutex_);
+    return current_folder_;
+}
+
+void CmfcZarnDlg::SetCurrentFolder(const tstring& folder) {
+    std::lock_guard<std::mutex> lock(folder_mutex_);
+    current_folder_ = folder;
+}
+
+std::int64_t CmfcZarnDlg::OnProgramMessage(const vantor::ProgramMessage& message) {
+    if (message.kind == vantor::ProgramMessage::Kind::CopyData) {
+        const WallCommand command = ParseWallCommand(message.dwData, message.data, start_folder_);
+        if (command.kind == WallCommand::Kind::Folder) {
+            FolderCommand(command.text);
+        }
+        return 1;
+    }
+    switch (message.message) {
+        case vantor::kMessageCommand:
+            OnCommand(static_cast<int>(message.wParam & 0xffff));
+            return 0;
+        case vantor::kMessageShowNormal:
+            showNormal();
+            setGeometry(0, 0, screen_width_, work_area_.y() + work_area_.height());
+            return 1;
+        case vantor::kMessageActivate:
+            raise();
+            activateWindow();
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void CmfcZarnDlg::OnCommand(int id) {
+    switch (id) {
+        case kCommandOk:
+        case kCommandCancel:
+            close();
+            break;
+        case kCommandDeleteSelected:
+            DeleteSelected();
+            break;
+        case kCommandHide:
+            hide();
+            NotifyHideDlg();
+            break;
+        default:
+            break;
+    }
+}
+
+void CmfcZarnDlg::OnToolbar(int id) {
+    switch (id) {
+        case kToolbarExit:
+            toolbar_->close();
+            NotifyHideDlg();
+            close();
+            break;
+        case kToolbarOpen:
+            SlideshowStep();
+            break;
+        case kToolbarBack:
+            if (mouse_) {
+                mouse_->ReturnToWall();
+            }
+            break;
+        case kToolbarPlay:
+            vantor::ShowMessageBox(GetLanStr(u"41"), kWallCaption);
+            StartSlideshow();
+            break;
+        case kToolbarStop:
+            vantor::ShowMessageBox(GetLanStr(u"42"), kWallCaption);
+            StopSlideshow();
+            break;
+        case kToolbarRefresh:
+            Refresh();
+            break;
+        default:
+            break;
+    }
+}
+
+void CmfcZarnDlg::FolderCommand(const tstring& path) {
+    if (toolbar_) {
+        PlaceToolbar();
+        toolbar_->show();
+    }
+    if (shut_down_ || !WallRunning()) {
+        return;
+    }
+    loaders_.Start([this, path] {
+        const tstring old = CurrentFolder();
+        LoadFolder(path, true);
+        if (!old.IsEmpty()) {
+            QDir().rmdir(QString::fromStdString(vantor::ToNativePath(old)));  // only when empty
+        }
+    });
+}
+
+void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
+    if (skipIfUnchanged && path == CurrentFolder()) {
+        return;
+    }
+    irr::scene::CameraAnimator* animator = host_->Animator();
+    {
+        WallLockGuard lock(wall_lock_);
+        if (animator->Selected()) {
+            animator->OnEvent(LeftPressAt(screen_width_ / 2, WallMouse::kOffWallY));
+        }
+        animator->StopDragging();
+    }
+    WorkingFolderKeeper keeper;
+    SetCurrentFolder(tstring());
+    std::uint64_t generation = 0;
+    {
+        WallLockGuard lock(wall_lock_);
+        {
+            std::lock_guard<std::mutex> folder(folder_mutex_);
+            generation = ++build_generation_;
+        }
+        RebuildLocked(path);
+    }
+    WaitForTiles();
+    // The last build decides what is shown: a loader whose tiles a later build replaced leaves
+    // the folder to that one.
+    std::lock_guard<std::mutex> folder(folder_mutex_);
+    if (generation == build_generation_ && generation > shown_generation_) {
+        current_folder_ = path;
+        shown_generation_ = generation;
+    }
+}
+
+int CmfcZarnDlg::RebuildLocked(const tstring& folder) {
+    CWallManager* wall = host_->Wall();
+    irr::scene::CameraAnimator* animator = host_->Animator();
+    wall->SetFolder(folder);
+    animator->SetCenter(0.0f);
+    const int length = wall->Build();
+    animator->SetCenter(static_cast<float>(length) / 2.0f);
+    ++rebuilds_;
+    return length;
+}
+
+// Until the render thread has made every planned tile (a few per frame).
+void CmfcZarnDlg::WaitForTiles() {
+    bool pending = true;
+    while (pending) {
+        const bool ran = render_.Run([&] {
+            WallLockGuard lock(wall_lock_);
+            pending = host_->Wall()->HasPendingWork();
+        });
+        if (!ran) {
+            return;
+        }
+    }
+}
+
+void CmfcZarnDlg::Refresh() {
+    if (shut_down_ || !WallRunning()) {
+        return;
+    }
+    const tstring folder = CurrentFolder();
+    if (folder.IsEmpty()) {
+        return;  // nothing shown yet, or a load is under way and will show the folder's state
+    }
+    const std::int64_t now = services_.tickCount_ms();
+    if (now - last_refresh_ms_ < kRefreshInterval_ms) {
+        return;
+    }
+    last_refresh_ms_ = now;
+    WallLockGuard lock(wall_lock_);
+    WorkingFolderKeeper keeper;
+    RebuildLocked(folder);
+}
+
+void CmfcZarnDlg::DeleteSelected() {
+    if (shut_down_ || !WallRunning()) {
+        return;
+    }
+    WallLockGuard lock(wall_lock_);
+    irr::scene::ISceneNode* selected = host_->Animator()->Selected();
+    const tstring folder = CurrentFolder();
+    if (!selected || folder.IsEmpty()) {
+        return;
+    }
+    const tstring name(vantor::Utf8ToWide(selected->getName()));
+    QFile::remove(QString::fromStdString(vantor::ToNativePath(folder + tstring(u"\\") + name)));
+    WorkingFolderKeeper keeper;
+    RebuildLocked(folder);
+}
+
+void CmfcZarnDlg::SlideshowStep() {
+    if (shut_down_ || !WallRunning()) {
+        return;
+    }
+    CWallManager* wall = host_->Wall();
+    irr::scene::CameraAnimator* animator = host_->Animator();
+    WallLockGuard lock(wall_lock_);
+    if (!animator->Selected()) {
+        irr::scene::ISceneNode* first = wall->FirstTile();
+        if (!first) {
+            return;
+        }
+        animator->Select(first);
+    }
+    irr::scene::ISceneNode* next = wall->NextTile(animator->Selected());
+    if (!next) {
+        next = wall->FirstTile();
+    }
+    animator->Select(next);
+}
+
+void CmfcZarnDlg::StartSlideshow() {
+    slideshow_timer_.start();
+}
+
+void CmfcZarnDlg::StopSlideshow() {
+    slideshow_timer_.stop();
+}
+
+void CmfcZarnDlg::NotifyHideDlg() {
+    if (vantor::EndpointExists(kHideDlgTitle)) {
+        vantor::SendProgramMessage(kHideDlgTitle, kHideDlgMessage, 0, 0, 2000);
+    }
+}
+
+QImage CmfcZarnDlg::CaptureFrame(int timeout_ms) {
+    std::future<QImage> frame = render_.CaptureNextFrame();
+    if (frame.wait_for(std::chrono::milliseconds(timeout_ms)) != std::future_status::ready) {
+        return QImage();
+    }
+    return frame.get();
+}
+
+void CmfcZarnDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && mouse_ && WallRunning()) {
+        mouse_->LeftDown(event->position().toPoint());
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CmfcZarnDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && mouse_) {
+        mouse_->LeftUp();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CmfcZarnDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnCommand(kCommandOk);
+    } else if (event->key() == Qt::Key_Escape) {
+        OnCommand(kCommandCancel);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CmfcZarnDlg::showEvent(QShowEvent* event) {
+    render_.SetEngineVisible(true);
+    update();
+    QWidget::showEvent(event);
+}
+
+// Hidden by the program (its own command or the platform), the wall closes, which ends it.
+void CmfcZarnDlg::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous() || shut_down_) {
+        return;
+    }
+    if (toolbar_) {
+        toolbar_->hide();
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void CmfcZarnDlg::closeEvent(QCloseEvent* event) {
+    ShutDown();
+    if (toolbar_) {
+        toolbar_->close();
+    }
+    event->accept();
+}
+
+// The end of the window: no more commands, the loaders finish, then the render thread is asked to
+// end and joined; it releases the scene and the device before the engine window goes.
+void CmfcZarnDlg::ShutDown() {
+    if (shut_down_) {
+        return;
+    }
+    shut_down_ = true;
+    slideshow_timer_.stop();
+    server_->Close();
+    loaders_.JoinAll();
+    render_.Stop();
+    mouse_.reset();
+}
+
+}  // namespace halvix

@@ -1,0 +1,141 @@
+#pragma once
+// CmfcZarnDlg: the wall's main window. A borderless window over the screen above the taskbar,
+// covered by the engine window (control 2000) into which the render thread draws; the toolbar
+// sits at its bottom right. Other programs drive it through its endpoint "Lumarin": folder paths
+// and mode words as copy data, commands as command messages.
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include "app/loader_threads.h"
+#include "app/render_thread.h"
+#include "app/wall_lock.h"
+#include "text/tstring.h"
+
+namespace vantor {
+class ProgramMessageServer;
+struct ProgramMessage;
+}  // namespace vantor
+
+namespace halvix {
+
+class CPrivateMenu;
+class EngineWidget;
+class WallMouse;
+class WallSceneHost;
+
+inline constexpr char16_t kWallTitle[] = u"Lumarin";
+inline constexpr char16_t kHideDlgTitle[] = u"HideDlg";
+inline constexpr std::uint32_t kHideDlgMessage = 1802;
+inline constexpr char16_t kNo3DSupportText[] = u"未检测到3D支持,请检查显卡驱动等信息!";
+inline constexpr int kSlideshowPeriod_ms = 5000;
+inline constexpr std::int64_t kRefreshInterval_ms = 30000;
+
+// Commands of the main window (the toolbar's ids and the ones other programs send).
+enum WallCommandId : int {
+    kCommandOk = 1,
+    kCommandCancel = 2,
+    kCommandNext = 2001,
+    kCommandBack = 2002,
+    kCommandDeleteSelected = 2003,
+    kCommandHide = 2004,
+    kCommandRefresh = 2005,
+    kCommandPlayPause = 2011,
+};
+
+// What the window needs from the machine; the defaults are the real ones.
+struct WallServices {
+    std::function<bool()> openGLAvailable;            // the 3D support test
+    std::function<std::int64_t()> processorClock_ms;  // clicks on videos
+    std::function<std::int64_t()> tickCount_ms;       // the refresh rule
+    std::function<void(const tstring&)> playSound;    // voice messages
+    FramePacing pacing;
+    QRect workArea;       // empty: the primary screen's available geometry
+    int screenWidth = 0;  // 0: the primary screen's width
+};
+
+class CmfcZarnDlg : public QWidget {
+  public:
+    explicit CmfcZarnDlg(WallServices services = {}, QWidget* parent = nullptr);
+    ~CmfcZarnDlg() override;
+    CmfcZarnDlg(const CmfcZarnDlg&) = delete;
+    CmfcZarnDlg& operator=(const CmfcZarnDlg&) = delete;
+
+    // The start-up of the window: 3D check, placement, device, scene, title and endpoint,
+    // toolbar, render thread. False when it stopped early (the window then has no wall).
+    bool Initialise();
+    bool WallRunning() const;
+
+    // Commands and messages.
+    void OnCommand(int id);
+    std::int64_t OnProgramMessage(const vantor::ProgramMessage& message);
+    void FolderCommand(const tstring& path);
+    void Refresh();
+    void DeleteSelected();
+    void SlideshowStep();
+    void StartSlideshow();
+    void StopSlideshow();
+
+    // State, for the toolbar and for tests.
+    tstring CurrentFolder() const;
+    bool SlideshowRunning() const { return slideshow_timer_.isActive(); }
+    int LoadersRunning() const { return loaders_.Running(); }
+    void WaitForLoaders() { loaders_.JoinAll(); }
+    CPrivateMenu* Toolbar() const { return toolbar_; }
+    RenderThread& Renderer() { return render_; }
+    WallSceneHost* SceneHost() const { return host_.get(); }
+    WallLock& Lock() { return wall_lock_; }
+    int RebuildCount() const { return rebuilds_; }
+    // The next drawn frame from the back buffer; empty when none comes in time.
+    QImage CaptureFrame(int timeout_ms = 5000);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void OnToolbar(int id);
+    void LoadFolder(const tstring& path, bool skipIfUnchanged);
+    int RebuildLocked(const tstring& folder);  // under wallLock: new source, centre, build
+    void WaitForTiles();
+    void SetCurrentFolder(const tstring& folder);
+    void NotifyHideDlg();
+    void PlaceToolbar();
+    void ShutDown();
+    tstring WorkingFolder() const;
+
+    WallServices services_;
+    QRect work_area_;
+    int screen_width_ = 0;
+    tstring start_folder_;  // the working folder at start-up: relative commands resolve against it
+
+    WallLock wall_lock_;
+    RenderThread render_;
+    std::unique_ptr<WallSceneHost> host_;
+    std::unique_ptr<WallMouse> mouse_;
+    LoaderThreads loaders_;
+
+    EngineWidget* engine_ = nullptr;                  // child
+    CPrivateMenu* toolbar_ = nullptr;                 // owned window
+    vantor::ProgramMessageServer* server_ = nullptr;  // child
+    QTimer slideshow_timer_;                          // timer 3
+
+    mutable std::mutex folder_mutex_;  // guards current_folder_, shown_generation_, build_generation_
+    tstring current_folder_;
+    std::uint64_t build_generation_ = 0;
+    std::uint64_t shown_generation_ = 0;
+
+    std::int64_t last_refresh_ms_ = 0;
+    std::atomic<int> rebuilds_{0};
+    bool shut_down_ = false;
+};
+
+}  // namespace halvix

@@ -1,0 +1,21 @@
+#pragma once
+// Reduced-size JPEG decoding through libjpeg's DCT scaling (scale_num / 8). Decoding a photo of
+// 1920 x 1080 at a quarter of its size skips most of the work of the inverse transform, which is
+// what makes a wall of hundreds of photos quick to build. CPU only, any thread.
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+namespace halvix {
+
+// True when the bytes start like a JPEG file; *size receives the picture's size from its header.
+bool ReadJpegSize(const QByteArray& bytes, QSize* size);
+
+// Decodes at scale_num / 8 (1..8) of the full size; null on any decoding error. The result is
+// RGB32 (grey pictures are expanded).
+QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num);
+
+// The smallest scale_num (of 8) whose decoded size still covers `needed` in both directions.
+int JpegScaleFor(QSize full, QSize needed);
+
+}  // namespace halvix

@@ -1,0 +1,157 @@
+#include "scene/picture_prep.h"
+
+#include <QFile>
+#include <cmath>
+#include "scene/jpeg_reduced.h"
+
+namespace halvix {
+namespace {
+
+QRgb GlowPixel(int alpha) {
+    return (static_cast<QRgb>(alpha) << 24) | kGlowColour;
+}
+
+void SetPixel(QImage& image, int x, int y, QRgb colour) {
+    reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
+}
+
+void PaintBands(QImage& glow, int width, int height) {
+    const int a = kGlowWidth;
+    for (int j = 0; j < a; ++j) {
+        const QRgb colour = GlowPixel(j * kGlowMaxAlpha / a);
+        for (int x = a; x < a + width; ++x) {
+            SetPixel(glow, x, j, colour);
+            SetPixel(glow, x, 2 * a + height - j - 1, colour);
+        }
+        for (int y = a; y < a + height; ++y) {
+            SetPixel(glow, j, y, colour);
+            SetPixel(glow, 2 * a + width - j - 1, y, colour);
+        }
+    }
+}
+
+void PaintCorners(QImage& glow, int width, int height) {
+    const int a = kGlowWidth;
+    const double r = kGlowCornerRadius;
+    const int extent = static_cast<int>(r);
+    for (int m = 0; m < extent; ++m) {
+        for (int n = 0; n < extent; ++n) {
+            const int d = static_cast<int>(std::sqrt((r - m) * (r - m) + (r - n) * (r - n)));
+            const int alpha = d > r ? 0 : static_cast<int>((r - d) / r * kGlowMaxAlpha);
+            const QRgb colour = GlowPixel(alpha);
+            SetPixel(glow, m, n, colour);
+            SetPixel(glow, 2 * a + width - m - 1, n, colour);
+            SetPixel(glow, m, 2 * a + height - n - 1, colour);
+            SetPixel(glow, 2 * a + width - m - 1, 2 * a + height - n - 1, colour);
+        }
+    }
+}
+
+QByteArray ReadWholeFile(const std::string& native_path) {
+    QFile file(QString::fromStdString(native_path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+}  // namespace
+
+QSize FitSize(QSize picture, QSize box) {
+    const int w = picture.width();
+    const int h = picture.height();
+    if (w <= 0 || h <= 0) {
+        return {};
+    }
+    const double box_w = box.width();
+    const double box_h = box.height();
+    const double across = w / box_w;
+    const double down = h / box_h;
+    if (across < down) {
+        return {static_cast<int>(w * box_h / h), box.height()};
+    }
+    if (across > down) {
+        return {box.width(), static_cast<int>(h * box_w / w)};
+    }
+    return box;
+}
+
+QImage AddGlow(const QImage& picture) {
+    if (picture.isNull()) {
+        return {};
+    }
+    const int a = kGlowWidth;
+    const int width = picture.width();
+    const int height = picture.height();
+    QImage glow(width + 2 * a, height + 2 * a, QImage::Format_ARGB32);
+    if (glow.isNull()) {
+        return {};
+    }
+    glow.fill(Qt::transparent);
+    PaintBands(glow, width, height);
+    PaintCorners(glow, width, height);
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        const QRgb* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        QRgb* to = reinterpret_cast<QRgb*>(glow.scanLine(y + a)) + a;
+        std::copy(from, from + width, to);
+    }
+    return glow;
+}
+
+bool IsGlowless(const std::string& name) {
+    return name.find(".png") != std::string::npos || name.find(".PNG") != std::string::npos;
+}
+
+DecodedPicture DecodePicture(const std::string& native_path, QSize box, DecodeMode mode) {
+    const QByteArray bytes = ReadWholeFile(native_path);
+    if (bytes.isEmpty()) {
+        return {};
+    }
+    QSize full;
+    if (mode == DecodeMode::Reduced && ReadJpegSize(bytes, &full)) {
+        const QSize fitted = FitSize(full, box);
+        const bool large = full.width() >= 2 * fitted.width() && full.height() >= 2 * fitted.height();
+        if (large) {
+            const int scale = JpegScaleFor(full, fitted);
+            if (scale < 8) {
+                QImage reduced = DecodeJpegScaled(bytes, scale);
+                if (!reduced.isNull()) {
+                    return {std::move(reduced), full};
+                }
+            }
+        }
+    }
+    QImage image = QImage::fromData(bytes);
+    if (image.isNull()) {
+        return {};
+    }
+    const QSize size = image.size();
+    return {std::move(image), size};
+}
+
+QImage PreparePicture(const std::string& native_path, const std::string& name, QSize box, DecodeMode mode,
+                      float* aspect) {
+    const DecodedPicture decoded = DecodePicture(native_path, box, mode);
+    if (decoded.image.isNull()) {
+        return {};
+    }
+    if (aspect != nullptr) {
+        *aspect =
+            static_cast<float>(decoded.full_size.height()) / static_cast<float>(decoded.full_size.width());
+    }
+    const QSize fitted = FitSize(decoded.full_size, box);
+    if (fitted.isEmpty()) {
+        return {};
+    }
+    QImage scaled = decoded.image.size() == fitted
+                        ? decoded.image
+                        : decoded.image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled = scaled.convertToFormat(QImage::Format_ARGB32);
+    if (scaled.isNull()) {
+        return {};
+    }
+    return IsGlowless(name) ? scaled : AddGlow(scaled);
+}
+
+}  // namespace halvix

@@ -1,0 +1,69 @@
+// The wall program itself, started from the installation folder: one instance per user, driven
+// through its window endpoint, ended by a command.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include "platform/native_path.h"
+#include "platform/program_messages.h"
+#include "wall_app_support.h"
+
+using halvix_test::Utf16WithTerminator;
+using halvix_test::WaitUntil;
+
+namespace {
+
+QString WallProgram() {
+    const QByteArray install = qgetenv("VANTOR_INSTALL_DIR");
+    return install.isEmpty() ? QString() : QString::fromLocal8Bit(install) + QStringLiteral("/Halvix");
+}
+
+}  // namespace
+
+TEST(WallProcess, RunsOnceServesCommandsAndEndsOnCommandOne) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    const QString program = WallProgram();
+    if (program.isEmpty() || !QFileInfo(program).isExecutable()) {
+        GTEST_SKIP() << "needs the installation folder with Halvix";
+    }
+    halvix_test::PrivateEndpoints endpoints;
+    QProcess wall;
+    wall.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    wall.setWorkingDirectory(QFileInfo(program).absolutePath());
+    wall.start(program, {});
+    ASSERT_TRUE(wall.waitForStarted());
+    ASSERT_TRUE(WaitUntil([] { return vantor::EndpointExists(u"Lumarin", 100); }, 20000));
+
+    QProcess second;
+    second.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(10000));  // exits at once and quietly
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(vantor::EndpointExists(u"Lumarin"));
+
+    vantor_test::TestFolder pictures;
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString((pictures.path() / "12-5-3.jpg").string()), "JPG"));
+    const QByteArray folder = Utf16WithTerminator(vantor::FromNativePath(pictures.path().string()).GetBase());
+    const QByteArray media = Utf16WithTerminator(u"MEDIAMODE");
+    std::int64_t handled = 0;
+    EXPECT_TRUE(vantor::SendCopyData(u"Lumarin", 0, folder.constData(),
+                                     static_cast<std::uint32_t>(folder.size()), 5000, &handled));
+    EXPECT_EQ(handled, 1);
+    EXPECT_TRUE(vantor::SendCopyData(u"Lumarin", 0, media.constData(), 20));
+    // A malformed frame does not hurt the wall.
+    EXPECT_FALSE(vantor::SendCopyData(u"Lumarin", 0, folder.constData(), 5, 2000));
+    EXPECT_TRUE(vantor::EndpointExists(u"Lumarin"));
+
+    EXPECT_TRUE(vantor::SendProgramMessage(u"Lumarin", vantor::kMessageCommand, 1));
+    ASSERT_TRUE(wall.waitForFinished(20000));
+    EXPECT_EQ(wall.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(wall.exitCode(), 0);
+    EXPECT_FALSE(vantor::EndpointExists(u"Lumarin"));
+}

@@ -1,0 +1,236 @@
+// Image sources and the wall manager on Irrlicht's null device: what a folder lists, where the
+// tiles stand, how large they are, gaps for unreadable pictures, tile order and release.
+#include <gtest/gtest.h>
+#include <QFile>
+#include <algorithm>
+#include "scene/image_spider.h"
+#include "scene/picture_prep.h"
+#include "scene/wall_manager.h"
+#include "test_folder.h"
+#include "wall_scene_fixture.h"
+#include "platform/native_path.h"
+
+using namespace halvix;
+using vantor_test::TestFolder;
+using vantor_test::WorkingFolderScope;
+using wall_test::NullScene;
+using wall_test::WritePicture;
+
+namespace {
+
+std::vector<std::string> ListedNames(CLocalImageSpider& spider) {
+    spider.Scan();
+    std::vector<IImageItem*> items;
+    spider.GetItems(items);
+    std::vector<std::string> names;
+    for (IImageItem* item : items) {
+        names.push_back(item->Name());
+    }
+    return names;
+}
+
+tstring Logic(const std::filesystem::path& path) {
+    return vantor::FromNativePath(path.string());
+}
+
+irr::core::vector3df At(irr::scene::ISceneNode* node) {
+    return node->getAbsolutePosition();
+}
+
+class WallSceneManager : public ::testing::Test {
+  protected:
+    NullScene null_scene;
+    TestFolder folder;
+    WorkingFolderScope keep_working_folder{std::filesystem::current_path()};
+};
+
+}  // namespace
+
+TEST_F(WallSceneManager, SourceListsPictureNamesAndSkipsFolders) {
+    for (const char* name : {"a.JPG", "b.Png", "c.bmp", "d.jpeg", "e.gif", "f.tif", "gjpg"}) {
+        folder.Write(name, "x");
+    }
+    std::filesystem::create_directories(folder.path() / "Audio.jpg");
+    CLocalImageSpider spider(Logic(folder.path()), null_scene.device->getFileSystem());
+    EXPECT_FALSE(spider.IsScanned());
+    const std::vector<std::string> names = ListedNames(spider);
+    EXPECT_TRUE(spider.IsScanned());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.JPG", "b.Png", "c.bmp", "gjpg"}));
+    EXPECT_EQ(std::filesystem::current_path(), folder.path());  // the folder became the working one
+}
+
+TEST_F(WallSceneManager, MissingFolderListsTheWorkingFolderInstead) {
+    folder.Write("here.jpg", "x");
+    std::filesystem::current_path(folder.path());
+    CLocalImageSpider spider(Logic(folder.path() / "not-yet"), null_scene.device->getFileSystem());
+    EXPECT_EQ(ListedNames(spider), std::vector<std::string>{"here.jpg"});
+    EXPECT_EQ(std::filesystem::current_path(), folder.path());
+
+    TestFolder empty;
+    CLocalImageSpider nothing(Logic(empty.path()), null_scene.device->getFileSystem());
+    EXPECT_TRUE(ListedNames(nothing).empty());
+}
+
+TEST_F(WallSceneManager, TilesStandInTheirSlotsWithGapsForUnreadablePictures) {
+    WritePicture(folder.path() / "p0.jpg", 4000, 3000);
+    WritePicture(folder.path() / "p1.jpg", 1000, 2000);
+    folder.Write("p2.jpg", "not a picture");
+    WritePicture(folder.path() / "p3.png", 2000, 1000);
+    WritePicture(folder.path() / "p4.bmp", 300, 300);
+    folder.Write("p5.jpg", "");  // unreadable last picture: the length stays at p4's column
+
+    CWallManager wall(null_scene.device.get());
+    wall.SetFolder(Logic(folder.path()));
+    EXPECT_EQ(wall.Build(), 1200);         // p4: (4 / 2) x 600
+    EXPECT_EQ(wall.FirstTile(), nullptr);  // tiles appear when the render thread commits them
+    EXPECT_TRUE(wall.CommitPending(1000));
+
+    const auto& tiles = wall.Tiles();
+    ASSERT_EQ(tiles.size(), 4u);
+    // Six pictures: three per row; p2 leaves its slot (1200, 270) empty.
+    EXPECT_EQ(At(tiles[0]), irr::core::vector3df(0, 270, 0));
+    EXPECT_EQ(At(tiles[1]), irr::core::vector3df(600, 270, 0));
+    EXPECT_EQ(At(tiles[2]), irr::core::vector3df(0, -270, 0));
+    EXPECT_EQ(At(tiles[3]), irr::core::vector3df(600, -270, 0));
+    EXPECT_STREQ(tiles[0]->getName(), "p0.jpg");
+    EXPECT_STREQ(tiles[2]->getName(), "p3.png");
+
+    // Tiles are scaled to the prepared picture: fitted into 480 x 360, plus 7 pixels of glow a side.
+    EXPECT_EQ(tiles[0]->getScale(), irr::core::vector3df(494, 374, 0.001f));
+    EXPECT_EQ(tiles[1]->getScale(), irr::core::vector3df(194, 374, 0.001f));
+    EXPECT_EQ(tiles[2]->getScale(), irr::core::vector3df(480, 240, 0.001f));  // PNG: no glow
+    EXPECT_EQ(tiles[3]->getScale(), irr::core::vector3df(374, 374, 0.001f));
+
+    for (irr::scene::ISceneNode* tile : tiles) {
+        const irr::video::SMaterial& material = tile->getMaterial(0);
+        EXPECT_NE(material.getTexture(0), nullptr);
+        EXPECT_FALSE(material.Lighting);
+        EXPECT_EQ(material.MaterialType, irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL);
+        EXPECT_EQ(tile->getType(), irr::scene::ESNT_CUBE);
+        EXPECT_EQ(tile->getID(), -1);
+    }
+    EXPECT_TRUE(null_scene.driver->getTextureCreationFlag(irr::video::ETCF_ALWAYS_16_BIT));
+    EXPECT_FALSE(null_scene.driver->getTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS));
+}
+
+TEST_F(WallSceneManager, TileOrderAndTheEndOfTheWall) {
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"}) {
+        WritePicture(folder.path() / name, 64, 48);
+    }
+    CWallManager wall(null_scene.device.get());
+    EXPECT_EQ(wall.FirstTile(), nullptr);
+    EXPECT_EQ(wall.NextTile(nullptr), nullptr);
+
+    wall.SetFolder(Logic(folder.path()));
+    EXPECT_EQ(wall.Build(), 600);
+    EXPECT_FALSE(wall.CommitPending(2));  // a frame makes only its share
+    EXPECT_EQ(wall.Tiles().size(), 2u);
+    EXPECT_TRUE(wall.CommitPending(2));
+    const auto tiles = wall.Tiles();
+    ASSERT_EQ(tiles.size(), 3u);
+
+    EXPECT_EQ(wall.FirstTile(), tiles[0]);
+    EXPECT_EQ(wall.NextTile(tiles[0]), tiles[1]);
+    EXPECT_EQ(wall.NextTile(tiles[1]), tiles[2]);
+    EXPECT_EQ(wall.NextTile(tiles[2]), nullptr);
+    EXPECT_EQ(wall.NextTile(null_scene.camera), tiles[1]);  // not a tile: counts as the first
+}
+
+TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
+    WritePicture(folder.path() / "a.jpg", 64, 48);
+    WritePicture(folder.path() / "b.jpg", 64, 48);
+    const irr::u32 textures_before = null_scene.driver->getTextureCount();
+    CWallManager wall(null_scene.device.get());
+    wall.SetFolder(Logic(folder.path()));
+    wall.Build();
+    wall.CommitPending();
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
+    irr::scene::ISceneNode* first = wall.FirstTile();
+
+    wall.SetFolder(Logic(folder.path()));  // a refresh: the same folder again
+    EXPECT_FALSE(first->isVisible());      // hidden at once, removed by the render thread
+    EXPECT_TRUE(wall.Tiles().empty());
+    wall.Build();
+    wall.CommitPending();
+    EXPECT_EQ(wall.Tiles().size(), 2u);
+    EXPECT_EQ(wall.WallRoot()->getChildren().size(), 2u);
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
+
+    wall.Clear();
+    EXPECT_TRUE(wall.HasPendingWork());
+    wall.CommitPending();
+    EXPECT_EQ(wall.WallRoot()->getChildren().size(), 0u);
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before);
+}
+
+TEST_F(WallSceneManager, EnlargedTextureAndItsReturn) {
+    WritePicture(folder.path() / "a.jpg", 1920, 1080);
+    CWallManager wall(null_scene.device.get());
+    wall.SetFolder(Logic(folder.path()));
+    wall.Build();
+    wall.CommitPending();
+    irr::scene::ISceneNode* tile = wall.FirstTile();
+    irr::video::ITexture* small = tile->getMaterial(0).getTexture(0);
+
+    wall.Enlarge(tile);
+    irr::video::ITexture* large = tile->getMaterial(0).getTexture(0);
+    EXPECT_NE(large, small);
+    EXPECT_EQ(tile->getScale(), irr::core::vector3df(494, 284, 0.001f));  // the tile keeps its size
+    wall.Restore(tile);
+    EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);
+
+    // When the picture has gone, the tile keeps the texture it shows.
+    std::filesystem::remove(folder.path() / "a.jpg");
+    wall.Enlarge(tile);
+    EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);
+}
+
+TEST(WallScenePictures, ReducedJpegDecodeLooksLikeTheFullOne) {
+    TestFolder folder;
+    WritePicture(folder.path() / "big.jpg", 1920, 1080);
+    WritePicture(folder.path() / "huge.jpg", 4000, 3000);
+    for (const char* name : {"big.jpg", "huge.jpg"}) {
+        const std::string path = (folder.path() / name).string();
+        const DecodedPicture reduced = DecodePicture(path, kWallImageBox, DecodeMode::Reduced);
+        const DecodedPicture full = DecodePicture(path, kWallImageBox, DecodeMode::Full);
+        EXPECT_LT(reduced.image.width(), full.image.width()) << name;  // the quick path was taken
+        EXPECT_EQ(reduced.full_size, full.full_size);
+
+        const QImage a = PreparePicture(path, name, kWallImageBox, DecodeMode::Reduced);
+        const QImage b = PreparePicture(path, name, kWallImageBox, DecodeMode::Full);
+        ASSERT_EQ(a.size(), b.size());
+        long long difference = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                difference += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                              std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+            }
+        }
+        const double mean = static_cast<double>(difference) / (a.width() * a.height() * 4.0);
+        EXPECT_LT(mean, 2.0) << name;
+    }
+}
+
+TEST(WallScenePictures, SmallAndBrokenPictures) {
+    TestFolder folder;
+    WritePicture(folder.path() / "small.jpg", 400, 300);
+    folder.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 truncated", 14));
+    const std::string small = (folder.path() / "small.jpg").string();
+    // Not twice the box: decoded whole.
+    EXPECT_EQ(DecodePicture(small, kWallImageBox).image.size(), QSize(400, 300));
+    float aspect = 0;
+    EXPECT_EQ(PreparePicture(small, "small.jpg", kWallImageBox, DecodeMode::Reduced, &aspect).size(),
+              QSize(494, 374));
+    EXPECT_FLOAT_EQ(aspect, 0.75f);
+    EXPECT_TRUE(
+        PreparePicture((folder.path() / "broken.jpg").string(), "broken.jpg", kWallImageBox).isNull());
+    EXPECT_TRUE(PreparePicture((folder.path() / "none.jpg").string(), "none.jpg", kWallImageBox).isNull());
+
+    CLocalImageItem item("small.jpg", folder.path().string());
+    EXPECT_EQ(item.Aspect(), 0.0f);
+    EXPECT_EQ(item.Load().size(), QSize(400, 300));
+    EXPECT_FLOAT_EQ(item.Aspect(), 0.75f);
+    EXPECT_EQ(item.WallImage().size(), QSize(494, 374));
+}
