@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <sys/resource.h>
 #include <chrono>
 #include <filesystem>
 #include "engine/irr_engine.h"
@@ -128,6 +129,9 @@ void BM_WallBuildWithTiles(benchmark::State& state) {
     }
     std::filesystem::current_path(keep);
     state.counters["tiles"] = static_cast<double>(wall.Tiles().size());
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;  // whole process so far
 }
 BENCHMARK(BM_WallBuildWithTiles)->Unit(benchmark::kMillisecond)->Iterations(2);
 

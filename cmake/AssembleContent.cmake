@@ -1,4 +1,5 @@
 # cmake -DSOURCE=dir -DDEST=dir -P AssembleContent.cmake
+cmake_minimum_required(VERSION 3.25)
 # Copies SOURCE's tree into DEST. Files the programs or the operator write at run time
 # (settings, guest list) are copied only when DEST has none yet, so a rebuild never resets them.
 set(keep_existing "Bin/config.ini" "SetInfo.ini" "Bin/people.txt")

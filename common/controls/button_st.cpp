@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::uint32_t kCommandMessage = 0x0111;
-
 QPixmap LoadPicture(const tstring& file) {
     if (file.IsEmpty()) {
         return QPixmap();
@@ -360,7 +358,7 @@ void CButtonST::ShowMenu() {
     TrackPointer(rect().contains(mapFromGlobal(QCursor::pos())));
     const int command = BCMenu::CommandId(chosen);
     if (command != 0) {
-        vantor::PostWindowMessage(menuNotify_, kCommandMessage, static_cast<std::uint64_t>(command), 0);
+        vantor::PostWindowMessage(menuNotify_, vantor::kWmCommand, static_cast<std::uint64_t>(command), 0);
     }
 }
 

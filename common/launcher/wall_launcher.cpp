@@ -80,10 +80,20 @@ bool DesktopWallPlatform::WallWindowExists() {
     return EndpointExists(kWallWindowTitle);
 }
 
+// The folder dialog's window carries the platform's caption (language text "5"), which is what
+// the dialog-raising helper looks for; the instruction stands inside the dialog.
 std::optional<tstring> DesktopWallPlatform::BrowseForFolder(const tstring& title) {
-    DialogRaiser raiser(GetLanStr(u"5"));
-    const QString chosen =
-        QFileDialog::getExistingDirectory(nullptr, ToQt(title), QString(), QFileDialog::ShowDirsOnly);
+    const tstring caption = GetLanStr(u"5");
+    QFileDialog dialog(nullptr, ToQt(caption));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setLabelText(QFileDialog::LookIn, ToQt(title));
+    DialogRaiser raiser(caption);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
     if (chosen.isEmpty()) {
         return std::nullopt;
     }

@@ -25,6 +25,8 @@ QRect PlaceFullScreen(QWidget* window, QScreen* screen) {
     window->setWindowFlag(Qt::FramelessWindowHint, true);
     window->setScreen(target);
     window->setGeometry(rect);
+    // A window manager, when there is one, then also keeps panels from covering the window.
+    window->setWindowState(window->windowState() | Qt::WindowFullScreen);
     return rect;
 }
 

@@ -12,8 +12,8 @@ namespace vantor {
 // The screen the window should fill: the given one, else the window's own, else the primary.
 QScreen* TargetScreen(const QWidget* window, QScreen* screen = nullptr);
 
-// Makes the window frameless and gives it the screen's full rectangle; returns that rectangle
-// (empty without any screen).
+// Makes the window frameless, gives it the screen's full rectangle and asks for the full-screen
+// state; returns that rectangle (empty without any screen).
 QRect PlaceFullScreen(QWidget* window, QScreen* screen = nullptr);
 
 }  // namespace vantor

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <QtEndian>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -74,9 +75,10 @@ bool Exchange(const tstring& title, const QByteArray& frame, int timeout_ms, std
             return false;
         }
     }
-    const QByteArray reply = socket.read(kReplyBytes);
+    std::array<char, kReplyBytes> reply{};
+    socket.read(reply.data(), kReplyBytes);
     if (result) {
-        *result = Take<qint64>(reply.constData());
+        *result = Take<qint64>(reply.data());
     }
     socket.disconnectFromServer();
     return true;
@@ -183,14 +185,15 @@ void ProgramMessageServer::ReadFrom(QLocalSocket* socket) {
         socket->deleteLater();
     };
     while (guard && socket->bytesAvailable() >= 4) {
-        const QByteArray head = socket->peek(kMessageFrameBytes);
-        const std::uint32_t kind = Take<quint32>(head.constData());
+        std::array<char, kMessageFrameBytes> head{};
+        const qint64 got = socket->peek(head.data(), kMessageFrameBytes);
+        const std::uint32_t kind = Take<quint32>(head.data());
         ProgramMessage message;
         if (kind == kKindCopyData) {
-            if (head.size() < kCopyDataHeaderBytes) {
+            if (got < kCopyDataHeaderBytes) {
                 break;
             }
-            const std::uint32_t cbData = Take<quint32>(head.constData() + 12);
+            const std::uint32_t cbData = Take<quint32>(head.data() + 12);
             if (cbData % 2 != 0 || cbData > kMaxCopyDataBytes) {
                 drop();
                 return;
@@ -200,17 +203,17 @@ void ProgramMessageServer::ReadFrom(QLocalSocket* socket) {
             }
             socket->read(kCopyDataHeaderBytes);
             message.kind = ProgramMessage::Kind::CopyData;
-            message.dwData = Take<quint64>(head.constData() + 4);
+            message.dwData = Take<quint64>(head.data() + 4);
             message.data = socket->read(cbData);
         } else if (kind == kKindMessage) {
-            if (head.size() < kMessageFrameBytes) {
+            if (got < kMessageFrameBytes) {
                 break;
             }
             socket->read(kMessageFrameBytes);
             message.kind = ProgramMessage::Kind::Message;
-            message.message = Take<quint32>(head.constData() + 4);
-            message.wParam = Take<quint64>(head.constData() + 8);
-            message.lParam = Take<quint64>(head.constData() + 16);
+            message.message = Take<quint32>(head.data() + 4);
+            message.wParam = Take<quint64>(head.data() + 8);
+            message.lParam = Take<quint64>(head.data() + 16);
         } else {
             drop();
             return;
@@ -243,6 +246,9 @@ bool EndpointExists(const tstring& title, int timeout_ms) {
 
 bool SendCopyData(const tstring& title, std::uint64_t dwData, const void* data, std::uint32_t cbData,
                   int timeout_ms, std::int64_t* result) {
+    if ((!data && cbData > 0) || cbData % 2 != 0 || cbData > kMaxCopyDataBytes) {
+        return false;  // the receiver would drop it
+    }
     return Exchange(title, EncodeCopyData(dwData, data, cbData), timeout_ms, result);
 }
 

@@ -77,7 +77,8 @@ class ProgramMessageServer : public QObject {
 bool EndpointExists(const tstring& title, int timeout_ms = 300);
 
 // Sends copy data and waits for the reply. False when no endpoint answers, the frame cannot be
-// written or no reply comes within the time-out; *result receives the handler's result.
+// written or no reply comes within the time-out, and for data no endpoint accepts (an odd or too
+// large byte count); *result receives the handler's result.
 bool SendCopyData(const tstring& title, std::uint64_t dwData, const void* data, std::uint32_t cbData,
                   int timeout_ms = 5000, std::int64_t* result = nullptr);
 

@@ -10,7 +10,8 @@ class QObject;
 
 namespace vantor {
 
-inline constexpr std::uint32_t kWmUser = 0x0400;  // first private message number
+inline constexpr std::uint32_t kWmCommand = 0x0111;  // a command: wParam is the command id
+inline constexpr std::uint32_t kWmUser = 0x0400;     // first private message number
 
 class WindowMessageEvent : public QEvent {
   public:

@@ -1,5 +1,6 @@
 // CButtonST: setter codes, colour offsets, pictures with a transparent colour, the picture shown
 // per state, and the order of the click's own actions.
+#include <QEnterEvent>
 #include <QImage>
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -23,12 +24,9 @@ QImage Render(QWidget& widget) {
     return image;
 }
 
-TEST(ControlsButton, AnswersItsVersion) {
+TEST(ControlsButton, SettersAnswerTheirCodes) {
     EXPECT_EQ(CButtonST::GetVersionI(), 35);
     EXPECT_EQ(tstring(CButtonST::GetVersionC()), tstring(u"3.5"));
-}
-
-TEST(ControlsButton, SettersAnswerTheirCodes) {
     CButtonST button(u"拍照", nullptr);
     EXPECT_EQ(button.SetAlign(ST_ALIGN_VERT), BTNST_OK);
     EXPECT_EQ(button.SetAlign(3), BTNST_INVALIDALIGN);
@@ -133,6 +131,47 @@ TEST(ControlsButton, AutoGreyIconIsAGreyCopyWithTheSameAlpha) {
     EXPECT_NEAR(grey.alpha(), 128, 1);
 }
 
+TEST(ControlsButton, HoverPicksTheInsideColoursAndNeedsAnActiveWindowUnlessAlwaysTracking) {
+    QWidget window;
+    auto* button = new CButtonST(u"抽奖", &window);
+    button->SetColor(BTNST_COLOR_BK_IN, Qt::yellow);
+    button->SetColor(BTNST_COLOR_BK_OUT, Qt::blue);
+    button->SetColor(BTNST_COLOR_FG_IN, Qt::red);
+    const auto enter = [&] {
+        QEnterEvent event(QPointF(2, 2), QPointF(2, 2), button->mapToGlobal(QPointF(2, 2)));
+        QCoreApplication::sendEvent(button, &event);
+    };
+    ASSERT_FALSE(window.isActiveWindow());
+    enter();
+    EXPECT_FALSE(button->IsPointerInside());
+    EXPECT_EQ(button->CurrentBackgroundColor(), QColor(Qt::blue));
+
+    button->SetAlwaysTrack(true);
+    enter();
+    EXPECT_TRUE(button->IsPointerInside());
+    EXPECT_EQ(button->CurrentBackgroundColor(), QColor(Qt::yellow));
+    EXPECT_EQ(button->CurrentTextColor(), QColor(Qt::red));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    EXPECT_FALSE(button->IsPointerInside());
+}
+
+TEST(ControlsButton, TransparentButtonShowsItsParentBehindIt) {
+    QWidget parent;
+    parent.resize(40, 40);
+    parent.setAutoFillBackground(true);
+    QPalette colours = parent.palette();
+    colours.setColor(QPalette::Window, QColor(200, 0, 0));
+    parent.setPalette(colours);
+    auto* button = new CButtonST(&parent);
+    button->setGeometry(0, 0, 40, 40);
+    button->SetColor(BTNST_COLOR_BK_OUT, Qt::blue);
+    EXPECT_EQ(Render(parent).pixelColor(20, 20), QColor(Qt::blue));
+    button->DrawTransparent();
+    EXPECT_TRUE(button->IsTransparent());
+    EXPECT_EQ(Render(parent).pixelColor(20, 20), QColor(200, 0, 0));
+}
+
 struct ClickRecord {
     std::vector<std::string> steps;
 };
@@ -173,7 +212,8 @@ TEST(ControlsButton, ClickDropsTheMenuBeforeTheLinkAndPostsTheCommand) {
     struct CommandSink : QWidget {
         std::vector<std::uint64_t> commands;
         bool event(QEvent* e) override {
-            if (const auto* m = vantor::AsWindowMessage(e); m != nullptr && m->Message() == 0x0111) {
+            if (const auto* m = vantor::AsWindowMessage(e);
+                m != nullptr && m->Message() == vantor::kWmCommand) {
                 commands.push_back(m->WParam());
                 return true;
             }

@@ -275,6 +275,11 @@ TEST_F(FilesFileBase, ShellLinksResolveToTheirTarget) {
     EXPECT_TRUE(broken.GetFileIcon(1).isNull());
     EXPECT_EQ(boxes_.Texts(), (std::vector<tstring>{u"从Link解析EXE出错"}));
     EXPECT_TRUE(CFileBase(u"noSuffix").GetFileIcon(0).isNull());
+    // Files of a type need not exist to get its icon; a link shows its target's icon.
+    EXPECT_FALSE(CFileBase(Logic("never-written.txt")).GetFileIcon(0).isNull());
+    const QIcon large = CFileBase(Logic("station.lnk")).GetFileIcon(1);
+    ASSERT_FALSE(large.isNull());
+    EXPECT_EQ(large.availableSizes().value(0).width(), 32);
 }
 
 TEST_F(FilesFileBase, ChangeStringToTStringRepairsBytePerUnitText) {

@@ -1,12 +1,18 @@
 // The wall launcher's sequence over a scripted platform, and the real platform's sends.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <thread>
 #include "launcher/dialog_raiser.h"
 #include "launcher/wall_launcher.h"
+#include "platform/native_path.h"
 #include "platform/program_messages.h"
+#include "text/language.h"
+#include "text/qt_text.h"
 #include "test_folder.h"
 #include "ui_wait.h"
 
@@ -176,4 +182,30 @@ TEST(DialogRaiser, RaisesTheWindowWithTheTitleOnceAndEndsWithTheDialog) {
         EXPECT_FALSE(raiser.Raised());
     }
     EXPECT_GE(misses.load(), 2);
+}
+
+// The real folder dialog: captioned with language text "5", answered here by choosing a folder.
+TEST(WallLauncher, DesktopFolderDialogGivesTheChosenFolderAsALogicPath) {
+    vantor_test::TestFolder chosen;
+    QString seenTitle;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (dialog && dialog->isVisible()) {
+                seenTitle = dialog->windowTitle();
+                dialog->setDirectory(QString::fromStdString(chosen.path().string()));
+                dialog->selectFile(QString::fromStdString(chosen.path().string()));
+                QMetaObject::invokeMethod(dialog, "accept");
+                answer.stop();
+            }
+        }
+    });
+    answer.start();
+    DesktopWallPlatform platform;
+    const std::optional<tstring> folder = platform.BrowseForFolder(u"选择直接包含图片视频的文件夹");
+    EXPECT_EQ(seenTitle, ToQt(GetLanStr(u"5")));
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(*folder, FromNativePath(chosen.path().string()));
 }

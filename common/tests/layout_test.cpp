@@ -4,12 +4,10 @@
 #include <QImage>
 #include <QScreen>
 #include <QWidget>
-#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include "controls/button_st.h"
 #include "layout/button_face.h"
-#include "layout/control_table.h"
 #include "layout/dialog_units.h"
 #include "layout/full_screen.h"
 #include "layout/scale_control.h"
@@ -24,27 +22,6 @@ TEST(LayoutDialogUnits, ConvertWithTheFixedBase) {
     const QRect left = vantor::DialogRectToPixels({1, 1, 3, 3});
     const QRect right = vantor::DialogRectToPixels({4, 1, 3, 3});
     EXPECT_EQ(left.right() + 1, right.left());
-}
-
-TEST(LayoutControlTable, FindsControlsByTheirIds) {
-    static constexpr std::array<vantor::ControlSpec, 2> controls{{
-        {1, vantor::ControlKind::PushButton, u"A", {0, 0, 10, 10}},
-        {1039, vantor::ControlKind::Label, u"B", {20, 0, 10, 10}},
-    }};
-    constexpr vantor::DialogTemplate dialog{77, {100, 80}, controls};
-    EXPECT_EQ(vantor::DesignedClientSize(dialog), QSize(150, 130));
-    ASSERT_NE(vantor::FindControlSpec(dialog, 1039), nullptr);
-    EXPECT_EQ(vantor::DesignedControlRect(*vantor::FindControlSpec(dialog, 1039)), QRect(30, 0, 15, 16));
-    EXPECT_EQ(vantor::FindControlSpec(dialog, 2), nullptr);
-
-    QWidget window;
-    auto* inner = new QWidget(&window);
-    auto* nested = new QWidget(inner);
-    vantor::SetControlId(nested, 1039);
-    EXPECT_EQ(vantor::FindControl(&window, 1039), nested);
-    EXPECT_EQ(vantor::ControlId(nested), 1039);
-    EXPECT_EQ(vantor::FindControl(&window, 5), nullptr);
-    EXPECT_EQ(vantor::ControlId(inner), 0);
 }
 
 TEST(LayoutScaleControlRect, MultipliesBothEdgesAndTruncates) {

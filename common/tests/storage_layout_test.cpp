@@ -59,13 +59,6 @@ class StorageFolders : public ::testing::Test {
     vantor::StorageLayout storage_;
 };
 
-TEST_F(StorageFolders, TodayFollowsTheClock) {
-    EXPECT_EQ(storage_.TodayWithTemplate(), tstring(u"Storage\\2024-3-5\\WithTemplate"));
-    clock_.Set(At(2024, 11, 20, 0, 0, 1));
-    EXPECT_EQ(storage_.TodayFolder(), tstring(u"Storage\\2024-11-20"));
-    EXPECT_EQ(storage_.TodayAudio(), tstring(u"Storage\\2024-11-20\\Audio"));
-}
-
 TEST_F(StorageFolders, DayFoldersAreCreatedWithAllThreeSubFolders) {
     EXPECT_TRUE(storage_.EnsureRoot());
     EXPECT_TRUE(Exists("Storage"));

@@ -95,6 +95,22 @@ TEST_F(TextLanguage, GbkFileReadsInItsCodePage) {
     EXPECT_EQ(table_.Lookup(u"12").GetBase(), u"保存");
 }
 
+TEST_F(TextLanguage, ByteOrderMarksOverrideTheCodePage) {
+    setenv("VANTOR_CODEPAGE", "GBK", 1);
+    ASSERT_TRUE(table_.Load(Write("\xEF\xBB\xBF"
+                                  "12 `\xE4\xBF\x9D\xE5\xAD\x98` `Save`\n"),
+                            1));
+    EXPECT_EQ(table_.Lookup(u"12").GetBase(), u"保存");
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"12 `保存` `Save`\r\n13 `x` `y`\r\n")) {
+        utf16.push_back(static_cast<char>(c & 0xFF));
+        utf16.push_back(static_cast<char>(c >> 8));
+    }
+    ASSERT_TRUE(table_.Load(Write(utf16), 2));
+    EXPECT_EQ(table_.Lookup(u"12").GetBase(), u"Save");
+    EXPECT_EQ(table_.Lookup(u"13").GetBase(), u"y");
+}
+
 TEST_F(TextLanguage, LanguageNumberComesFromTheSettings) {
     folder_.Write("Bin/config.ini", "[version]\nlanguage =2\n");
     const tstring config = vantor::FromNativePath((folder_.path() / "Bin" / "config.ini").string());

@@ -112,6 +112,8 @@ TEST(TextTstring, FormatFollowsTheWideDirectives) {
     EXPECT_EQ(text.GetBase(), u"签到人数: 7");
     text.Format(u"[%5d|%-4s|%03x|%c|%.2f|%%]", 42, u"ab", 255u, u'Z', 1.5);
     EXPECT_EQ(text.GetBase(), u"[   42|ab  |0ff|Z|1.50|%]");
+    text.Format(u"%x|%u", -1, -2);
+    EXPECT_EQ(text.GetBase(), u"ffffffff|4294967294");
     text.Format(u"%.3s|%*d|%s", u"abcdef", 4, 7, std::u16string_view(u"view"));
     EXPECT_EQ(text.GetBase(), u"abc|   7|view");
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/message_box.h"
+#include "platform/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
 
@@ -54,9 +55,31 @@ void DropLeading(std::string& line, char c) {
     line.erase(0, std::min(line.find_first_not_of(c), line.size()));
 }
 
-// Narrow text to a tstring; the text ends at an embedded zero byte, as a C string would.
-tstring FromNarrow(const std::string& narrow) {
-    return tstring(narrow.c_str());
+// Narrow text in `codePage` to a tstring of at most tstring::kFormatLimit units; the text ends
+// at an embedded zero byte, as a C string would.
+tstring FromNarrow(const std::string& narrow, const std::string& codePage) {
+    tstring text;
+    text.Format(u"%s", NarrowToWide(narrow.c_str(), codePage));
+    return text;
+}
+
+// The code page of the file's bytes: a byte-order mark names it (and is removed, a UTF-16 file
+// is turned into UTF-8); otherwise the system's.
+std::string TakeEncoding(std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes.erase(0, 3);
+        return "UTF-8";
+    }
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        std::u16string wide((bytes.size() - 2) / 2, u'\0');
+        for (std::size_t i = 0; i < wide.size(); ++i) {
+            wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                            (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
+        }
+        bytes = WideToUtf8(wide);
+        return "UTF-8";
+    }
+    return NarrowCodePage();
 }
 
 }  // namespace
@@ -71,9 +94,7 @@ bool LanguageTable::Load(const tstring& path, int languageNumber) {
         ShowMessageBox(u"打开英文翻译字符串文件失败", u"信息提示");
         return false;
     }
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        bytes.erase(0, 3);  // a UTF-8 byte-order mark is not part of the first line
-    }
+    const std::string codePage = TakeEncoding(bytes);
     int lineNumber = 0;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -97,9 +118,9 @@ bool LanguageTable::Load(const tstring& path, int languageNumber) {
         if (tick == std::string::npos) {
             continue;  // a number with no text at all
         }
-        tstring key = FromNarrow(DecimalKey(line));
+        tstring key = FromNarrow(DecimalKey(line), codePage);
         key.Trim(u' ');
-        tstring text = FromNarrow(LanguageText(line.substr(tick), languageNumber));
+        tstring text = FromNarrow(LanguageText(line.substr(tick), languageNumber), codePage);
         text.ReplaceAll(u"\\n", u"\n");
 
         if (!entries_.emplace(key, text).second) {

@@ -1,5 +1,7 @@
 #include "text/tstring.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -81,6 +83,15 @@ std::string NarrowSpec(const Directive& d, const char* length, char type) {
     return spec + length + type;
 }
 
+// A negative int printed unsigned shows its 32 bits, as the platform's printf does with an int.
+unsigned long long UnsignedValue(const FormatArg& arg) {
+    const long long value = arg.AsSigned();
+    if (arg.kind() == FormatArg::Kind::Signed && value < 0 && value >= INT_MIN) {
+        return static_cast<std::uint32_t>(static_cast<int>(value));
+    }
+    return arg.AsUnsigned();
+}
+
 std::u16string FormatNumber(const Directive& d, const FormatArg& arg) {
     char buffer[10100];
     const auto kind = arg.kind();
@@ -100,7 +111,7 @@ std::u16string FormatNumber(const Directive& d, const FormatArg& arg) {
                 return u"(?)";
             }
             std::snprintf(buffer, sizeof buffer, NarrowSpec(d, "ll", static_cast<char>(d.type)).c_str(),
-                          arg.AsUnsigned());
+                          UnsignedValue(arg));
             break;
         default:  // f F e E g G a A
             if (kind != FormatArg::Kind::Floating) {

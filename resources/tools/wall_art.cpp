@@ -108,11 +108,30 @@ QImage PauseFrame(int phase) {
     return image;
 }
 
-// A toolbar button face: a rounded glass plate on the transparent colour with a white symbol.
+// A toolbar button face: a rounded glass plate with a white symbol, drawn with antialiasing on a
+// transparent canvas, then put on the transparent colour with a hard edge (half-covered pixels
+// become plate or transparent colour), so that no blend of the two shows as a fringe.
+QImage OnTransparentColour(const QImage& face) {
+    QImage out(face.size(), QImage::Format_RGB32);
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            const QRgb c = face.pixel(x, y);
+            if (qAlpha(c) < 128) {
+                out.setPixel(x, y, kKey.rgb());
+            } else {
+                const int a = qAlpha(c);
+                out.setPixel(x, y, qRgb(qRed(c) * 255 / a, qGreen(c) * 255 / a, qBlue(c) * 255 / a));
+            }
+        }
+    }
+    return out;
+}
+
 QImage ButtonFace(int bitmapId) {
-    QImage image(48, 46, QImage::Format_RGB32);
-    image.fill(kKey);
+    QImage image(48, 46, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     QRectF plate(3, 3, 42, 40);
     QLinearGradient glass(0, 3, 0, 43);
     glass.setColorAt(0.0, QColor(70, 110, 200));
@@ -120,9 +139,9 @@ QImage ButtonFace(int bitmapId) {
     glass.setColorAt(1.0, QColor(20, 40, 100));
     QPainterPath path;
     path.addRoundedRect(plate, 8, 8);
-    p.fillPath(path, glass);  // no antialiasing: edge pixels stay either plate or key
-    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(path, glass);
     p.setPen(QPen(QColor(150, 190, 255), 1.5));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(path);
     p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::white);
@@ -164,7 +183,8 @@ QImage ButtonFace(int bitmapId) {
         default:
             break;
     }
-    return image;
+    p.end();
+    return OnTransparentColour(image);
 }
 
 // The program icon: three framed pictures in perspective on a blue disc.

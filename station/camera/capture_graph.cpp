@@ -130,6 +130,13 @@ void CaptureGraph::Stop() {
     }
     // Going to NULL joins the streaming threads: no callback runs after this.
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    {
+        std::lock_guard delivery(events_->deliveryMutex);
+        events_->receiver.store(nullptr);
+    }
+    {
+        std::lock_guard lock(events_->mutex);
+    }
     GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     if (appsink_) {
@@ -189,6 +196,7 @@ void CaptureGraph::ReleaseEvents(gpointer events) {
 
 GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
     Events& events = **static_cast<std::shared_ptr<Events>*>(data);
+    std::lock_guard delivery(events.deliveryMutex);
     GstSamplePtr sample(gst_app_sink_pull_sample(sink));
     if (!sample) {
         return GST_FLOW_EOS;
@@ -197,11 +205,9 @@ GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
         receiver->OnSample(sample.get());
         return GST_FLOW_OK;
     }
-    {
-        std::lock_guard lock(events.mutex);
-        if (!events.firstFrameSize) {
-            events.firstFrameSize = SizeOfCaps(gst_sample_get_caps(sample.get()));
-        }
+    std::lock_guard lock(events.mutex);
+    if (!events.firstFrameSize) {
+        events.firstFrameSize = SizeOfCaps(gst_sample_get_caps(sample.get()));
     }
     events.changed.notify_all();
     return GST_FLOW_OK;
@@ -220,8 +226,8 @@ GstBusSyncReply CaptureGraph::OnBusMessage(GstBus*, GstMessage* message, gpointe
         if (!events.error) {
             events.error = error;
         }
+        events.changed.notify_all();
     }
-    events.changed.notify_all();
     // A failed stream stops the pipeline. State changes must not be made from a streaming thread,
     // so GStreamer makes this one from its own worker, holding its own reference to the pipeline.
     if (GstElementPtr pipeline = TopLevelOf(GST_MESSAGE_SRC(message))) {

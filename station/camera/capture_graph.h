@@ -62,6 +62,9 @@ class CaptureGraph {
     // What the streaming and bus threads report. Shared with the GStreamer callbacks, which hold
     // it until GStreamer lets go of them, so a late bus message never reaches a destroyed graph.
     struct Events {
+        // Held while a sample is handed on; Stop takes it after the streaming threads have ended,
+        // so that the last hand-over visibly comes before the receiver goes away.
+        std::mutex deliveryMutex;  // guards receiver's use
         std::atomic<SampleGrabberCallback*> receiver{nullptr};
         mutable std::mutex mutex;  // guards firstFrameSize and error
         std::condition_variable changed;

@@ -10,10 +10,8 @@ namespace vantor::camera {
 class ManualResetEvent {
   public:
     void Set() {
-        {
-            std::lock_guard lock(mutex_);
-            set_ = true;
-        }
+        std::lock_guard lock(mutex_);
+        set_ = true;
         changed_.notify_all();
     }
     void Reset() {

@@ -18,7 +18,8 @@ static GstStateChangeReturn vantor_busy_camera_change_state(GstElement* element,
                           ("the camera is held by another program"));
         return GST_STATE_CHANGE_FAILURE;
     }
-    return GST_ELEMENT_CLASS(vantor_busy_camera_parent_class)->change_state(element, transition);
+    GstElementClass* parent = GST_ELEMENT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(element)));
+    return parent->change_state(element, transition);
 }
 
 static void vantor_busy_camera_class_init(VantorBusyCameraClass* klass) {

@@ -105,6 +105,7 @@ CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
     welcome_->SetFontName(u"WenQuanYi Zen Hei");
     welcome_->SetFontSize(PanelFontPixels());
     welcome_->setAlignment(Qt::AlignCenter);
+    welcome_->setWordWrap(true);
     panel_picture_ = QImage(Native(kPanelPicture));
     qApp->installEventFilter(this);
 }

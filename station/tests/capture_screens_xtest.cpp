@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "test_folder.h"
+#include "text/language.h"
 
 namespace {
 
@@ -53,10 +54,19 @@ int ColourVariety(const QImage& picture) {
     return static_cast<int>(seen.size());
 }
 
+// The assembled installation folder: as the test command names it, else <build>/Vantor beside
+// <build>/tests where this program lives.
+fs::path InstallFolder() {
+    const QString named = qEnvironmentVariable("VANTOR_INSTALL_DIR");
+    if (!named.isEmpty()) {
+        return named.toStdString();
+    }
+    return fs::path(QCoreApplication::applicationDirPath().toStdString()).parent_path() / "Vantor";
+}
+
 // Screenshots go beside the installation folder, into <build>/screenshots.
 fs::path ScreenshotFolder() {
-    const fs::path folder =
-        fs::path(qEnvironmentVariable("VANTOR_INSTALL_DIR").toStdString()).parent_path() / "screenshots";
+    const fs::path folder = InstallFolder().parent_path() / "screenshots";
     fs::create_directories(folder);
     return folder;
 }
@@ -78,7 +88,7 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "needs an X display";
     }
-    const fs::path install = qEnvironmentVariable("VANTOR_INSTALL_DIR").toStdString();
+    const fs::path install = InstallFolder();
     ASSERT_TRUE(fs::is_directory(install / "Template"));
     vantor_test::TestFolder folder;
     for (const char* part : {"Bin", "Template", "images", "res"}) {
@@ -87,6 +97,7 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
         }
     }
     vantor_test::WorkingFolderScope scope(folder.path());
+    vantor::LoadProcessLanguageTable();  // the installation's texts, as the program reads them
     vantor::RecordingMessageBoxes boxes;
     vantor::ScopedMessageBoxService service(boxes);
     qputenv("VANTOR_TEST_CAMERA", "vga");

@@ -8,9 +8,30 @@
 #include <QProcess>
 #include <QScreen>
 #include "tests/ui_wait.h"
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
+#include "app/startup_dlg.h"
+#include "app/startup_dlg_layout.h"
+#include "controls/button_st.h"
+#include "platform/local_clock.h"
+#include "platform/qt_message_boxes.h"
+#include "test_folder.h"
 
 namespace {
+
+// The assembled installation folder: as the test command names it, else the one beside the
+// tests' folder of the build.
+QString InstallFolder() {
+    const QString named = qEnvironmentVariable("VANTOR_INSTALL_DIR");
+    if (!named.isEmpty()) {
+        return named;
+    }
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../Vantor"));
+}
 
 // The skin's burgundy title area and an ivory button face where the first button stands.
 bool ShowsTheMenu(const QImage& shot) {
@@ -43,8 +64,8 @@ TEST(StationMenuScreen, RealProgramShowsTheSkinnedMenu) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "needs an X display";
     }
-    const QString install = qEnvironmentVariable("VANTOR_INSTALL_DIR");
-    ASSERT_FALSE(install.isEmpty());
+    const QString install = InstallFolder();
+    ASSERT_TRUE(QFileInfo(install).isDir()) << install.toStdString();
     const QString program = QDir(install).filePath(QStringLiteral("Travenor"));
     ASSERT_TRUE(QFileInfo::exists(program)) << program.toStdString();
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -74,6 +95,54 @@ TEST(StationMenuScreen, RealProgramShowsTheSkinnedMenu) {
         station.kill();
         station.waitForFinished(5000);
     }
+}
+
+// The "51" question under a real X server without a window manager: the box must come up over
+// the frameless full-screen menu, readable, and its answer must reach the menu.
+TEST(StationMenuScreen, QuestionBoxComesUpOverTheFullScreenMenu) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    const QString install = InstallFolder();
+    ASSERT_TRUE(QFileInfo(install).isDir()) << install.toStdString();
+    const QString saved = QDir::current().filePath(QStringLiteral("station_menu_question.png"));
+    vantor_test::WorkingFolderScope scope(install.toStdString());
+    vantor::QtMessageBoxes boxes;
+    vantor::ScopedMessageBoxService service(boxes);
+    vantor::ManualClock clock;
+    CStartUpDlg menu(clock, [](const char16_t*) {});
+    menu.show();
+    ASSERT_TRUE(
+        vantor_test::WaitUntil([&] { return menu.windowHandle() && menu.windowHandle()->isExposed(); }));
+    QScreen* screen = menu.screen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(menu.geometry(), screen->geometry());
+
+    QImage shot;
+    QRect boxArea;
+    QTimer::singleShot(0, [&] {
+        QMessageBox* box = nullptr;
+        const bool painted = vantor_test::WaitUntil(
+            [&] {
+                box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box == nullptr || !box->isVisible()) {
+                    return false;
+                }
+                boxArea = box->frameGeometry();
+                shot = screen->grabWindow(0).toImage();
+                const QColor middle = shot.pixelColor(boxArea.center());
+                return middle.red() > 150 && middle.green() > 150 && middle.blue() > 150;
+            },
+            10000);
+        EXPECT_TRUE(painted) << "the question box did not show over the menu";
+        if (box != nullptr) {
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    menu.ToggleButtons();
+    EXPECT_TRUE(menu.Button(travenor::IDC_LOTTERY)->isVisible());
+    EXPECT_TRUE(screen->geometry().contains(boxArea));
+    EXPECT_TRUE(shot.save(saved)) << saved.toStdString();
 }
 
 }  // namespace

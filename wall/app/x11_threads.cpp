@@ -4,6 +4,8 @@
 
 namespace halvix {
 
-void EnableThreadedX11() { XInitThreads(); }
+void EnableThreadedX11() {
+    XInitThreads();
+}
 
 }  // namespace halvix

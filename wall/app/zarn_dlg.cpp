@@ -167,6 +167,15 @@ void CmfcZarnDlg::PlaceToolbar() {
     toolbar_->move(screen_width_ - toolbar_->width() - 20, windowHeight - toolbar_->height() - 15);
 }
 
+// Shown above the main window. Without a window manager a raised main window would cover it.
+void CmfcZarnDlg::RaiseToolbar() {
+    if (toolbar_ && !shut_down_) {
+        PlaceToolbar();
+        toolbar_->show();
+        toolbar_->raise();
+    }
+}
+
 tstring CmfcZarnDlg::CurrentFolder() const {
     std::lock_guard<std::mutex> lock(folder_mutex_);
     return current_folder_;
@@ -192,10 +201,12 @@ std::int64_t CmfcZarnDlg::OnProgramMessage(const vantor::ProgramMessage& message
         case vantor::kMessageShowNormal:
             showNormal();
             setGeometry(0, 0, screen_width_, work_area_.y() + work_area_.height());
+            RaiseToolbar();
             return 1;
         case vantor::kMessageActivate:
             raise();
             activateWindow();
+            RaiseToolbar();
             return 1;
         default:
             return 0;
@@ -252,10 +263,7 @@ void CmfcZarnDlg::OnToolbar(int id) {
 }
 
 void CmfcZarnDlg::FolderCommand(const tstring& path) {
-    if (toolbar_) {
-        PlaceToolbar();
-        toolbar_->show();
-    }
+    RaiseToolbar();
     if (shut_down_ || !WallRunning()) {
         return;
     }
@@ -339,9 +347,13 @@ void CmfcZarnDlg::Refresh() {
         return;
     }
     last_refresh_ms_ = now;
-    WallLockGuard lock(wall_lock_);
-    WorkingFolderKeeper keeper;
-    RebuildLocked(folder);
+    // The rebuild decodes every picture again: on a loader thread, so that the window keeps
+    // answering meanwhile.
+    loaders_.Start([this, folder] {
+        WallLockGuard lock(wall_lock_);
+        WorkingFolderKeeper keeper;
+        RebuildLocked(folder);
+    });
 }
 
 void CmfcZarnDlg::DeleteSelected() {
@@ -403,8 +415,10 @@ QImage CmfcZarnDlg::CaptureFrame(int timeout_ms) {
     return frame.get();
 }
 
+// While the pause screen shows (no folder, or a load under way) there is nothing to click, and the
+// load holds the scene: a click then would only stall the window.
 void CmfcZarnDlg::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && mouse_ && WallRunning()) {
+    if (event->button() == Qt::LeftButton && mouse_ && WallRunning() && !CurrentFolder().IsEmpty()) {
         mouse_->LeftDown(event->position().toPoint());
     }
     QWidget::mousePressEvent(event);

@@ -109,6 +109,7 @@ class CmfcZarnDlg : public QWidget {
     void SetCurrentFolder(const tstring& folder);
     void NotifyHideDlg();
     void PlaceToolbar();
+    void RaiseToolbar();
     void ShutDown();
     tstring WorkingFolder() const;
 

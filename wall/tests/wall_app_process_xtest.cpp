@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLocalSocket>
 #include <QProcess>
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
@@ -16,8 +17,7 @@ using halvix_test::WaitUntil;
 namespace {
 
 QString WallProgram() {
-    const QByteArray install = qgetenv("VANTOR_INSTALL_DIR");
-    return install.isEmpty() ? QString() : QString::fromLocal8Bit(install) + QStringLiteral("/Halvix");
+    return halvix_test::InstallFolder() + QStringLiteral("/Halvix");
 }
 
 }  // namespace
@@ -58,7 +58,11 @@ TEST(WallProcess, RunsOnceServesCommandsAndEndsOnCommandOne) {
     EXPECT_EQ(handled, 1);
     EXPECT_TRUE(vantor::SendCopyData(u"Lumarin", 0, media.constData(), 20));
     // A malformed frame does not hurt the wall.
-    EXPECT_FALSE(vantor::SendCopyData(u"Lumarin", 0, folder.constData(), 5, 2000));
+    QLocalSocket raw;
+    raw.connectToServer(vantor::EndpointPath(u"Lumarin"));
+    ASSERT_TRUE(raw.waitForConnected(2000));
+    raw.write(vantor::EncodeCopyData(0, folder.constData(), 5));
+    EXPECT_TRUE(raw.waitForDisconnected(5000));
     EXPECT_TRUE(vantor::EndpointExists(u"Lumarin"));
 
     EXPECT_TRUE(vantor::SendProgramMessage(u"Lumarin", vantor::kMessageCommand, 1));

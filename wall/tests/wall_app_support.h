@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QString>
 #include <atomic>
 #include <thread>
 #include "test_folder.h"
@@ -49,6 +50,13 @@ class PrivateEndpoints {
     vantor_test::TestFolder folder_;
     QByteArray saved_;
 };
+
+// The assembled installation folder: VANTOR_INSTALL_DIR, else the build's Vantor folder beside
+// the tests' folder.
+inline QString InstallFolder() {
+    const QString named = qEnvironmentVariable("VANTOR_INSTALL_DIR");
+    return named.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../Vantor") : named;
+}
 
 inline QByteArray Utf16WithTerminator(const std::u16string& text) {
     return QByteArray(reinterpret_cast<const char*>(text.c_str()),

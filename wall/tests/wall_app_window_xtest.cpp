@@ -77,8 +77,8 @@ class WallWindowTest : public ::testing::Test {
             QGuiApplication::platformName() != QLatin1String("xcb")) {
             GTEST_SKIP() << "needs an X display";
         }
-        const QByteArray install = qgetenv("VANTOR_INSTALL_DIR");
-        if (install.isEmpty() || !QDir(QString::fromLocal8Bit(install) + "/images/Wall").exists()) {
+        const QString install = QDir(halvix_test::InstallFolder()).absolutePath();
+        if (!QDir(install + "/images/Wall").exists()) {
             GTEST_SKIP() << "needs the installation folder";
         }
         working_ = std::make_unique<vantor_test::WorkingFolderScope>(install.toStdString());

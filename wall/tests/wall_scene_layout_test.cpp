@@ -81,11 +81,3 @@ TEST(WallSceneLayout, GlowCornersAreRounded) {
         EXPECT_EQ(glow.pixel(w - c.m - 1, h - c.n - 1), expected);
     }
 }
-
-TEST(WallSceneLayout, OnlyPngNamesGoWithoutGlow) {
-    EXPECT_TRUE(IsGlowless("a.png"));
-    EXPECT_TRUE(IsGlowless("b.PNG"));
-    EXPECT_TRUE(IsGlowless("c.png.jpg"));  // the name contains ".png"
-    EXPECT_FALSE(IsGlowless("d.Png"));
-    EXPECT_FALSE(IsGlowless("e.jpg"));
-}
