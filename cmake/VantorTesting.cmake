@@ -29,7 +29,7 @@ function(vantor_add_tests dir)
             DISCOVERY_MODE PRE_TEST
             DISCOVERY_TIMEOUT 60
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-            PROPERTIES ENVIRONMENT "${env};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTOR_INSTALL_DIR=${VANTOR_INSTALL_DIR}"
+            PROPERTIES ENVIRONMENT "${env}"
                        LABELS "${labels}" TIMEOUT 300)
         set_property(GLOBAL APPEND PROPERTY VANTOR_ALL_TESTS ${name})
         if(name IN_LIST ARG_THREADED)
@@ -42,11 +42,15 @@ endfunction()
 function(vantor_finish_tests)
     get_property(all GLOBAL PROPERTY VANTOR_ALL_TESTS)
     get_property(threaded GLOBAL PROPERTY VANTOR_THREADED_TESTS)
+    # The display tests start the real programs from the installation folder, so every test build
+    # assembles it too.
     add_custom_target(all_tests)
+    add_dependencies(all_tests Travenor Halvix vantor_content)
     if(all)
         add_dependencies(all_tests ${all})
     endif()
     add_custom_target(threaded_tests)
+    add_dependencies(threaded_tests Travenor Halvix vantor_content)
     if(threaded)
         add_dependencies(threaded_tests ${threaded})
     endif()

@@ -86,7 +86,9 @@ run_ctest() {
 }
 
 install_packages
-export CCACHE_DIR=${CCACHE_DIR:-$ROOT/build/.ccache}
+# ccache keeps its cache in its usual per-user place; with paths taken relative to the clone, a fresh
+# clone on the same machine builds from the cache.
+export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 case "$MODE" in
     build)
         build_tree build/release

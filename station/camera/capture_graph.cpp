@@ -134,9 +134,7 @@ void CaptureGraph::Stop() {
         std::lock_guard delivery(events_->deliveryMutex);
         events_->receiver.store(nullptr);
     }
-    {
-        std::lock_guard lock(events_->mutex);
-    }
+    { std::lock_guard lock(events_->mutex); }
     GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     if (appsink_) {

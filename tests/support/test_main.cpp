@@ -6,6 +6,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    if (qEnvironmentVariableIsEmpty("VANTOR_SOURCE_DIR")) {
+        qputenv("VANTOR_SOURCE_DIR", VANTOR_SOURCE_DIR_DEFAULT);
+    }
+    if (qEnvironmentVariableIsEmpty("VANTOR_INSTALL_DIR")) {
+        qputenv("VANTOR_INSTALL_DIR", VANTOR_INSTALL_DIR_DEFAULT);
+    }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
