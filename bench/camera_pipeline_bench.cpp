@@ -18,8 +18,8 @@
 using namespace std::chrono_literals;
 using vantor::camera::CameraSize;
 using vantor::camera::PreviewFrame;
+using vantor::camera::TestCameraDefinition;
 using vantor::camera::TestCameraProvider;
-using vantor::camera::TestCameraSpec;
 
 namespace {
 
@@ -31,12 +31,12 @@ double ProcessCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-TestCameraSpec Camera1280x720() {
-    TestCameraSpec spec;
-    spec.name = "Bench Camera";
-    spec.caps = "video/x-raw,format=YUY2,width=1280,height=720,framerate=30/1";
-    spec.pattern = "ball";
-    return spec;
+TestCameraDefinition Camera1280x720() {
+    TestCameraDefinition definition;
+    definition.name = "Bench Camera";
+    definition.caps = "video/x-raw,format=YUY2,width=1280,height=720,framerate=30/1";
+    definition.pattern = "ball";
+    return definition;
 }
 
 // Records when each frame became ready to paint.

@@ -9,6 +9,8 @@
 namespace vantor {
 namespace {
 
+constexpr double kMinimumFontPoints = 14.0;
+
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::Information:
@@ -83,6 +85,12 @@ MessageAnswer QtMessageBoxes::ShowOnGuiThread(const MessageBoxRequest& request) 
                     ToQtButtons(request.buttons), QApplication::activeWindow());
     // A box over a full-screen window that stays on top must come up above it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Read from a step away and answered with a finger on the station's touch screen.
+    QFont font = box.font();
+    if (font.pointSizeF() > 0 && font.pointSizeF() < kMinimumFontPoints) {
+        font.setPointSizeF(kMinimumFontPoints);
+        box.setFont(font);
+    }
     return ToAnswer(box.exec(), request.buttons);
 }
 

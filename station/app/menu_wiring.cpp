@@ -1,5 +1,7 @@
 #include "app/menu_wiring.h"
 
+#include "app/startup_dlg_layout.h"
+#include "capture/travenor_dlg.h"
 #include "launcher/wall_launcher.h"
 
 namespace travenor {
@@ -9,9 +11,9 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
 }
 
 void ConfigureStationMenu(CStartUpDlg& menu) {
-    // The capture window (IDC_SIGN), the lottery (IDC_LOTTERY) and the management dialog
-    // (IDC_MANAGE) register here: menu.SetWindowOpener(id, opener).
-    (void)menu;
+    // The lottery (IDC_LOTTERY) and the management dialog (IDC_MANAGE) register here the same way
+    // when they exist; until then their buttons do nothing.
+    menu.SetWindowOpener(IDC_SIGN, [](QWidget& owner, const tstring&) { OpenCaptureWindow(owner); });
 }
 
 }  // namespace travenor

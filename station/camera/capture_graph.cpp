@@ -49,6 +49,11 @@ GstElementPtr TopLevelOf(GstObject* object) {
     return top;
 }
 
+// GStreamer hands a started graph to its streaming threads through GLib's own synchronisation,
+// which the thread checker cannot see. This lock, taken when a graph is put together and by every
+// callback before it touches the graph's events, states that ordering in the open.
+std::mutex g_publicationMutex;  // orders a graph's construction before its callbacks
+
 }  // namespace
 
 std::string CaptureError::Describe() const {
@@ -117,6 +122,7 @@ std::unique_ptr<CaptureGraph> CaptureGraph::Build(const VideoDevice& device, con
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, ShareEvents(graph->events_),
                                &CaptureGraph::ReleaseEvents);
     graph->appsink_ = std::move(sink);
+    std::lock_guard published(g_publicationMutex);
     return graph;
 }
 
@@ -193,6 +199,9 @@ void CaptureGraph::ReleaseEvents(gpointer events) {
 }
 
 GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
+    {
+        std::lock_guard published(g_publicationMutex);
+    }
     Events& events = **static_cast<std::shared_ptr<Events>*>(data);
     std::lock_guard delivery(events.deliveryMutex);
     GstSamplePtr sample(gst_app_sink_pull_sample(sink));
@@ -214,6 +223,9 @@ GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
 GstBusSyncReply CaptureGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) {
         return GST_BUS_DROP;
+    }
+    {
+        std::lock_guard published(g_publicationMutex);
     }
     Events& events = **static_cast<std::shared_ptr<Events>*>(data);
     const CaptureError error = ErrorFromMessage(message);

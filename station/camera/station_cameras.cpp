@@ -9,7 +9,7 @@ namespace vantor::camera {
 std::unique_ptr<VideoDeviceProvider> StationVideoDevices() {
     const char* keys = std::getenv("VANTOR_TEST_CAMERA");
     if (keys != nullptr && *keys != '\0') {
-        std::vector<TestCameraSpec> cameras = TestCameraPresets(keys);
+        std::vector<TestCameraDefinition> cameras = TestCameraPresets(keys);
         if (!cameras.empty()) {
             return std::make_unique<TestCameraProvider>(std::move(cameras));
         }

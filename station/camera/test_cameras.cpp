@@ -33,12 +33,12 @@ namespace {
 
 class TestCamera : public VideoDevice {
   public:
-    explicit TestCamera(TestCameraSpec spec) : spec_(std::move(spec)) {}
+    explicit TestCamera(TestCameraDefinition definition) : definition_(std::move(definition)) {}
 
-    std::string Name() const override { return spec_.name; }
+    std::string Name() const override { return definition_.name; }
 
     GstCapsPtr Capabilities() const override {
-        GstCapsPtr caps(gst_caps_from_string(spec_.caps.c_str()));
+        GstCapsPtr caps(gst_caps_from_string(definition_.caps.c_str()));
         return caps ? std::move(caps) : GstCapsPtr(gst_caps_new_empty());
     }
 
@@ -55,13 +55,13 @@ class TestCamera : public VideoDevice {
             }
             return nullptr;
         }
-        gst_util_set_object_arg(G_OBJECT(test), "pattern", spec_.pattern.c_str());
-        g_object_set(test, "is-live", TRUE, "num-buffers", spec_.frameLimit, "foreground-color",
-                     spec_.foregroundArgb, nullptr);
+        gst_util_set_object_arg(G_OBJECT(test), "pattern", definition_.pattern.c_str());
+        g_object_set(test, "is-live", TRUE, "num-buffers", definition_.frameLimit, "foreground-color",
+                     definition_.foregroundArgb, nullptr);
         GstCapsPtr caps = Capabilities();
         g_object_set(filter, "caps", caps.get(), nullptr);
 
-        GType type = spec_.busy ? vantor_busy_camera_get_type() : GST_TYPE_BIN;
+        GType type = definition_.busy ? vantor_busy_camera_get_type() : GST_TYPE_BIN;
         GstElementPtr bin(GST_ELEMENT(gst_object_ref_sink(g_object_new(type, nullptr))));
         gst_bin_add_many(GST_BIN(bin.get()), test, filter, nullptr);
         gst_element_link(test, filter);
@@ -71,53 +71,53 @@ class TestCamera : public VideoDevice {
     }
 
   private:
-    TestCameraSpec spec_;
+    TestCameraDefinition definition_;
 };
 
 }  // namespace
 
-std::optional<TestCameraSpec> TestCameraPreset(std::string_view key) {
-    TestCameraSpec spec;
-    spec.pattern = "ball";
+std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key) {
+    TestCameraDefinition definition;
+    definition.pattern = "ball";
     if (key == "hd") {
-        spec.name = "Vantor Test Camera HD";
-        spec.caps =
+        definition.name = "Vantor Test Camera HD";
+        definition.caps =
             "video/x-raw,format=YUY2,width=1280,height=720,framerate=30/1;"
             "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
     } else if (key == "vga") {
-        spec.name = "Vantor Test Camera VGA";
-        spec.caps = "video/x-raw,format=I420,width=640,height=480,framerate=30/1";
+        definition.name = "Vantor Test Camera VGA";
+        definition.caps = "video/x-raw,format=I420,width=640,height=480,framerate=30/1";
     } else if (key == "range") {
-        spec.name = "Vantor Test Camera Range";
-        spec.caps = "video/x-raw,format=YUY2,width=[160,1920,16],height=[120,1080,8],framerate=30/1";
+        definition.name = "Vantor Test Camera Range";
+        definition.caps = "video/x-raw,format=YUY2,width=[160,1920,16],height=[120,1080,8],framerate=30/1";
     } else if (key == "odd") {
-        spec.name = "Vantor Test Camera Odd";
-        spec.caps = "video/x-raw,format=BGR,width=642,height=482,framerate=30/1";
+        definition.name = "Vantor Test Camera Odd";
+        definition.caps = "video/x-raw,format=BGR,width=642,height=482,framerate=30/1";
     } else if (key == "busy") {
-        spec.name = "Vantor Test Camera Busy";
-        spec.busy = true;
+        definition.name = "Vantor Test Camera Busy";
+        definition.busy = true;
     } else {
         return std::nullopt;
     }
-    return spec;
+    return definition;
 }
 
-std::vector<TestCameraSpec> TestCameraPresets(std::string_view keys) {
-    std::vector<TestCameraSpec> cameras;
+std::vector<TestCameraDefinition> TestCameraPresets(std::string_view keys) {
+    std::vector<TestCameraDefinition> cameras;
     while (!keys.empty()) {
         const std::size_t comma = keys.find(',');
         const std::string_view key = keys.substr(0, comma);
-        if (std::optional<TestCameraSpec> spec = TestCameraPreset(key)) {
-            cameras.push_back(*spec);
+        if (std::optional<TestCameraDefinition> definition = TestCameraPreset(key)) {
+            cameras.push_back(*definition);
         }
         keys = comma == std::string_view::npos ? std::string_view() : keys.substr(comma + 1);
     }
     return cameras;
 }
 
-TestCameraProvider::TestCameraProvider(std::vector<TestCameraSpec> cameras) {
-    for (TestCameraSpec& spec : cameras) {
-        devices_.push_back(std::make_shared<TestCamera>(std::move(spec)));
+TestCameraProvider::TestCameraProvider(std::vector<TestCameraDefinition> cameras) {
+    for (TestCameraDefinition& definition : cameras) {
+        devices_.push_back(std::make_shared<TestCamera>(std::move(definition)));
     }
 }
 

@@ -12,7 +12,7 @@
 
 namespace vantor::camera {
 
-struct TestCameraSpec {
+struct TestCameraDefinition {
     std::string name = "Vantor Test Camera";
     std::string caps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";  // GStreamer caps text
     std::string pattern = "smpte";         // a videotestsrc pattern
@@ -25,14 +25,14 @@ struct TestCameraSpec {
 //   "hd"    1280x720 and 640x480 (YUY2)        "vga"   640x480 only (I420)
 //   "range" 160..1920 step 16 x 120..1080 step 8  "odd"   642x482, rows not a multiple of 4 bytes
 //   "busy"  fails to start as if in use
-std::optional<TestCameraSpec> TestCameraPreset(std::string_view key);
+std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key);
 
 // Test cameras for a list of preset keys separated by commas ("hd,vga"); unknown keys are skipped.
-std::vector<TestCameraSpec> TestCameraPresets(std::string_view keys);
+std::vector<TestCameraDefinition> TestCameraPresets(std::string_view keys);
 
 class TestCameraProvider : public VideoDeviceProvider {
   public:
-    explicit TestCameraProvider(std::vector<TestCameraSpec> cameras);
+    explicit TestCameraProvider(std::vector<TestCameraDefinition> cameras);
     VideoDeviceList ListDevices() override;
 
   private:

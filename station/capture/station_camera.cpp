@@ -1,28 +1,17 @@
 // The capture window's camera over CCameraCapture and its preview widget.
-#include <QByteArray>
 #include <QWidget>
 #include <cstring>
 #include "camera/camera_capture.h"
 #include "camera/camera_preview.h"
 #include "camera/device_select.h"
-#include "camera/monitor_devices.h"
-#include "camera/test_cameras.h"
+#include "camera/station_cameras.h"
 #include "capture/capture_camera.h"
 
 namespace {
 
-std::unique_ptr<vantor::camera::VideoDeviceProvider> StationDevices() {
-    const QByteArray test_cameras = qgetenv("VANTOR_TEST_CAMERA");
-    if (!test_cameras.isEmpty()) {
-        return std::make_unique<vantor::camera::TestCameraProvider>(
-            vantor::camera::TestCameraPresets(test_cameras.toStdString()));
-    }
-    return std::make_unique<vantor::camera::MonitorDeviceProvider>();
-}
-
 class StationCamera : public CaptureCamera {
   public:
-    StationCamera() : devices_(StationDevices()), camera_(*devices_) {}
+    StationCamera() : devices_(vantor::camera::StationVideoDevices()), camera_(*devices_) {}
     ~StationCamera() override { camera_.Close(); }
     StationCamera(const StationCamera&) = delete;
     StationCamera& operator=(const StationCamera&) = delete;

@@ -1,6 +1,7 @@
 #include "capture/travenor_dlg.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -103,9 +104,20 @@ CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
     welcome_->SetText(GetLanStr(u"39"));
     welcome_->SetTextColor(QColor(255, 0, 0));
     welcome_->SetFontName(u"WenQuanYi Zen Hei");
-    welcome_->SetFontSize(PanelFontPixels());
     welcome_->setAlignment(Qt::AlignCenter);
     welcome_->setWordWrap(true);
+    // The largest size up to the panel's text size at which the welcome fits its label.
+    int welcome_pixels = PanelFontPixels();
+    for (; welcome_pixels > 10; --welcome_pixels) {
+        QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+        font.setPixelSize(welcome_pixels);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(QPoint(0, 0), welcome_->size()), Qt::TextWordWrap | Qt::AlignCenter, welcome_->text());
+        if (needed.width() <= welcome_->width() && needed.height() <= welcome_->height()) {
+            break;
+        }
+    }
+    welcome_->SetFontSize(-welcome_pixels);  // negative: pixels
     panel_picture_ = QImage(Native(kPanelPicture));
     qApp->installEventFilter(this);
 }
@@ -142,15 +154,15 @@ QWidget* CTravenorDlg::Control(int id) const {
 }
 
 void CTravenorDlg::CreateControls() {
-    for (const vantor::ControlSpec& spec : CaptureDialogTemplate().controls) {
+    for (const vantor::ControlSpec& entry : CaptureDialogTemplate().controls) {
         QWidget* control = nullptr;
-        switch (spec.id) {
+        switch (entry.id) {
             case kIdPreview:
                 control = preview_;
                 break;
             case kIdColourPicker:
                 picker_ = new ColourPickerButton(this);
-                picker_->setText(ToQt(spec.caption));
+                picker_->setText(ToQt(entry.caption));
                 connect(picker_, &ColourPickerButton::colourChosen, this,
                         [this] { RunCommand(kIdColourPicker); });
                 control = picker_;
@@ -189,17 +201,17 @@ void CTravenorDlg::CreateControls() {
                 break;
             default: {
                 auto* button = new CButtonST(this);
-                button->setText(ToQt(spec.caption));
+                button->setText(ToQt(entry.caption));
                 button->setFocusPolicy(Qt::NoFocus);
-                const int id = spec.id;
+                const int id = entry.id;
                 connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
                 control = button;
                 break;
             }
         }
-        vantor::SetControlId(control, spec.id);
-        control->setGeometry(vantor::DesignedControlRect(spec));
-        controls_[spec.id] = control;
+        vantor::SetControlId(control, entry.id);
+        control->setGeometry(vantor::DesignedControlRect(entry));
+        controls_[entry.id] = control;
     }
 }
 

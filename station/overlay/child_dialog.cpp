@@ -129,10 +129,6 @@ void CChildDialog::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, layer_);
 }
 
-void CChildDialog::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-}
-
 void CChildDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && single_click_ && owner_) {
         owner_->PhotoOrSave();

@@ -20,7 +20,7 @@ namespace {
 
 constexpr auto kFrameWait = 5000ms;
 
-TestCameraSpec Preset(const char* key) {
+TestCameraDefinition Preset(const char* key) {
     return *TestCameraPreset(key);
 }
 
@@ -77,8 +77,8 @@ class CameraCapture : public ::testing::Test {
 
 TEST_F(CameraCapture, AnUnofferedSizeIsScaledWithTheNotice) {
     TestCameraProvider provider({Preset("hd")});
+    RecordingSink sink;  // outlives the camera that draws into it
     CCameraCapture camera(provider, CameraSize{800, 600});
-    RecordingSink sink;
     camera.SetDisplayWindow(&sink);
     camera.SetDisplayRect(0, 0, 800, 600);
     ASSERT_TRUE(camera.Open());
@@ -101,12 +101,12 @@ TEST_F(CameraCapture, AnUnofferedSizeIsScaledWithTheNotice) {
 }
 
 TEST_F(CameraCapture, AnOfferedSizeClearsScalingAndShowsNoNotice) {
-    TestCameraSpec green = Preset("hd");
+    TestCameraDefinition green = Preset("hd");
     green.pattern = "solid-color";
     green.foregroundArgb = 0xff00ff00;
     TestCameraProvider provider({green});
-    CCameraCapture camera(provider, CameraSize{1280, 720});
     RecordingSink sink;
+    CCameraCapture camera(provider, CameraSize{1280, 720});
     camera.SetDisplayWindow(&sink);
     ASSERT_TRUE(camera.Open());
     EXPECT_TRUE(boxes_.Boxes().empty());

@@ -7,23 +7,23 @@
 #include "camera/video_device_set.h"
 
 using namespace std::chrono_literals;
+using vantor::camera::TestCameraDefinition;
 using vantor::camera::TestCameraPreset;
 using vantor::camera::TestCameraProvider;
-using vantor::camera::TestCameraSpec;
 
 namespace {
 
 constexpr auto kFrameWait = 5000ms;
 
-TestCameraSpec Preset(const char* key) {
+TestCameraDefinition Preset(const char* key) {
     return *TestCameraPreset(key);
 }
 
-TestCameraSpec Declared(const char* caps, const char* pattern = "ball") {
-    TestCameraSpec spec;
-    spec.caps = caps;
-    spec.pattern = pattern;
-    return spec;
+TestCameraDefinition Declared(const char* caps, const char* pattern = "ball") {
+    TestCameraDefinition definition;
+    definition.caps = caps;
+    definition.pattern = pattern;
+    return definition;
 }
 
 // Sets up the device and returns what it printed on standard output.
@@ -91,7 +91,7 @@ TEST(CameraDevices, SteppedRangesAndTiesThroughThePipeline) {
 
 TEST(CameraDevices, FramesArriveBottomUpWithPaddedRowsRemoved) {
     // 642 pixels make rows of 1926 bytes, which GStreamer pads to 1928.
-    TestCameraSpec odd = Preset("odd");
+    TestCameraDefinition odd = Preset("odd");
     odd.pattern = "smpte";
     TestCameraProvider provider({odd});
     CVideoDeviceSet devices(provider);
@@ -143,11 +143,11 @@ TEST(CameraDevices, SetupRefusesBadIndicesAndSlotsInUse) {
 }
 
 TEST(CameraDevices, NamesAreKeptInOrderCutAt253AndAtMostTwentyDevices) {
-    std::vector<TestCameraSpec> cameras;
+    std::vector<TestCameraDefinition> cameras;
     for (int i = 0; i < 25; ++i) {
-        TestCameraSpec spec = Preset("vga");
-        spec.name = "Camera " + std::to_string(i);
-        cameras.push_back(spec);
+        TestCameraDefinition definition = Preset("vga");
+        definition.name = "Camera " + std::to_string(i);
+        cameras.push_back(definition);
     }
     cameras[1].name = std::string(300, 'x');
     cameras[2].name = "摄像头";
@@ -182,9 +182,9 @@ TEST(CameraDevices, APendingFrameDropsTheSamplesBehindIt) {
 }
 
 TEST(CameraDevices, ASilentDeviceLeavesThePreviousFrame) {
-    TestCameraSpec spec = Preset("vga");
-    spec.frameLimit = 10;
-    TestCameraProvider provider({spec});
+    TestCameraDefinition definition = Preset("vga");
+    definition.frameLimit = 10;
+    TestCameraProvider provider({definition});
     CVideoDeviceSet devices(provider);
     ASSERT_TRUE(devices.SetupDevice(0, 640, 480));
     std::vector<std::uint8_t> lastFetched;

@@ -60,9 +60,9 @@ TEST(CameraPreviewLive, ATestCameraShowsLiveInThePreview) {
     preview.setGeometry(0, 0, 900, 700);
     window.show();
 
-    TestCameraSpec spec = *TestCameraPreset("hd");
-    spec.pattern = "smpte";
-    TestCameraProvider provider({spec});
+    TestCameraDefinition definition = *TestCameraPreset("hd");
+    definition.pattern = "smpte";
+    TestCameraProvider provider({definition});
     CCameraCapture camera(provider, CameraSize{800, 600});
     camera.SetDisplayWindow(&preview);
     camera.SetDisplayRect(50, 50, 850, 650);

@@ -444,6 +444,10 @@ void CmfcZarnDlg::keyPressEvent(QKeyEvent* event) {
 void CmfcZarnDlg::showEvent(QShowEvent* event) {
     render_.SetEngineVisible(true);
     update();
+    if (toolbar_) {
+        QMetaObject::invokeMethod(
+            this, [this] { RaiseToolbar(); }, Qt::QueuedConnection);
+    }
     QWidget::showEvent(event);
 }
 

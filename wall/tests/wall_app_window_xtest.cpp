@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 #include <condition_variable>
 #include "engine/irr_engine.h"
 #include "animation/camera_animator.h"
@@ -273,25 +274,31 @@ TEST_F(WallWindowTest, CommandDeleteRemovesTheSelectedPictureFromDiskAndWall) {
 TEST_F(WallWindowTest, ExitFromTheToolbarNotifiesHideDlgAndEndsTheWindow) {
     std::atomic<int> notified{0};
     std::atomic<bool> listening{false};
-    QThread hideDlgThread;
-    hideDlgThread.start();
-    auto* server = new vantor::ProgramMessageServer([&](const vantor::ProgramMessage& message) {
-        if (message.message == kHideDlgMessage) {
-            ++notified;
+    std::atomic<bool> stop{false};
+    std::unique_ptr<QThread> hideDlg(QThread::create([&] {
+        vantor::ProgramMessageServer server([&](const vantor::ProgramMessage& message) {
+            if (message.message == kHideDlgMessage) {
+                ++notified;
+            }
+            return 0;
+        });
+        listening = server.Listen(u"HideDlg");
+        QTimer wake;  // lets the loop look at `stop` now and then
+        wake.start(20);
+        QEventLoop loop;
+        while (!stop) {
+            loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }
-        return 0;
-    });
-    server->moveToThread(&hideDlgThread);
-    QObject::connect(&hideDlgThread, &QThread::finished, server, &QObject::deleteLater);
-    QMetaObject::invokeMethod(server, [&] { listening = server->Listen(u"HideDlg"); });
+    }));
+    hideDlg->start();
     ASSERT_TRUE(WaitUntil([&] { return listening.load(); }, 5000));
     window_->Toolbar()->Button(kToolbarExit)->click();
     EXPECT_EQ(notified.load(), 1);
     EXPECT_FALSE(window_->isVisible());
     EXPECT_FALSE(window_->WallRunning());
     EXPECT_FALSE(vantor::EndpointExists(u"Lumarin"));
-    hideDlgThread.quit();
-    hideDlgThread.wait();
+    stop = true;
+    hideDlg->wait();
 }
 
 TEST(WallWindowStart, WithoutOpenGLTheWallSaysSoAndShowsNothing) {
