@@ -4,11 +4,10 @@
 #include <benchmark/benchmark.h>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
 #include <sys/resource.h>
 #include <chrono>
 #include <filesystem>
+#include "sample_photos.h"
 #include "engine/irr_engine.h"
 #include "engine/irr_ptr.h"
 #include "platform/native_path.h"
@@ -20,46 +19,8 @@ namespace {
 
 constexpr int kPhotos = 300;
 
-// Photos that look like photos to the JPEG coder: gradients, shapes and some noise.
-QImage Photo(int seed) {
-    QImage image(1920, 1080, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 1920, 1080);
-    sky.setColorAt(0, QColor::fromHsv((seed * 37) % 360, 120, 230));
-    sky.setColorAt(1, QColor::fromHsv((seed * 91) % 360, 200, 90));
-    painter.fillRect(image.rect(), sky);
-    for (int i = 0; i < 12; ++i) {
-        painter.setBrush(QColor::fromHsv((seed * 13 + i * 29) % 360, 180, 200));
-        painter.drawEllipse(QPoint((seed * 97 + i * 211) % 1920, (seed * 53 + i * 131) % 1080), 60 + i * 9,
-                            40 + i * 7);
-    }
-    painter.end();
-    quint32 noise = static_cast<quint32>(seed) * 2654435761u + 1;
-    for (int y = 0; y < image.height(); y += 2) {
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); x += 3) {
-            noise = noise * 1664525u + 1013904223u;
-            const int d = static_cast<int>(noise >> 28) - 8;
-            const QRgb p = row[x];
-            row[x] = qRgb(qBound(0, qRed(p) + d, 255), qBound(0, qGreen(p) + d, 255),
-                          qBound(0, qBlue(p) + d, 255));
-        }
-    }
-    return image;
-}
-
 const std::filesystem::path& PhotoFolder() {
-    static const std::filesystem::path folder = [] {
-        const auto path = std::filesystem::temp_directory_path() / "vantor-wall-bench-300x1920x1080";
-        std::filesystem::create_directories(path);
-        for (int i = 0; i < kPhotos; ++i) {
-            const auto file = path / ("12-" + std::to_string(i / 60) + "-" + std::to_string(i % 60) + ".jpg");
-            if (!std::filesystem::exists(file)) {
-                Photo(i).save(QString::fromStdString(file.string()), "JPG", 90);
-            }
-        }
-        return path;
-    }();
+    static const std::filesystem::path folder = vantor_bench::SamplePhotoFolder(kPhotos);
     return folder;
 }
 

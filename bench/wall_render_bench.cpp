@@ -13,14 +13,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <sys/resource.h>
+#include "sample_photos.h"
 #include "app/zarn_dlg.h"
 #include "platform/native_path.h"
 
@@ -28,33 +27,8 @@ namespace {
 
 constexpr int kPhotos = 300;
 
-QImage Photo(int seed) {
-    QImage image(1920, 1080, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient light(0, 0, 1920, 1080);
-    light.setColorAt(0, QColor::fromHsv((seed * 41) % 360, 110, 235));
-    light.setColorAt(1, QColor::fromHsv((seed * 83) % 360, 190, 80));
-    painter.fillRect(image.rect(), light);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 10; ++i) {
-        painter.setBrush(QColor::fromHsv((seed * 17 + i * 31) % 360, 170, 210));
-        painter.drawEllipse(QPoint((seed * 89 + i * 197) % 1920, (seed * 59 + i * 127) % 1080), 70 + i * 8,
-                            50 + i * 6);
-    }
-    return image;
-}
-
 std::filesystem::path PhotoFolder(int count) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("vantor-wall-render-bench-" + std::to_string(count) + "x1920x1080");
-    std::filesystem::create_directories(folder);
-    for (int i = 0; i < count; ++i) {
-        const auto file = folder / ("13-" + std::to_string(i / 60) + "-" + std::to_string(i % 60) + ".jpg");
-        if (!std::filesystem::exists(file)) {
-            Photo(i).save(QString::fromStdString(file.string()), "JPG", 90);
-        }
-    }
-    return folder;
+    return vantor_bench::SamplePhotoFolder(count);
 }
 
 template <typename Predicate>

@@ -22,8 +22,9 @@ function(vantor_add_tests dir)
             set(env "QT_QPA_PLATFORM=offscreen")
             set(labels "unit")
         endif()
+        # One label per test program (a list would be split into separate properties here).
         if(name IN_LIST ARG_THREADED)
-            list(APPEND labels "threaded")
+            set(labels "threaded")
         endif()
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST

@@ -79,7 +79,8 @@ run_ctest() {
         total=$(echo "$line" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
         PASSED=$((PASSED + total - failed))
         FAILED=$((FAILED + failed))
-    elif ! grep -q "No tests were found" "$log"; then
+    else
+        # No summary (nothing ran, or ctest itself failed) counts as a failure, never as a pass.
         FAILED=$((FAILED + 1))
     fi
     rm -f "$log"
@@ -98,6 +99,10 @@ case "$MODE" in
         exec build/release/Vantor/Travenor
         ;;
     test)
+        echo "== Source format (clang-format)"
+        if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+            git -C "$ROOT" ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+        fi
         build_tree build/release -DVANTOR_WERROR=ON
         trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
         start_xvfb

@@ -15,9 +15,9 @@ bool BCMenu::LoadMenu(const BCMenuTemplate& menu) {
     for (QMenu* old : findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
     }
-    for (const BCMenuPopup& popupSpec : menu) {
-        QMenu* popup = addMenu(ToQt(tstring(popupSpec.text)));
-        for (const BCMenuItem& item : popupSpec.items) {
+    for (const BCMenuPopup& popup_entry : menu) {
+        QMenu* popup = addMenu(ToQt(tstring(popup_entry.text)));
+        for (const BCMenuItem& item : popup_entry.items) {
             if (item.id == 0) {
                 popup->addSeparator();
                 continue;

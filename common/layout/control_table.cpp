@@ -13,12 +13,12 @@ QSize DesignedClientSize(const DialogTemplate& dialog) {
     return DialogSizeToPixels(dialog.client_dlu);
 }
 
-QRect DesignedControlRect(const ControlSpec& control) {
+QRect DesignedControlRect(const ControlEntry& control) {
     return DialogRectToPixels(control.rect_dlu);
 }
 
-const ControlSpec* FindControlSpec(const DialogTemplate& dialog, int id) {
-    for (const ControlSpec& control : dialog.controls) {
+const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id) {
+    for (const ControlEntry& control : dialog.controls) {
         if (control.id == id) {
             return &control;
         }

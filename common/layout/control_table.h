@@ -11,7 +11,7 @@ namespace vantor {
 
 enum class ControlKind { PushButton, Label, Slider, ListView, Edit, Frame };
 
-struct ControlSpec {
+struct ControlEntry {
     int id;
     ControlKind kind;
     const char16_t* caption;
@@ -21,15 +21,15 @@ struct ControlSpec {
 struct DialogTemplate {
     int id;
     QSize client_dlu;  // designed client size in dialog units
-    std::span<const ControlSpec> controls;
+    std::span<const ControlEntry> controls;
 };
 
 // The designed client size and a control's rectangle in pixels.
 QSize DesignedClientSize(const DialogTemplate& dialog);
-QRect DesignedControlRect(const ControlSpec& control);
+QRect DesignedControlRect(const ControlEntry& control);
 
 // The control of the table with that id, or null.
-const ControlSpec* FindControlSpec(const DialogTemplate& dialog, int id);
+const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id);
 
 // Marks a widget as control `id` of its window, and finds it again below a window.
 void SetControlId(QWidget* control, int id);

@@ -19,24 +19,24 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
 };
 
 class SystemClock : public Clock {
-public:
+  public:
     LocalDateTime Now() const override;
 };
 
 class ManualClock : public Clock {
-public:
+  public:
     explicit ManualClock(const LocalDateTime& start = {}) : now_(start) {}
     LocalDateTime Now() const override;
     void Set(const LocalDateTime& now);
     void AdvanceSeconds(int seconds);
 
-private:
+  private:
     mutable std::mutex mutex_;  // guards now_
     LocalDateTime now_;
 };

@@ -23,38 +23,39 @@ struct MessageBoxRequest {
 };
 
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     virtual MessageAnswer Show(const MessageBoxRequest& request) = 0;
 };
 
 // Shows a box through the service in force and returns the answer.
 MessageAnswer ShowMessageBox(const tstring& text, const tstring& caption,
-                             MessageButtons buttons = MessageButtons::Ok, MessageIcon icon = MessageIcon::None);
+                             MessageButtons buttons = MessageButtons::Ok,
+                             MessageIcon icon = MessageIcon::None);
 
 // Installs a service (not owned) for the lifetime of the scope and restores the previous one.
 // With replayPending, boxes shown before any service was installed are shown through it first.
 class ScopedMessageBoxService {
-public:
+  public:
     explicit ScopedMessageBoxService(MessageBoxService& service, bool replayPending = false);
     ~ScopedMessageBoxService();
     ScopedMessageBoxService(const ScopedMessageBoxService&) = delete;
     ScopedMessageBoxService& operator=(const ScopedMessageBoxService&) = delete;
 
-private:
+  private:
     MessageBoxService* previous_;
 };
 
 // Writes each box to standard error and answers OK, or No for a Yes/No question.
 class HeadlessMessageBoxes : public MessageBoxService {
-public:
+  public:
     MessageAnswer Show(const MessageBoxRequest& request) override;
 };
 
 // Test double: records every box; answers from a script in order, then with the default answer
 // (OK for OK boxes, the configured fallback for questions).
 class RecordingMessageBoxes : public MessageBoxService {
-public:
+  public:
     MessageAnswer Show(const MessageBoxRequest& request) override;
     void Script(std::initializer_list<MessageAnswer> answers);
     void SetFallback(MessageAnswer answer);
@@ -62,7 +63,7 @@ public:
     std::vector<tstring> Texts() const;
     void Clear();
 
-private:
+  private:
     mutable std::mutex mutex_;  // guards boxes_, script_ and fallback_ (boxes may come from any thread)
     std::vector<MessageBoxRequest> boxes_;
     std::deque<MessageAnswer> script_;

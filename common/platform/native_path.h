@@ -7,8 +7,8 @@
 
 namespace vantor {
 
-std::string ToNativePath(const tstring& path);       // backslashes to slashes, UTF-8
-tstring FromNativePath(const std::string& native);   // slashes to backslashes
+std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8
+tstring FromNativePath(const std::string& native);  // slashes to backslashes
 
 // Absolute: starts with a backslash or slash, or has a drive colon.
 bool IsAbsolutePath(const tstring& path);

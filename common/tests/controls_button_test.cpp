@@ -7,7 +7,7 @@
 #include <vector>
 #include "controls/button_st.h"
 #include "platform/window_message.h"
-#include "tests/ui_wait.h"
+#include "ui_wait.h"
 
 namespace {
 

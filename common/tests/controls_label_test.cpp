@@ -7,7 +7,7 @@
 #include "controls/label.h"
 #include "controls/multi_line_text.h"
 #include "platform/window_message.h"
-#include "tests/ui_wait.h"
+#include "ui_wait.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include "platform/qt_message_boxes.h"
 #include "text/qt_text.h"
-#include "tests/ui_wait.h"
+#include "ui_wait.h"
 
 namespace {
 

@@ -72,15 +72,15 @@ bool SkipLength(const char16_t* format, std::size_t& i) {
     return false;
 }
 
-std::string NarrowSpec(const Directive& d, const char* length, char type) {
-    std::string spec = "%" + d.flags;
+std::string NarrowDirective(const Directive& d, const char* length, char type) {
+    std::string directive = "%" + d.flags;
     if (d.width >= 0) {
-        spec += std::to_string(d.width);
+        directive += std::to_string(d.width);
     }
     if (d.precision >= 0) {
-        spec += "." + std::to_string(d.precision);
+        directive += "." + std::to_string(d.precision);
     }
-    return spec + length + type;
+    return directive + length + type;
 }
 
 // A negative int printed unsigned shows its 32 bits, as the platform's printf does with an int.
@@ -101,7 +101,7 @@ std::u16string FormatNumber(const Directive& d, const FormatArg& arg) {
             if (kind != FormatArg::Kind::Signed && kind != FormatArg::Kind::Unsigned) {
                 return u"(?)";
             }
-            std::snprintf(buffer, sizeof buffer, NarrowSpec(d, "ll", 'd').c_str(), arg.AsSigned());
+            std::snprintf(buffer, sizeof buffer, NarrowDirective(d, "ll", 'd').c_str(), arg.AsSigned());
             break;
         case u'u':
         case u'x':
@@ -110,14 +110,14 @@ std::u16string FormatNumber(const Directive& d, const FormatArg& arg) {
             if (kind != FormatArg::Kind::Signed && kind != FormatArg::Kind::Unsigned) {
                 return u"(?)";
             }
-            std::snprintf(buffer, sizeof buffer, NarrowSpec(d, "ll", static_cast<char>(d.type)).c_str(),
+            std::snprintf(buffer, sizeof buffer, NarrowDirective(d, "ll", static_cast<char>(d.type)).c_str(),
                           UnsignedValue(arg));
             break;
         default:  // f F e E g G a A
             if (kind != FormatArg::Kind::Floating) {
                 return u"(?)";
             }
-            std::snprintf(buffer, sizeof buffer, NarrowSpec(d, "", static_cast<char>(d.type)).c_str(),
+            std::snprintf(buffer, sizeof buffer, NarrowDirective(d, "", static_cast<char>(d.type)).c_str(),
                           arg.AsFloating());
             break;
     }

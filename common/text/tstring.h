@@ -14,7 +14,7 @@
 // "%f"/"%g"/"%e" floating point. A directive given an argument of the wrong kind formats as
 // "(?)" instead of reading memory it was not given.
 class FormatArg {
-public:
+  public:
     enum class Kind { Signed, Unsigned, Floating, WideText };
     FormatArg(int v) : kind_(Kind::Signed), i_(v) {}
     FormatArg(long v) : kind_(Kind::Signed), i_(v) {}
@@ -24,18 +24,21 @@ public:
     FormatArg(unsigned long long v) : kind_(Kind::Unsigned), u_(v) {}
     FormatArg(char16_t v) : kind_(Kind::Unsigned), u_(v) {}
     FormatArg(double v) : kind_(Kind::Floating), d_(v) {}
-    FormatArg(const char16_t* v) : kind_(Kind::WideText), s_(v ? std::u16string_view(v) : std::u16string_view()) {}
+    FormatArg(const char16_t* v)
+        : kind_(Kind::WideText), s_(v ? std::u16string_view(v) : std::u16string_view()) {}
     FormatArg(const std::u16string& v) : kind_(Kind::WideText), s_(v) {}
     FormatArg(std::u16string_view v) : kind_(Kind::WideText), s_(v) {}
     FormatArg(const class tstring& v);
 
     Kind kind() const { return kind_; }
     long long AsSigned() const { return kind_ == Kind::Unsigned ? static_cast<long long>(u_) : i_; }
-    unsigned long long AsUnsigned() const { return kind_ == Kind::Signed ? static_cast<unsigned long long>(i_) : u_; }
+    unsigned long long AsUnsigned() const {
+        return kind_ == Kind::Signed ? static_cast<unsigned long long>(i_) : u_;
+    }
     double AsFloating() const { return d_; }
     std::u16string_view AsText() const { return s_; }
 
-private:
+  private:
     Kind kind_;
     long long i_ = 0;
     unsigned long long u_ = 0;
@@ -44,7 +47,7 @@ private:
 };
 
 class tstring {
-public:
+  public:
     using base_type = std::u16string;
     static constexpr int kFormatLimit = 499;  // code units; the classic 500-unit buffer with its terminator
 
@@ -117,7 +120,7 @@ public:
         return *this;
     }
 
-private:
+  private:
     void InitFromMultiByte(const char* narrow);
     std::u16string base_;
 };
@@ -127,7 +130,7 @@ inline FormatArg::FormatArg(const tstring& v) : kind_(Kind::WideText), s_(v.GetB
 // The error Spilt raises on empty input; what() is "tokenize: empty string" and Text() the same
 // as wide text.
 class TokenizeError : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "tokenize: empty string"; }
     const char16_t* Text() const noexcept { return u"tokenize: empty string"; }
 };

@@ -44,13 +44,13 @@ void CStartUpDlg::CreateControls() {
     resize(vantor::DesignedClientSize(kStartUpDialog));
     QFont captionFont(QStringLiteral("WenQuanYi Zen Hei"));
     captionFont.setPixelSize(18);
-    for (const vantor::ControlSpec& spec : kStartUpDialog.controls) {
-        auto* button = new CButtonST(tstring(spec.caption), this);
-        vantor::SetControlId(button, spec.id);
+    for (const vantor::ControlEntry& control : kStartUpDialog.controls) {
+        auto* button = new CButtonST(tstring(control.caption), this);
+        vantor::SetControlId(button, control.id);
         button->setFont(captionFont);
-        button->setGeometry(vantor::DesignedControlRect(spec));
+        button->setGeometry(vantor::DesignedControlRect(control));
         button->setFocusPolicy(Qt::NoFocus);
-        const int id = spec.id;
+        const int id = control.id;
         connect(button, &CButtonST::ButtonClicked, this, [this, id] { OnCommand(id); });
     }
 }
@@ -68,8 +68,8 @@ void CStartUpDlg::OnInitDialog(QScreen* screen) {
         factorX_ = static_cast<double>(screenSize_.width()) / client.width();
         factorY_ = static_cast<double>(screenSize_.height()) / client.height();
     }
-    for (const vantor::ControlSpec& spec : kStartUpDialog.controls) {
-        ScaleControlRect(Button(spec.id), factorX_, factorY_);
+    for (const vantor::ControlEntry& control : kStartUpDialog.controls) {
+        ScaleControlRect(Button(control.id), factorX_, factorY_);
     }
     if (HasBackground()) {
         update();
@@ -134,8 +134,8 @@ void CStartUpDlg::ToggleButtons() {
                        vantor::MessageAnswer::Yes) {
         return;
     }
-    for (const vantor::ControlSpec& spec : kStartUpDialog.controls) {
-        if (CButtonST* button = Button(spec.id)) {
+    for (const vantor::ControlEntry& control : kStartUpDialog.controls) {
+        if (CButtonST* button = Button(control.id)) {
             button->setVisible(!visible);
         }
     }

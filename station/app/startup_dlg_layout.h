@@ -13,10 +13,10 @@ inline constexpr int IDC_QUIT = 4;
 inline constexpr int IDC_MANAGE = 5;
 inline constexpr int IDC_PHOTOWALL = 1039;
 
+using vantor::ControlEntry;
 using vantor::ControlKind;
-using vantor::ControlSpec;
 
-inline constexpr std::array<ControlSpec, 5> kStartUpControls{{
+inline constexpr std::array<ControlEntry, 5> kStartUpControls{{
     {IDC_SIGN, ControlKind::PushButton, u"拍照", {16, 160, 60, 42}},
     {IDC_LOTTERY, ControlKind::PushButton, u"抽奖", {88, 160, 60, 42}},
     {IDC_PHOTOWALL, ControlKind::PushButton, u"相册墙", {160, 160, 60, 42}},

@@ -199,9 +199,7 @@ void CaptureGraph::ReleaseEvents(gpointer events) {
 }
 
 GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
-    {
-        std::lock_guard published(g_publicationMutex);
-    }
+    { std::lock_guard published(g_publicationMutex); }
     Events& events = **static_cast<std::shared_ptr<Events>*>(data);
     std::lock_guard delivery(events.deliveryMutex);
     GstSamplePtr sample(gst_app_sink_pull_sample(sink));
@@ -224,9 +222,7 @@ GstBusSyncReply CaptureGraph::OnBusMessage(GstBus*, GstMessage* message, gpointe
     if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) {
         return GST_BUS_DROP;
     }
-    {
-        std::lock_guard published(g_publicationMutex);
-    }
+    { std::lock_guard published(g_publicationMutex); }
     Events& events = **static_cast<std::shared_ptr<Events>*>(data);
     const CaptureError error = ErrorFromMessage(message);
     std::printf("ERROR: %s\n", error.Describe().c_str());

@@ -4,7 +4,7 @@ namespace {
 
 using vantor::ControlKind;
 
-constexpr vantor::ControlSpec kControls[] = {
+constexpr vantor::ControlEntry kControls[] = {
     {kIdPreview, ControlKind::Frame, u"", QRect(0, 0, 240, 200)},
     {kIdWelcome, ControlKind::Label, u"", QRect(246, 4, 70, 12)},
     {kIdTemplateList, ControlKind::ListView, u"", QRect(246, 18, 70, 62)},

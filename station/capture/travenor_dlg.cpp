@@ -154,7 +154,7 @@ QWidget* CTravenorDlg::Control(int id) const {
 }
 
 void CTravenorDlg::CreateControls() {
-    for (const vantor::ControlSpec& entry : CaptureDialogTemplate().controls) {
+    for (const vantor::ControlEntry& entry : CaptureDialogTemplate().controls) {
         QWidget* control = nullptr;
         switch (entry.id) {
             case kIdPreview:
@@ -225,7 +225,7 @@ void CTravenorDlg::LayOut() {
     const double factor_x = static_cast<double>(screen.width()) / client.width();
     const double factor_y = static_cast<double>(screen.height()) / client.height();
     const int preview_client_width =
-        vantor::DesignedControlRect(*vantor::FindControlSpec(CaptureDialogTemplate(), kIdPreview)).width();
+        vantor::DesignedControlRect(*vantor::FindControlEntry(CaptureDialogTemplate(), kIdPreview)).width();
     preview_rect_ = QRect(0, 0, static_cast<int>(factor_x * preview_client_width), screen.height());
     setWindowFlag(Qt::FramelessWindowHint);
     setGeometry(QRect(QPoint(0, 0), screen));

@@ -20,7 +20,7 @@
 #include "platform/message_box.h"
 #include "text/language.h"
 #include "test_folder.h"
-#include "tests/ui_wait.h"
+#include "ui_wait.h"
 
 namespace {
 
@@ -125,10 +125,11 @@ TEST_F(StationMenu, FillsA16To9AndA5To4ScreenWithButtonsStretchedUnevenly) {
         const double fy = static_cast<double>(area.height()) / designed.height();
         EXPECT_DOUBLE_EQ(menu->FactorX(), fx);
         EXPECT_DOUBLE_EQ(menu->FactorY(), fy);
-        for (const vantor::ControlSpec& spec : kStartUpControls) {
-            ASSERT_NE(menu->Button(spec.id), nullptr);
-            EXPECT_EQ(menu->Button(spec.id)->geometry(), Scaled(vantor::DesignedControlRect(spec), fx, fy))
-                << spec.id;
+        for (const vantor::ControlEntry& control : kStartUpControls) {
+            ASSERT_NE(menu->Button(control.id), nullptr);
+            EXPECT_EQ(menu->Button(control.id)->geometry(),
+                      Scaled(vantor::DesignedControlRect(control), fx, fy))
+                << control.id;
         }
     }
     // 16:9 stretches wider than tall, 5:4 taller than wide.
@@ -151,9 +152,9 @@ TEST_F(StationMenu, ButtonsWearTheirFacesWhenTheSkinIsThere) {
     WriteSkin();
     auto skinned = MakeMenu();
     EXPECT_TRUE(skinned->HasBackground());
-    for (const vantor::ControlSpec& spec : kStartUpControls) {
-        const CButtonST* button = skinned->Button(spec.id);
-        EXPECT_EQ(button->CurrentPicture().size(), button->size()) << spec.id;
+    for (const vantor::ControlEntry& control : kStartUpControls) {
+        const CButtonST* button = skinned->Button(control.id);
+        EXPECT_EQ(button->CurrentPicture().size(), button->size()) << control.id;
         EXPECT_EQ(button->GetAlign(), ST_ALIGN_HORIZ);
     }
     // The background is painted stretched over the whole window.
@@ -176,21 +177,21 @@ TEST_F(StationMenu, DoubleClickHidesTheButtonsOnlyWhenTheOperatorAgrees) {
     EXPECT_EQ(asked.text, GetLanStr(u"51"));
     EXPECT_EQ(asked.caption, tstring(u"Tips"));
     EXPECT_EQ(asked.buttons, vantor::MessageButtons::YesNo);
-    for (const vantor::ControlSpec& spec : kStartUpControls) {
-        EXPECT_TRUE(menu->Button(spec.id)->isVisible()) << spec.id;
+    for (const vantor::ControlEntry& control : kStartUpControls) {
+        EXPECT_TRUE(menu->Button(control.id)->isVisible()) << control.id;
     }
 
     boxes_.Script({vantor::MessageAnswer::Yes});
     vantor_test::LeftDoubleClick(menu.get(), background);
-    for (const vantor::ControlSpec& spec : kStartUpControls) {
-        EXPECT_FALSE(menu->Button(spec.id)->isVisible()) << spec.id;
+    for (const vantor::ControlEntry& control : kStartUpControls) {
+        EXPECT_FALSE(menu->Button(control.id)->isVisible()) << control.id;
     }
 
     // Showing them again asks nothing.
     vantor_test::LeftDoubleClick(menu.get(), background);
     EXPECT_EQ(boxes_.Boxes().size(), 2u);
-    for (const vantor::ControlSpec& spec : kStartUpControls) {
-        EXPECT_TRUE(menu->Button(spec.id)->isVisible()) << spec.id;
+    for (const vantor::ControlEntry& control : kStartUpControls) {
+        EXPECT_TRUE(menu->Button(control.id)->isVisible()) << control.id;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include "tests/ui_wait.h"
+#include "ui_wait.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>

@@ -7,7 +7,7 @@
 namespace vantor_test {
 
 class TestFolder {
-public:
+  public:
     TestFolder();
     ~TestFolder();
     TestFolder(const TestFolder&) = delete;
@@ -18,19 +18,19 @@ public:
     std::filesystem::path Write(const std::string& relative, const std::string& bytes) const;
     std::string Read(const std::string& relative) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Changes the working folder for its lifetime and restores the previous one.
 class WorkingFolderScope {
-public:
+  public:
     explicit WorkingFolderScope(const std::filesystem::path& folder);
     ~WorkingFolderScope();
     WorkingFolderScope(const WorkingFolderScope&) = delete;
     WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
 
-private:
+  private:
     std::filesystem::path previous_;
 };
 

@@ -8,19 +8,14 @@
 #include <atomic>
 #include <thread>
 #include "test_folder.h"
+#include "ui_wait.h"
 
 namespace halvix_test {
 
+// The wall's loads take longer than a widget's reaction, so its tests wait up to 10 s by default.
 template <typename Predicate>
 bool WaitUntil(Predicate predicate, int timeout_ms = 10000) {
-    QDeadlineTimer deadline(timeout_ms);
-    while (!predicate()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    return vantor_test::WaitUntil(predicate, timeout_ms);
 }
 
 // Runs work on another thread while this one keeps serving its windows and endpoints.
