@@ -15,12 +15,16 @@ function(vantor_add_tests dir)
         add_executable(${name} ${src})
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_test_main)
+        # Windows on the one X display overlap without a window manager, and the display tests read
+        # the screen back, so they take turns on the display.
         if(name MATCHES "_xtest$")
             set(env "QT_QPA_PLATFORM=xcb")
             set(labels "xvfb")
+            set(display_lock RESOURCE_LOCK x_display)
         else()
             set(env "QT_QPA_PLATFORM=offscreen")
             set(labels "unit")
+            set(display_lock "")
         endif()
         # One label per test program (a list would be split into separate properties here).
         if(name IN_LIST ARG_THREADED)
@@ -31,7 +35,7 @@ function(vantor_add_tests dir)
             DISCOVERY_TIMEOUT 60
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
             PROPERTIES ENVIRONMENT "${env}"
-                       LABELS "${labels}" TIMEOUT 300)
+                       LABELS "${labels}" ${display_lock} TIMEOUT 300)
         set_property(GLOBAL APPEND PROPERTY VANTOR_ALL_TESTS ${name})
         if(name IN_LIST ARG_THREADED)
             set_property(GLOBAL APPEND PROPERTY VANTOR_THREADED_TESTS ${name})
