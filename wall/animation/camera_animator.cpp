@@ -246,3 +246,17 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
 }
 
 }  // namespace irr::scene
+
+namespace halvix {
+
+irr::SEvent LeftPressEvent(int x, int y) {
+    irr::SEvent event{};
+    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = irr::EMIE_LMOUSE_PRESSED_DOWN;
+    event.MouseInput.X = x;
+    event.MouseInput.Y = y;
+    event.MouseInput.ButtonStates = irr::EMBSM_LEFT;
+    return event;
+}
+
+}  // namespace halvix

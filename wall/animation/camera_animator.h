@@ -116,3 +116,10 @@ class CameraAnimator : public ISceneNodeAnimator {
 };
 
 }  // namespace irr::scene
+
+namespace halvix {
+
+// The left-button press at a window point, as the camera animator's OnEvent takes it.
+irr::SEvent LeftPressEvent(int x, int y);
+
+}  // namespace halvix

@@ -23,13 +23,7 @@ tstring WithoutLastExtension(const tstring& path) {
 WallMouse::WallMouse(WallMouseSetup setup) : setup_(std::move(setup)) {}
 
 void WallMouse::ForwardPress(int x, int y) {
-    irr::SEvent event{};
-    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    event.MouseInput.Event = irr::EMIE_LMOUSE_PRESSED_DOWN;
-    event.MouseInput.X = x;
-    event.MouseInput.Y = y;
-    event.MouseInput.ButtonStates = irr::EMBSM_LEFT;
-    setup_.animator->OnEvent(event);
+    setup_.animator->OnEvent(LeftPressEvent(x, y));
 }
 
 void WallMouse::LeftDown(QPoint point) {

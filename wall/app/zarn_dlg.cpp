@@ -71,16 +71,6 @@ class WorkingFolderKeeper {
     std::filesystem::path saved_;
 };
 
-irr::SEvent LeftPressAt(int x, int y) {
-    irr::SEvent event{};
-    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    event.MouseInput.Event = irr::EMIE_LMOUSE_PRESSED_DOWN;
-    event.MouseInput.X = x;
-    event.MouseInput.Y = y;
-    event.MouseInput.ButtonStates = irr::EMBSM_LEFT;
-    return event;
-}
-
 }  // namespace
 
 CmfcZarnDlg::CmfcZarnDlg(WallServices services, QWidget* parent)
@@ -284,7 +274,7 @@ void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
     {
         WallLockGuard lock(wall_lock_);
         if (animator->Selected()) {
-            animator->OnEvent(LeftPressAt(screen_width_ / 2, WallMouse::kOffWallY));
+            animator->OnEvent(LeftPressEvent(screen_width_ / 2, WallMouse::kOffWallY));
         }
         animator->StopDragging();
     }
