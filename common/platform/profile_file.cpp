@@ -15,6 +15,7 @@
 #include "platform/native_path.h"
 #include "platform/narrow_text.h"
 #include "platform/profile_document.h"
+#include "platform/whole_file.h"
 
 namespace vantor {
 namespace {
@@ -24,93 +25,6 @@ namespace {
 std::mutex& ProfileMutex() {
     static std::mutex mutex;  // guards all profile-file access of the process
     return mutex;
-}
-
-// Owns a POSIX file descriptor.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor(Descriptor&&) = delete;
-    Descriptor& operator=(Descriptor&&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-std::optional<std::string> ReadFileBytes(const std::string& nativePath) {
-    Descriptor file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid()) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return std::nullopt;
-        }
-        if (n == 0) {
-            return bytes;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes the bytes to a temporary file beside the target and renames it over the target, so the
-// target is always either the old or the new file. The target's permissions are kept.
-bool ReplaceFile(const std::string& nativePath, const std::string& bytes, mode_t mode) {
-    std::string temporary = nativePath + ".XXXXXX";
-    Descriptor file(::mkstemp(temporary.data()));
-    if (!file.valid()) {
-        return false;
-    }
-    const bool written =
-        WriteAll(file.get(), bytes) && ::fchmod(file.get(), mode) == 0 && ::fsync(file.get()) == 0;
-    if (!file.Close() || !written || ::rename(temporary.c_str(), nativePath.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
-// The process's file-creation mask, read without changing it (umask() would set it); 022 when
-// the kernel does not tell.
-mode_t CurrentUmask() {
-    const auto status = ReadFileBytes("/proc/self/status");
-    const std::size_t at = status ? status->find("Umask:") : std::string::npos;
-    if (at == std::string::npos) {
-        return 022;
-    }
-    return static_cast<mode_t>(std::strtoul(status->c_str() + at + 6, nullptr, 8));
 }
 
 // The file behind a logic path; a symbolic link is followed so that the link itself stays.
@@ -130,7 +44,7 @@ std::optional<ProfileDocument> LoadDocument(const char16_t* path) {
     if (path == nullptr || *path == 0) {
         return std::nullopt;
     }
-    const auto bytes = ReadFileBytes(TargetFile(path));
+    const auto bytes = ReadWholeFile(TargetFile(path));
     if (!bytes) {
         return std::nullopt;
     }
@@ -250,7 +164,7 @@ int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, con
     if (exists && ::access(native.c_str(), W_OK) != 0) {
         return 0;  // a read-only file is not written
     }
-    const std::optional<std::string> bytes = exists ? ReadFileBytes(native) : std::optional<std::string>("");
+    const std::optional<std::string> bytes = exists ? ReadWholeFile(native) : std::optional<std::string>("");
     if (!bytes) {
         return 0;
     }
@@ -269,8 +183,8 @@ int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, con
     if (exists && updated == *bytes) {
         return 1;
     }
-    const mode_t mode = exists ? (info.st_mode & 07777) : (0666 & ~CurrentUmask());
-    return ReplaceFile(native, updated, mode) ? 1 : 0;
+    const mode_t mode = exists ? (info.st_mode & 07777) : NewFileMode();
+    return ReplaceWholeFile(native, updated, mode) ? 1 : 0;
 }
 
 }  // namespace vantor

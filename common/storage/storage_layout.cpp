@@ -116,7 +116,11 @@ bool StorageLayout::EnsureRoot() const {
 
 bool StorageLayout::EnsureTodayFolders() const {
     // One reading of the clock, so a save at midnight does not split across two days.
-    const tstring day = DatedFolder(root_, clock_.Now());
+    return EnsureDayFolders(root_, clock_.Now());
+}
+
+bool EnsureDayFolders(const tstring& root, const LocalDateTime& time) {
+    const tstring day = DatedFolder(root, time);
     const bool withTemplate = EnsureFolder(WithTemplateFolder(day));
     const bool noTemplate = EnsureFolder(NoTemplateFolder(day));
     const bool audio = EnsureFolder(AudioFolder(day));

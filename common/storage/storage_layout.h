@@ -41,6 +41,10 @@ bool FolderExists(const tstring& folder);
 // Creates the folder and its parents when missing; true when it exists afterwards.
 bool EnsureFolder(const tstring& folder);
 
+// Creates the day folder of `day` under the root with its three sub-folders; sub-folders missing
+// from an existing day folder are made again. True when all of them exist afterwards.
+bool EnsureDayFolders(const tstring& root, const LocalDateTime& day);
+
 // One day's folders of the storage, by the injected clock.
 class StorageLayout {
   public:

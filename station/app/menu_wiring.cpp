@@ -10,10 +10,11 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
     return [](const char16_t* folder) { ShowPictureBy3D(folder); };
 }
 
-void ConfigureStationMenu(CStartUpDlg& menu) {
+void ConfigureStationMenu(CStartUpDlg& menu, GuestCounter& guests) {
     // The lottery (IDC_LOTTERY) and the management dialog (IDC_MANAGE) register here the same way
     // when they exist; until then their buttons do nothing.
-    menu.SetWindowOpener(IDC_SIGN, [](QWidget& owner, const tstring&) { OpenCaptureWindow(owner); });
+    menu.SetWindowOpener(IDC_SIGN,
+                         [&guests](QWidget& owner, const tstring&) { OpenCaptureWindow(owner, guests); });
 }
 
 }  // namespace travenor

@@ -7,8 +7,8 @@ CCameraCapture::CCameraCapture(vantor::camera::VideoDeviceProvider& devices)
     : CCameraCapture(devices, vantor::camera::ConfiguredCameraSize()) {}
 
 CCameraCapture::CCameraCapture(vantor::camera::VideoDeviceProvider& devices, vantor::camera::CameraSize size)
-    : width_(size.width > 0 ? size.width : 640),
-      height_(size.height > 0 ? size.height : 480),
+    : width_(size.width > 0 && size.width <= vantor::camera::kMaxCameraSide ? size.width : 640),
+      height_(size.height > 0 && size.height <= vantor::camera::kMaxCameraSide ? size.height : 480),
       devices_(devices) {}
 
 CCameraCapture::~CCameraCapture() {
@@ -32,6 +32,10 @@ vantor::camera::DisplayRect CCameraCapture::DisplayRect() const {
 }
 
 bool CCameraCapture::Open() {
+    return PrepareOpening() && StartDevice() && FinishOpening();
+}
+
+bool CCameraCapture::PrepareOpening() {
     if (display_ != nullptr && w_ == 0 && h_ == 0) {
         const QSize client = display_->ClientSize();
         w_ = client.width();
@@ -43,7 +47,16 @@ bool CCameraCapture::Open() {
     }
     deviceInUse_ = deviceChosen_ ? chosenIndex_ : 0;
     opened_ = false;
-    if (displayThread_.joinable() || !devices_.SetupDevice(deviceInUse_, width_, height_)) {
+    return !displayThread_.joinable() && !deviceStarted_;
+}
+
+bool CCameraCapture::StartDevice() {
+    deviceStarted_ = devices_.SetupDevice(deviceInUse_, width_, height_);
+    return deviceStarted_;
+}
+
+bool CCameraCapture::FinishOpening() {
+    if (!deviceStarted_ || displayThread_.joinable()) {
         return false;
     }
     opened_ = true;
@@ -73,9 +86,10 @@ void CCameraCapture::Close() {
     if (displayThread_.joinable()) {
         displayThread_.join();
     }
-    if (opened_) {
+    if (deviceStarted_) {
         devices_.StopDevice(deviceInUse_);
     }
+    deviceStarted_ = false;
     opened_ = false;
     std::lock_guard lock(bufferMutex_);
     frameBuffer_.clear();

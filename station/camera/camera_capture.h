@@ -35,6 +35,13 @@ class CCameraCapture {
 
     // Opens the device in use at the output size; false (without a message) when it cannot.
     bool Open();
+    // Open in three steps, so that the slow one does not hold up the window. PrepareOpening (the
+    // window's thread) readies the display; StartDevice waits for the device's first frame (up to
+    // seconds) and may run on another thread while the window's thread leaves the object alone;
+    // FinishOpening (the window's thread again) tells about scaling and starts the display thread.
+    bool PrepareOpening();
+    bool StartDevice();
+    bool FinishOpening();
     // Ends the display thread, then stops the device and frees the frame buffer.
     void Close();
 
@@ -68,6 +75,7 @@ class CCameraCapture {
     int deviceInUse_ = 0;
     bool scaling_ = false;
     std::atomic<bool> opened_{false};
+    bool deviceStarted_ = false;  // the device runs: Close stops it
     vantor::camera::FrameSink* display_ = nullptr;
 
     mutable std::mutex

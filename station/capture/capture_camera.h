@@ -3,6 +3,7 @@
 // rectangle, the configured frame size, and a copy of the current frame for the plain photo.
 #include <QImage>
 #include <QSize>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -16,7 +17,10 @@ class CaptureCamera {
     virtual void ChooseDevice(QWidget* dialog_parent) = 0;
     // Where the live picture shows, in preview coordinates.
     virtual void SetDisplayRect(int left, int top, int right, int bottom) = 0;
-    virtual bool Open() = 0;
+    // Starts opening the device and returns at once: a camera can take seconds to deliver its
+    // first frame, and the window must not freeze meanwhile. `opened` is called on the window's
+    // thread when the camera is open or could not be opened, unless Close came first.
+    virtual void StartOpening(std::function<void(bool opened)> opened) = 0;
     virtual void Close() = 0;
     virtual bool IsOpened() const = 0;
     // The configured output size (frames are delivered at this size).

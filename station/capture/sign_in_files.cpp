@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
+#include <string_view>
 #include "platform/native_path.h"
+#include "platform/whole_file.h"
 #include "text/qt_text.h"
 
 namespace {
@@ -16,24 +18,42 @@ QString NativeName(const tstring& path) {
 
 }  // namespace
 
-bool WriteJpegAtomically(const QImage& picture, const tstring& path) {
+namespace {
+
+// The JPEG bytes of the picture at the encoder's default quality; empty when it cannot be encoded.
+QByteArray EncodeJpeg(const QImage& picture) {
+    QByteArray bytes;
     if (picture.isNull()) {
-        return false;
+        return bytes;
     }
-    QSaveFile file(NativeName(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPG")) {
+        bytes.clear();
     }
-    if (!picture.save(&file, "JPG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return bytes;
+}
+
+std::string_view View(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+}  // namespace
+
+bool WriteJpegAtomically(const QImage& picture, const tstring& path) {
+    const QByteArray bytes = EncodeJpeg(picture);
+    return !bytes.isEmpty() &&
+           vantor::ReplaceWholeFile(vantor::ToNativePath(path), View(bytes), vantor::NewFileMode());
+}
+
+bool WriteNewJpeg(const QImage& picture, const tstring& path) {
+    const QByteArray bytes = EncodeJpeg(picture);
+    return !bytes.isEmpty() && vantor::CreateWholeFile(vantor::ToNativePath(path), View(bytes));
 }
 
 bool ReencodeJpeg(const tstring& from, const tstring& to) {
     const QImage decoded(NativeName(from));
-    return WriteJpegAtomically(decoded, to);
+    return WriteNewJpeg(decoded, to);
 }
 
 bool FileExists(const tstring& path) {

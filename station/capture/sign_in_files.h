@@ -5,11 +5,15 @@
 #include "platform/local_clock.h"
 #include "text/tstring.h"
 
-// Encodes the picture as JPEG (the encoder's default quality) to the path; false when it could not
-// be written completely.
+// Encodes the picture as JPEG (the encoder's default quality) and replaces the file at the path
+// with it; false when it could not be written completely, the old file then being unchanged.
 bool WriteJpegAtomically(const QImage& picture, const tstring& path);
 
-// Decodes a JPEG and encodes it again to another path; false when either step fails.
+// The same for a file that must not exist yet: false, and nothing changed, when one does.
+bool WriteNewJpeg(const QImage& picture, const tstring& path);
+
+// Decodes a JPEG and encodes it again to a new file at another path; false when either step
+// fails or the target exists.
 bool ReencodeJpeg(const tstring& from, const tstring& to);
 
 bool FileExists(const tstring& path);

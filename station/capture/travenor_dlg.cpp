@@ -17,7 +17,6 @@
 #include "layout/dialog_units.h"
 #include "layout/scale_control.h"
 #include "overlay/template_finder.h"
-#include "pen/alpha_pen.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "platform/sound.h"
@@ -29,11 +28,7 @@
 
 namespace {
 
-// Sign-ins counted while the program runs, over all openings of the window.
-int g_guest_counter = 0;
-
 constexpr const char16_t* kSeatSearchTitle = u"引位";
-constexpr const char16_t* kPhotoInProgress = u"temp.jpg";
 constexpr const char16_t* kNotSavedMessage =
     u"照片没有保存成功!\n\n存储文件夹无法写入,请检查磁盘空间和文件夹权限。";
 
@@ -56,10 +51,20 @@ bool AnyVisibleWindowTitled(const tstring& title) {
     return false;
 }
 
+SignIn::SoundCue SoundOrDefault(SignIn::SoundCue play) {
+    if (play) {
+        return play;
+    }
+    return [](const tstring& path) { vantor::PlaySoundAsync(path); };
+}
+
 }  // namespace
 
-CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
-    : QDialog(parent), services_(std::move(services)) {
+CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindowServices services)
+    : QDialog(parent),
+      services_(std::move(services)),
+      counter_(counter),
+      sign_in_(Clock(), counter_, SignInStore(), SoundOrDefault(services_.play_sound)) {
     setWindowTitle(QStringLiteral("Vantor"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -84,8 +89,8 @@ CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
     picker_->SetColour(0);
     slider_->setRange(3, 20);
     slider_->setValue(3);
-    pen_colour_ = picker_->Colour();
-    pen_width_ = slider_->value();
+    sign_in_.SetPenColour(picker_->Colour());
+    sign_in_.SetPenWidth(slider_->value());
     // 6. Full screen, the preview taking the screen's height.
     LayOut();
     ink_cursor_ = LoadCursor(kInkCursor, QPoint(3, 28), Qt::CrossCursor);
@@ -93,11 +98,11 @@ CTravenorDlg::CTravenorDlg(QWidget* parent, CaptureWindowServices services)
     preview_->setCursor(ink_cursor_);
     // 8. The template frame over the preview, the list, the first template.
     CreateOverlay();
-    // 9.
-    last_action_time_ = Clock().Now();
-    // 10. A camera that does not open leaves the window without a live picture.
+    // 9. The sign-in set its last action time when it was made.
+    // 10. A camera that does not open leaves the window without a live picture. It opens in the
+    // background: the window is there at once and the live picture follows.
     if (camera_) {
-        camera_->Open();
+        camera_->StartOpening([this](bool opened) { OnCameraOpened(opened); });
     }
     // 11.
     ApplyFaces();
@@ -140,12 +145,10 @@ const vantor::Clock& CTravenorDlg::Clock() const {
     return services_.clock ? *services_.clock : vantor::SystemLocalClock();
 }
 
-int CTravenorDlg::GuestCounter() {
-    return g_guest_counter;
-}
-
-void CTravenorDlg::SetGuestCounter(int count) {
-    g_guest_counter = count;
+void CTravenorDlg::OnCameraOpened(bool opened) {
+    if (opened) {
+        update(preview_rect_);
+    }
 }
 
 QWidget* CTravenorDlg::Control(int id) const {
@@ -169,15 +172,16 @@ void CTravenorDlg::CreateControls() {
                 break;
             case kIdPenSlider:
                 slider_ = new CMySliderControl(this);
-                connect(slider_, &QSlider::valueChanged, this, [this](int value) { pen_width_ = value; });
+                connect(slider_, &QSlider::valueChanged, this,
+                        [this](int value) { sign_in_.SetPenWidth(value); });
                 connect(slider_, &QSlider::sliderMoved, this, [this](int value) {
-                    pen_width_ = value;
+                    sign_in_.SetPenWidth(value);
                     update();
                     slider_->update();
                 });
                 connect(slider_, &QSlider::sliderReleased, this, [this] {
-                    pen_width_ = slider_->value();
-                    if (captured_) {
+                    sign_in_.SetPenWidth(slider_->value());
+                    if (sign_in_.IsCaptured()) {
                         update(preview_rect_);
                     }
                 });
@@ -227,6 +231,7 @@ void CTravenorDlg::LayOut() {
     const int preview_client_width =
         vantor::DesignedControlRect(*vantor::FindControlEntry(CaptureDialogTemplate(), kIdPreview)).width();
     preview_rect_ = QRect(0, 0, static_cast<int>(factor_x * preview_client_width), screen.height());
+    sign_in_.SetPreviewRect(preview_rect_);
     setWindowFlag(Qt::FramelessWindowHint);
     setGeometry(QRect(QPoint(0, 0), screen));
     for (const auto& [id, control] : controls_) {
@@ -258,8 +263,13 @@ void CTravenorDlg::FillTemplateList() {
     const QSize thumbnail = ThumbnailSize(screen.width(), screen.height(), std::max(list_width, 16));
     template_list_->setIconSize(thumbnail);
     for (const tstring& path : FindTemplatePaths(vantor::kTemplateFolder)) {
-        auto* item =
-            new QListWidgetItem(QIcon(QPixmap::fromImage(MakeThumbnail(path, thumbnail))), ToQt(path));
+        // A frame that does not decode would black out the preview when its turn came while the
+        // photo kept the frame before it: it is left out as if it were not there.
+        const QImage picture = MakeThumbnail(path, thumbnail);
+        if (picture.isNull()) {
+            continue;
+        }
+        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(picture)), ToQt(path));
         template_list_->insertItem(0, item);
         templates_.push_back({path, {}});
     }
@@ -319,7 +329,7 @@ void CTravenorDlg::RunCommand(int id) {
             ToggleFrame();
             break;
         case kIdColourPicker:
-            pen_colour_ = picker_->Colour();
+            sign_in_.SetPenColour(picker_->Colour());
             break;
         case kIdHighlighter:
             UseHighlighter();
@@ -331,7 +341,7 @@ void CTravenorDlg::RunCommand(int id) {
             ShowPictureHints();
             break;
         case kMenuInsertTime:
-            insert_time_ = !insert_time_;
+            sign_in_.ToggleInsertTime();
             break;
         default:
             // Printing (1015, 32778) and the voice message (1016) belong to their own windows.
@@ -340,8 +350,8 @@ void CTravenorDlg::RunCommand(int id) {
 }
 
 void CTravenorDlg::PhotoOrSave() {
-    auto* button = qobject_cast<QAbstractButton*>(Control(kIdPhotoSave));
-    if (button && button->text() == QStringLiteral("保存")) {
+    // The photo button reads "保存" exactly while a photo is captured.
+    if (sign_in_.IsCaptured()) {
         Save();
     } else {
         TakePhoto();
@@ -349,117 +359,65 @@ void CTravenorDlg::PhotoOrSave() {
 }
 
 void CTravenorDlg::TakePhoto() {
-    // The save animation is playing.
-    if (overlay_->isHidden() && frame_shown_) {
-        return;
-    }
-    const vantor::LocalDateTime now = Clock().Now();
-    if (SameSecond(now, last_action_time_)) {
-        return;
-    }
-    vantor::PlaySoundAsync(u"Sound\\cap.wav");
-    last_action_time_ = now;
-    if (captured_) {
-        return;
-    }
-    captured_ = true;
-    const QImage frame = camera_ && camera_->IsOpened() ? camera_->CopyFrame() : QImage();
-    if (!frame.isNull()) {
-        WriteJpegAtomically(frame, kPhotoInProgress);
-    }
+    // The save animation plays while the overlay is hidden although the frame is meant to show.
+    const bool animating = overlay_->isHidden() && frame_shown_;
+    const auto camera_frame = [this] {
+        return camera_ && camera_->IsOpened() ? camera_->CopyFrame() : QImage();
+    };
     // The overlay is still up: the still is the camera picture inside the frame, as the guest saw it.
-    still_ = CopyPreviewArea();
-    InvalidateInk();
+    const auto copy_preview = [this] { return CopyPreviewArea(); };
+    if (sign_in_.TakePhoto(animating, camera_frame, copy_preview) != SignIn::PhotoResult::Taken) {
+        return;
+    }
     preview_->hide();
     overlay_->hide();
     SetPhotoButton(true);
-    last_action_time_ = Clock().Now();
     update();
 }
 
 void CTravenorDlg::Save() {
-    const vantor::LocalDateTime now = Clock().Now();
-    if (SameSecond(now, last_action_time_)) {
-        return;
-    }
-    last_action_time_ = now;
-    bool counted = true;
-    if (captured_) {
-        vantor::PlaySoundAsync(u"Sound\\save.wav");
-        composed_ = CopyPreviewArea();
-
-        vantor::EnsureFolder(vantor::kStorageRoot);
-        const tstring dated = vantor::DatedFolder(vantor::kStorageRoot, now);
-        if (!vantor::FolderExists(dated)) {
-            vantor::EnsureFolder(dated);
-            vantor::EnsureFolder(vantor::WithTemplateFolder(dated));
-            vantor::EnsureFolder(vantor::NoTemplateFolder(dated));
-            vantor::EnsureFolder(vantor::AudioFolder(dated));
-        }
-        const tstring picture = vantor::PictureFile(vantor::WithTemplateFolder(dated), now);
-        const tstring plain = vantor::PictureFile(vantor::NoTemplateFolder(dated), now);
-
-        if (FileExists(kPhotoInProgress)) {
-            if (ReencodeJpeg(kPhotoInProgress, plain)) {
-                DeleteFileAt(kPhotoInProgress);
-            }
-        }
-        if (insert_time_) {
-            DrawTimeStamp(composed_, now, QPoint(preview_rect_.width() - 200, preview_rect_.height() - 40));
-        }
-        const bool written = WriteJpegAtomically(composed_, picture);
-        if (written) {
-            last_saved_picture_ = picture;
-        } else {
-            counted = false;
+    switch (sign_in_.Save([this] { return CopyPreviewArea(); })) {
+        case SignIn::SaveResult::Refused:
+            return;
+        case SignIn::SaveResult::NotSaved:
+            // The sign-in stays on screen, handwriting and all, so the guest can try again.
             vantor::ShowMessageBox(kNotSavedMessage, u"tips", vantor::MessageButtons::Ok,
                                    vantor::MessageIcon::Warning);
+            update();
+            return;
+        case SignIn::SaveResult::Saved: {
+            const int next = NextTemplateIndex(templates_, overlay_->CurrentTemplateName());
+            if (next >= 0) {
+                overlay_->ApplyTemplate(templates_[next].path);
+            }
+            const bool animating = services_.start_save_animation && services_.start_save_animation(preview_);
+            if (animating) {
+                preview_->hide();
+            } else {
+                ShowPreviewAndOverlay();
+            }
+            SetPhotoButton(false);
+            break;
         }
-
-        captured_ = false;
-        drawing_ = false;
-        strokes_.clear();
-        InvalidateInk();
-        const int next = NextTemplateIndex(templates_, overlay_->CurrentTemplateName());
-        if (next >= 0) {
-            overlay_->ApplyTemplate(templates_[next].path);
-        }
-        const bool animating =
-            written && services_.start_save_animation && services_.start_save_animation(preview_);
-        if (animating) {
-            preview_->hide();
-        } else {
-            ShowPreviewAndOverlay();
-        }
-        SetPhotoButton(false);
+        case SignIn::SaveResult::NoPhoto:
+            break;
     }
-    if (counted) {
-        ++g_guest_counter;
-    }
-    last_action_time_ = Clock().Now();
     update();
 }
 
 void CTravenorDlg::Discard() {
-    if (!captured_) {
+    if (!sign_in_.Discard()) {
         return;
     }
-    captured_ = false;
-    drawing_ = false;
-    strokes_.clear();
-    InvalidateInk();
     ShowPreviewAndOverlay();
     SetPhotoButton(false);
     update();
 }
 
 void CTravenorDlg::Rewrite() {
-    if (!captured_) {
-        return;
+    if (sign_in_.Rewrite()) {
+        update();
     }
-    strokes_.clear();
-    InvalidateInk();
-    update();
 }
 
 void CTravenorDlg::Leave() {
@@ -467,7 +425,7 @@ void CTravenorDlg::Leave() {
         vantor::MessageAnswer::No) {
         return;
     }
-    DeleteFileAt(kPhotoInProgress);
+    sign_in_.Leave();
     if (camera_) {
         camera_->Close();
     }
@@ -479,7 +437,7 @@ void CTravenorDlg::reject() {
 }
 
 void CTravenorDlg::ToggleFrame() {
-    if (captured_) {
+    if (sign_in_.IsCaptured()) {
         return;
     }
     frame_shown_ = !frame_shown_;
@@ -508,18 +466,18 @@ void CTravenorDlg::ShowPreviewAndOverlay() {
 void CTravenorDlg::UseHighlighter() {
     picker_->SetColour(kHighlighterColour);
     slider_->setValue(15);
-    pen_width_ = 15;
-    pen_colour_ = picker_->Colour();
-    pen_kind_ = kHighlighter;
+    sign_in_.SetPenWidth(15);
+    sign_in_.SetPenColour(picker_->Colour());
+    sign_in_.SetPenKind(kHighlighter);
     UpdatePenCursor(mapFromGlobal(QCursor::pos()));
 }
 
 void CTravenorDlg::UseInkPen() {
-    pen_kind_ = kInkPen;
+    sign_in_.SetPenKind(kInkPen);
     picker_->SetColour(0);
     slider_->setValue(3);
-    pen_width_ = 3;
-    pen_colour_ = picker_->Colour();
+    sign_in_.SetPenWidth(3);
+    sign_in_.SetPenColour(picker_->Colour());
     UpdatePenCursor(mapFromGlobal(QCursor::pos()));
 }
 
@@ -624,7 +582,7 @@ bool CTravenorDlg::event(QEvent* event) {
 // ---- handwriting ----
 
 void CTravenorDlg::UpdatePenCursor(QPoint at) {
-    const QCursor& pen = pen_kind_ == kHighlighter ? highlighter_cursor_ : ink_cursor_;
+    const QCursor& pen = sign_in_.PenKind() == kHighlighter ? highlighter_cursor_ : ink_cursor_;
     preview_->setCursor(pen);
     overlay_->setCursor(pen);
     if (preview_rect_.contains(at)) {
@@ -635,10 +593,8 @@ void CTravenorDlg::UpdatePenCursor(QPoint at) {
 }
 
 void CTravenorDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && captured_ && preview_rect_.contains(at)) {
-        drawing_ = true;
-        last_point_ = at;
+    if (event->button() == Qt::LeftButton) {
+        sign_in_.PenDown(event->position().toPoint());
     }
     QDialog::mousePressEvent(event);
 }
@@ -646,19 +602,15 @@ void CTravenorDlg::mousePressEvent(QMouseEvent* event) {
 void CTravenorDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     UpdatePenCursor(at);
-    if ((event->buttons() & Qt::LeftButton) && drawing_ && captured_ && preview_rect_.contains(at)) {
-        const StrokeSegment segment{last_point_.x(), last_point_.y(), at.x(),    at.y(),
-                                    pen_kind_,       pen_colour_,     pen_width_};
-        strokes_.push_back(segment);
-        DrawLiveSegment(segment);
-        last_point_ = at;
+    if (const std::optional<QRect> changed = sign_in_.PenMove(at, event->buttons() & Qt::LeftButton)) {
+        update(*changed);
     }
     QDialog::mouseMoveEvent(event);
 }
 
 void CTravenorDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        drawing_ = false;
+        sign_in_.PenUp();
     }
     QDialog::mouseReleaseEvent(event);
 }
@@ -672,35 +624,6 @@ void CTravenorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     QDialog::mouseDoubleClickEvent(event);
 }
 
-void CTravenorDlg::InvalidateInk() {
-    ink_cache_valid_ = false;
-    live_pen_.reset();
-}
-
-void CTravenorDlg::EnsureInkCache() {
-    if (ink_cache_valid_) {
-        return;
-    }
-    live_pen_.reset();
-    ink_cache_ = still_.isNull() ? QImage(preview_rect_.size(), QImage::Format_ARGB32_Premultiplied)
-                                 : still_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (still_.isNull()) {
-        ink_cache_.fill(Qt::black);
-    }
-    ReplayStrokes(ink_cache_, strokes_);
-    live_pen_ = std::make_unique<CAlphaPen>(&ink_cache_);
-    ink_cache_valid_ = true;
-}
-
-void CTravenorDlg::DrawLiveSegment(const StrokeSegment& segment) {
-    EnsureInkCache();
-    DrawStrokeSegment(ink_cache_, *live_pen_, segment);
-    const int reach = segment.width * 3 + 2;
-    update(QRect(QPoint(segment.x1, segment.y1), QPoint(segment.x2, segment.y2))
-               .normalized()
-               .adjusted(-reach, -reach, reach, reach));
-}
-
 // ---- painting ----
 
 QImage CTravenorDlg::CopyPreviewArea() {
@@ -710,9 +633,10 @@ QImage CTravenorDlg::CopyPreviewArea() {
 
 void CTravenorDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (captured_) {
-        EnsureInkCache();
-        painter.drawImage(0, 0, ink_cache_);
+    const QImage& inked = sign_in_.IsCaptured() ? sign_in_.InkedStill() : QImage();
+    if (!inked.isNull()) {
+        // The still is in the screen's pixels, which may be finer than window units.
+        painter.drawImage(QRectF(preview_rect_), inked);
     } else {
         painter.fillRect(preview_rect_, Qt::black);
     }
@@ -723,7 +647,7 @@ void CTravenorDlg::paintEvent(QPaintEvent*) {
         painter.fillRect(panel, QColor(250, 244, 236));
     }
     tstring counter;
-    counter.Format(u"%s: %d", GetLanStr(u"1"), g_guest_counter);
+    counter.Format(u"%s: %d", GetLanStr(u"1"), counter_.Count());
     painter.setPen(QColor(255, 0, 0));
     QFont font(QStringLiteral("WenQuanYi Zen Hei"));
     font.setPixelSize(PanelFontPixels());
@@ -731,7 +655,7 @@ void CTravenorDlg::paintEvent(QPaintEvent*) {
     painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
 }
 
-void OpenCaptureWindow(QWidget& menu) {
-    CTravenorDlg window(&menu);
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter) {
+    CTravenorDlg window(counter, &menu);
     window.exec();
 }

@@ -2,7 +2,8 @@
 // CTravenorDlg: the capture window where a guest signs in. The preview on the left shows the live
 // camera picture inside the template's opening; the guest takes the photo, writes over the still,
 // and saves: the composed picture and the plain photo go into today's storage folders and the
-// next template comes up.
+// next template comes up. The sign-in itself (its state, the handwriting and the save) is a
+// SignIn; the window holds the controls, the camera's preview and the template frame.
 #include <QDialog>
 #include <QImage>
 #include <QPixmap>
@@ -13,12 +14,13 @@
 #include <memory>
 #include <vector>
 #include "capture/capture_camera.h"
+#include "capture/guest_counter.h"
+#include "capture/sign_in.h"
 #include "capture/stroke_segment.h"
 #include "overlay/child_dialog.h"
 #include "overlay/overlay_owner.h"
 #include "platform/local_clock.h"
 
-class CAlphaPen;
 class CButtonST;
 class CLabel;
 class CMySliderControl;
@@ -33,6 +35,7 @@ struct CaptureWindowServices {
     std::function<void()> show_seat_search;                       // button 1005
     std::function<bool()> seat_search_visible;                    // a visible window titled "引位"
     std::function<bool(QWidget* over)> start_save_animation;      // true when it started
+    SignIn::SoundCue play_sound;                                  // plays a sound file when present
     QSize screen_size;                                            // the screen's when empty
 };
 
@@ -46,7 +49,9 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     static constexpr std::uint32_t kHighlighterColour = 0x16E9E9;
     static constexpr int kSaveAnimationEnded = 0x46F;
 
-    explicit CTravenorDlg(QWidget* parent = nullptr, CaptureWindowServices services = {});
+    // `counter` is the station's count of guests; it outlives the window.
+    explicit CTravenorDlg(GuestCounter& counter, QWidget* parent = nullptr,
+                          CaptureWindowServices services = {});
     ~CTravenorDlg() override;
     CTravenorDlg(const CTravenorDlg&) = delete;
     CTravenorDlg& operator=(const CTravenorDlg&) = delete;
@@ -63,21 +68,18 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     // The save animation's end (message 0x46F).
     void OnSaveAnimationEnded();
 
-    // The process-wide count of sign-ins.
-    static int GuestCounter();
-    static void SetGuestCounter(int count);
-
-    bool IsCaptured() const { return captured_; }
+    const SignIn& Session() const { return sign_in_; }
+    bool IsCaptured() const { return sign_in_.IsCaptured(); }
     bool IsFrameShown() const { return frame_shown_; }
-    bool InsertTimeOn() const override { return insert_time_; }
-    int PenKind() const { return pen_kind_; }
-    std::uint32_t PenColour() const { return pen_colour_; }
-    int PenWidth() const { return pen_width_; }
-    const std::vector<StrokeSegment>& Strokes() const { return strokes_; }
+    bool InsertTimeOn() const override { return sign_in_.InsertTimeOn(); }
+    int PenKind() const { return sign_in_.PenKind(); }
+    std::uint32_t PenColour() const { return sign_in_.PenColour(); }
+    int PenWidth() const { return sign_in_.PenWidth(); }
+    const std::vector<StrokeSegment>& Strokes() const { return sign_in_.Strokes(); }
     const std::vector<TemplateEntry>& Templates() const { return templates_; }
-    const tstring& LastSavedPicture() const { return last_saved_picture_; }
+    const tstring& LastSavedPicture() const { return sign_in_.LastSavedPicture(); }
     QRect PreviewRect() const { return preview_rect_; }
-    const QImage& Still() const { return still_; }
+    const QImage& Still() const { return sign_in_.Still(); }
     CChildDialog* Overlay() const { return overlay_; }
     QWidget* Preview() const { return preview_; }
     CaptureCamera* Camera() const { return camera_.get(); }
@@ -116,16 +118,16 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void UseInkPen();
     void OnTemplateClicked(QListWidgetItem* item);
     void UpdatePenCursor(QPoint at);
-    void DrawLiveSegment(const StrokeSegment& segment);
-    void EnsureInkCache();
-    void InvalidateInk();
     void ShowPreviewAndOverlay();
+    void OnCameraOpened(bool opened);
     QImage CopyPreviewArea();
     bool SeatSearchVisible() const;
     const vantor::Clock& Clock() const;
     int PanelFontPixels() const;
 
     CaptureWindowServices services_;
+    GuestCounter& counter_;
+    SignIn sign_in_;
     std::unique_ptr<CaptureCamera> camera_;
     QWidget* preview_ = nullptr;  // owned by this window
     CChildDialog* overlay_ = nullptr;
@@ -139,27 +141,11 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     QCursor ink_cursor_;
     QCursor highlighter_cursor_;
 
-    bool captured_ = false;
-    bool drawing_ = false;
-    QPoint last_point_;
-    std::vector<StrokeSegment> strokes_;
-    int pen_kind_ = kInkPen;
-    std::uint32_t pen_colour_ = 0;
-    int pen_width_ = 3;
-    bool insert_time_ = true;
     bool frame_shown_ = true;
     bool template_applied_ = false;
-    vantor::LocalDateTime last_action_time_;
-    tstring last_saved_picture_;
-    QImage still_;
-    QImage composed_;
     QRect preview_rect_;
     std::vector<TemplateEntry> templates_;
-
-    QImage ink_cache_;  // the still with the strokes drawn so far; rebuilt by replay when invalid
-    bool ink_cache_valid_ = false;
-    std::unique_ptr<CAlphaPen> live_pen_;  // draws onto ink_cache_
 };
 
 // Opens the capture window modally over the main menu and destroys it when it closes.
-void OpenCaptureWindow(QWidget& menu);
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter);

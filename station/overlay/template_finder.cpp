@@ -53,14 +53,15 @@ QSize ThumbnailSize(int screen_w, int screen_h, int list_width) {
 }
 
 QImage MakeThumbnail(const tstring& path, QSize size) {
+    const QImage picture(QString::fromStdString(vantor::ToNativePath(path)));
+    if (picture.isNull()) {
+        return {};
+    }
     QImage thumbnail(size.expandedTo(QSize(1, 1)), QImage::Format_RGB888);
     thumbnail.fill(Qt::black);
-    const QImage picture(QString::fromStdString(vantor::ToNativePath(path)));
-    if (!picture.isNull()) {
-        QPainter painter(&thumbnail);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(QPoint(0, 0), thumbnail.size()), picture);
-    }
+    QPainter painter(&thumbnail);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), thumbnail.size()), picture);
     return thumbnail;
 }
 

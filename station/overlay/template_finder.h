@@ -23,7 +23,8 @@ std::vector<tstring> ThumbnailListOrder(const std::vector<tstring>& template_ord
 // Thumbnails are as wide as the list and have the screen's proportions.
 QSize ThumbnailSize(int screen_w, int screen_h, int list_width);
 
-// The template drawn stretched to the thumbnail size, transparent parts on black, 24-bit.
+// The template drawn stretched to the thumbnail size, transparent parts on black, 24-bit; a null
+// image when the file does not decode, and such a template is left out of the list.
 QImage MakeThumbnail(const tstring& path, QSize size);
 
 // Index of the template that follows `current` in the template order (wrapping), or -1 when the

@@ -102,7 +102,8 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     vantor::ScopedMessageBoxService service(boxes);
     qputenv("VANTOR_TEST_CAMERA", "vga");
 
-    CTravenorDlg window;
+    GuestCounter guests;
+    CTravenorDlg window(guests);
     window.show();
     // The test camera's white ball shows in the preview.
     auto live = [&] {

@@ -8,10 +8,12 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QListWidget>
 #include <QPainter>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include "capture/capture_layout.h"
 #include "capture/travenor_dlg.h"
 #include "overlay/child_dialog.h"
@@ -66,6 +68,46 @@ int BrightPixels(const QImage& picture, QRect area) {
     return bright;
 }
 
+// A camera whose picture the test sets: its preview paints one colour over the whole preview while
+// it "has a frame", and nothing otherwise.
+class FakeCamera : public CaptureCamera {
+  public:
+    struct State {
+        std::optional<QColor> frame;  // nothing: no picture (no camera, or before the first frame)
+        std::function<void(bool)> opened;
+    };
+    explicit FakeCamera(State& state) : state_(state) {}
+
+    QWidget* CreatePreview(QWidget* parent) override { return new Preview(parent, state_); }
+    void ChooseDevice(QWidget*) override {}
+    void SetDisplayRect(int, int, int, int) override {}
+    void StartOpening(std::function<void(bool)> opened) override { state_.opened = std::move(opened); }
+    void Close() override {}
+    bool IsOpened() const override { return true; }
+    QSize FrameSize() const override { return {640, 480}; }
+    QImage CopyFrame() const override {
+        if (!state_.frame) {
+            return {};
+        }
+        QImage frame(FrameSize(), QImage::Format_RGB888);
+        frame.fill(*state_.frame);
+        return frame;
+    }
+
+  private:
+    class Preview : public QWidget {
+      public:
+        Preview(QWidget* parent, State& state) : QWidget(parent), state_(state) {}
+        void paintEvent(QPaintEvent*) override {
+            if (state_.frame) {
+                QPainter(this).fillRect(rect(), *state_.frame);
+            }
+        }
+        State& state_;
+    };
+    State& state_;
+};
+
 class CaptureSignIn : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -73,18 +115,21 @@ class CaptureSignIn : public ::testing::Test {
         folder_.Write("Bin/config.ini", "[camera]\r\nwidth=640\r\nheight=480\r\n[config]\r\nMAXALPHA =0\r\n");
         fs::create_directories(folder_.path() / "Template");
         qputenv("VANTOR_TEST_CAMERA", "vga");
-        CTravenorDlg::SetGuestCounter(0);
         CAlphaPen::ResetSharedPositions();
         clock_.Set({2026, 12, 8, 9, 5, 7});
     }
     void TearDown() override { qunsetenv("VANTOR_TEST_CAMERA"); }
 
-    std::unique_ptr<CTravenorDlg> Open() {
+    std::unique_ptr<CTravenorDlg> Open(FakeCamera::State* fake = nullptr) {
         CaptureWindowServices services;
+        if (fake) {
+            services.make_camera = [fake] { return std::make_unique<FakeCamera>(*fake); };
+        }
         services.clock = &clock_;
         services.screen_size = kScreen;
         services.seat_search_visible = [this] { return seat_search_visible_; };
-        auto window = std::make_unique<CTravenorDlg>(nullptr, services);
+        services.play_sound = [this](const tstring& path) { sounds_.push_back(path); };
+        auto window = std::make_unique<CTravenorDlg>(guests_, nullptr, services);
         window->show();
         return window;
     }
@@ -122,6 +167,8 @@ class CaptureSignIn : public ::testing::Test {
     vantor::RecordingMessageBoxes boxes_;
     vantor::ScopedMessageBoxService service_{boxes_};
     bool seat_search_visible_ = false;
+    GuestCounter guests_;
+    std::vector<tstring> sounds_;
 };
 
 TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
@@ -147,7 +194,7 @@ TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
     // A second press in the same second neither saves nor counts.
     Key(*window, Qt::Key_Space);
     EXPECT_TRUE(window->IsCaptured());
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+    EXPECT_EQ(guests_.Count(), 0);
     EXPECT_FALSE(fs::exists(Day()));
 
     // Ink across the frame's left border, where the template colour lies under it.
@@ -162,7 +209,7 @@ TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
     window->RunCommand(kIdPhotoSave);
     EXPECT_FALSE(window->IsCaptured());
     EXPECT_TRUE(window->Strokes().empty());
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+    EXPECT_EQ(guests_.Count(), 1);
     EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));
     EXPECT_TRUE(fs::is_directory(Day() / "Audio"));
     EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\b.png");
@@ -209,14 +256,14 @@ TEST_F(CaptureSignIn, DiscardKeepsNothingAndOneTemplateStays) {
     EXPECT_FALSE(window->IsCaptured());
     EXPECT_TRUE(window->Strokes().empty());
     EXPECT_FALSE(fs::exists(Day()));
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+    EXPECT_EQ(guests_.Count(), 0);
 
     clock_.AdvanceSeconds(1);
     window->PhotoOrSave();
     clock_.AdvanceSeconds(1);
     window->PhotoOrSave();
     EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\only.png");
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+    EXPECT_EQ(guests_.Count(), 1);
 }
 
 TEST_F(CaptureSignIn, WithoutACameraTheComposedPictureIsStillSaved) {
@@ -231,23 +278,95 @@ TEST_F(CaptureSignIn, WithoutACameraTheComposedPictureIsStillSaved) {
     window->PhotoOrSave();
     EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
     EXPECT_EQ(FileCount(Day() / "NoTemplate"), 0);
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 1);
+    EXPECT_EQ(guests_.Count(), 1);
 }
 
-TEST_F(CaptureSignIn, UnwritableFolderSaysThePhotoWasNotSavedAndDoesNotCount) {
+TEST_F(CaptureSignIn, UnwritableFolderSaysThePhotoWasNotSavedAndTheGuestCanRetry) {
     // Today's folder exists, but its WithTemplate is a file: the picture cannot be written.
     fs::create_directories(Day() / "NoTemplate");
     folder_.Write("Storage/2026-12-8/WithTemplate", "not a folder");
     auto window = Open();
     clock_.AdvanceSeconds(1);
     window->PhotoOrSave();
+    Stroke(*window, {{300, 300}, {320, 310}});
     clock_.AdvanceSeconds(1);
     window->PhotoOrSave();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].caption, u"tips");
-    EXPECT_EQ(CTravenorDlg::GuestCounter(), 0);
+    EXPECT_EQ(guests_.Count(), 0);
     EXPECT_TRUE(window->LastSavedPicture().IsEmpty());
-    EXPECT_EQ(FileCount(Day()), 2) << "no temporary file left behind";
+    EXPECT_TRUE(window->IsCaptured()) << "the sign-in stays on screen";
+    EXPECT_EQ(window->Strokes().size(), 1u);
+    EXPECT_FALSE(window->Overlay()->isVisible());
+
+    fs::remove(Day() / "WithTemplate");
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_EQ(guests_.Count(), 1);
+    EXPECT_EQ(FileCount(Day() / "WithTemplate"), 1);
+}
+
+TEST_F(CaptureSignIn, WithoutAPictureTheStillShowsTheFrameNotThePreviousGuest) {
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    FakeCamera::State camera;
+    camera.frame = QColor(0, 200, 0);
+    auto window = Open(&camera);
+    ASSERT_TRUE(camera.opened) << "the window asks the camera to open";
+    camera.opened(true);
+    const QPoint in_opening(360, 270);
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(Near(window->Still().pixel(in_opening), QColor(0, 200, 0), 8));
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_EQ(guests_.Count(), 1);
+
+    // The camera stops delivering: the next guest's photo shows an empty opening in the frame.
+    camera.frame.reset();
+    window->update();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_TRUE(window->IsCaptured());
+    EXPECT_TRUE(Near(window->Still().pixel(in_opening), QColor(0, 0, 0), 8))
+        << "the previous guest must not show through the opening";
+    EXPECT_TRUE(Near(window->Still().pixel(40, 40), QColor(200, 30, 60), 8));
+    EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    const QImage saved(QString::fromStdString((Day() / "WithTemplate" / "9-5-11.jpg").string()));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_TRUE(Near(saved.pixel(in_opening), QColor(0, 0, 0)));
+    EXPECT_EQ(sounds_, (std::vector<tstring>{u"Sound\\cap.wav", u"Sound\\save.wav", u"Sound\\cap.wav",
+                                             u"Sound\\save.wav"}));
+}
+
+TEST_F(CaptureSignIn, ATemplateThatDoesNotDecodeIsLeftOut) {
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    const std::string whole = folder_.Read("Template/a.png");
+    folder_.Write("Template/b.png", whole.substr(0, whole.size() / 3));  // cut short
+    folder_.Write("Template/c.png", "not a picture");
+    WriteTemplate(folder_.path() / "Template" / "d.png", QColor(30, 160, 60));
+    auto window = Open();
+    ASSERT_EQ(window->Templates().size(), 2u);
+    EXPECT_EQ(window->Templates()[0].path, u"Template\\a.png");
+    EXPECT_EQ(window->Templates()[1].path, u"Template\\d.png");
+    EXPECT_EQ(window->TemplateList()->count(), 2);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\d.png");
+}
+
+TEST_F(CaptureSignIn, TheCameraOpensWithoutHoldingUpTheWindow) {
+    auto window = Open();
+    // The window is up before the test camera delivered its first frame ...
+    EXPECT_FALSE(window->Camera()->IsOpened());
+    // ... and the live picture follows.
+    EXPECT_TRUE(WaitFor([&] { return window->Camera()->IsOpened(); }));
+    EXPECT_TRUE(WaitFor([&] { return LivePictureShown(*window); }));
 }
 
 TEST_F(CaptureSignIn, KeysPensFrameSwitchAndLeaving) {

@@ -1,0 +1,103 @@
+#pragma once
+// One guest's sign-in as the capture window runs it, without the window: the photo, the
+// handwriting over its still, the pens, the save with its files, and the refusals (a second
+// action in the same second, a photo while the save animation plays). The window turns its
+// clicks and keys into these steps and shows what they leave; tests drive them directly.
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <functional>
+#include <optional>
+#include "capture/guest_counter.h"
+#include "capture/ink_layer.h"
+#include "capture/sign_in_store.h"
+#include "platform/local_clock.h"
+
+class SignIn {
+  public:
+    using Picture = std::function<QImage()>;
+    using SoundCue = std::function<void(const tstring& path)>;
+
+    enum class PhotoResult {
+        Refused,          // the save animation plays, or the same second as the last action
+        AlreadyCaptured,  // a photo is on screen already: only the time and the sound
+        Taken,
+    };
+    enum class SaveResult {
+        Refused,   // the same second as the last action
+        NoPhoto,   // nothing captured: the guest is counted all the same
+        Saved,     // both pictures written, the guest counted
+        NotSaved,  // a picture could not be written: nothing counted, the sign-in stays
+    };
+
+    static constexpr const char16_t* kPhotoSound = u"Sound\\cap.wav";
+    static constexpr const char16_t* kSaveSound = u"Sound\\save.wav";
+
+    // `play` plays a sound file when it exists; `counter` belongs to the station.
+    SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play);
+
+    // The preview's rectangle in window units: handwriting happens inside it and the time stamp
+    // sits at its lower right.
+    void SetPreviewRect(QRect rect) { preview_rect_ = rect; }
+    QRect PreviewRect() const { return preview_rect_; }
+
+    // `camera_frame` is the camera's current frame (null without one); `copy_preview` the preview
+    // area as the guest sees it, taken before anything of the photo shows.
+    PhotoResult TakePhoto(bool save_animation_playing, const Picture& camera_frame,
+                          const Picture& copy_preview);
+    // `copy_preview` now shows the still with the handwriting.
+    SaveResult Save(const Picture& copy_preview);
+    // Drops the photo and its handwriting; false when nothing was captured.
+    bool Discard();
+    // Erases the handwriting; false when nothing was captured.
+    bool Rewrite();
+    // Leaving the window: the photo in progress is deleted.
+    void Leave();
+
+    // Handwriting. PenMove answers the window rectangle that changed when a segment was drawn.
+    void PenDown(QPoint at);
+    std::optional<QRect> PenMove(QPoint at, bool left_held);
+    void PenUp() { drawing_ = false; }
+
+    void SetPenKind(int kind) { pen_kind_ = kind; }
+    void SetPenColour(std::uint32_t colour) { pen_colour_ = colour; }
+    void SetPenWidth(int width) { pen_width_ = width; }
+    void ToggleInsertTime() { insert_time_ = !insert_time_; }
+
+    bool IsCaptured() const { return captured_; }
+    bool IsDrawing() const { return drawing_; }
+    int PenKind() const { return pen_kind_; }
+    std::uint32_t PenColour() const { return pen_colour_; }
+    int PenWidth() const { return pen_width_; }
+    bool InsertTimeOn() const { return insert_time_; }
+    const std::vector<StrokeSegment>& Strokes() const { return ink_.Strokes(); }
+    const QImage& Still() const { return ink_.Still(); }
+    // The still with the handwriting, in the still's pixels; null while nothing is captured.
+    const QImage& InkedStill() { return ink_.Picture(); }
+    const tstring& LastSavedPicture() const { return last_saved_picture_; }
+    // The files of the last save (for the voice message and printing).
+    const std::optional<SignInStore::Saved>& LastSaved() const { return last_saved_; }
+    const vantor::LocalDateTime& LastActionTime() const { return last_action_time_; }
+    SignInStore& Store() { return store_; }
+
+  private:
+    void EndCapture();
+
+    const vantor::Clock& clock_;
+    GuestCounter& counter_;
+    SignInStore store_;
+    SoundCue play_;
+    QRect preview_rect_;
+
+    bool captured_ = false;
+    bool drawing_ = false;
+    QPoint last_point_;
+    InkLayer ink_;
+    int pen_kind_ = kInkPen;
+    std::uint32_t pen_colour_ = 0;
+    int pen_width_ = 3;
+    bool insert_time_ = true;
+    vantor::LocalDateTime last_action_time_;
+    tstring last_saved_picture_;
+    std::optional<SignInStore::Saved> last_saved_;
+};
