@@ -2,12 +2,14 @@
 
 #include "capture/sign_in_files.h"
 
-SignIn::SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play)
+SignIn::SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play,
+               travenor::CWaveRecorder::MicrophoneFactory microphone)
     : clock_(clock),
       counter_(counter),
       store_(std::move(store)),
       play_(std::move(play)),
-      last_action_time_(clock.Now()) {}
+      last_action_time_(clock.Now()),
+      recorder_(std::move(microphone)) {}
 
 SignIn::PhotoResult SignIn::TakePhoto(bool save_animation_playing, const Picture& camera_frame,
                                       const Picture& copy_preview) {
@@ -54,6 +56,8 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         }
         last_saved_ = saved;
         last_saved_picture_ = saved->picture;
+        // The voice message goes with the pictures, under their stem.
+        recorder_.Stop(saved->voice);
         EndCapture();
         result = SaveResult::Saved;
     }
@@ -67,6 +71,7 @@ bool SignIn::Discard() {
         return false;
     }
     // "temp.jpg" stays until the next photo replaces it or the window is left.
+    recorder_.Stop(tstring());
     EndCapture();
     return true;
 }
@@ -80,7 +85,23 @@ bool SignIn::Rewrite() {
 }
 
 void SignIn::Leave() {
+    recorder_.Stop(tstring());
     store_.DropPhoto();
+}
+
+SignIn::RecordResult SignIn::Record() {
+    if (!captured_) {
+        return RecordResult::NotCaptured;
+    }
+    switch (recorder_.Start()) {
+        case travenor::CWaveRecorder::StartResult::AlreadyRecording:
+            return RecordResult::AlreadyRecording;
+        case travenor::CWaveRecorder::StartResult::NoDevice:
+            return RecordResult::NoMicrophone;
+        case travenor::CWaveRecorder::StartResult::Started:
+            break;
+    }
+    return RecordResult::Started;
 }
 
 void SignIn::PenDown(QPoint at) {

@@ -12,6 +12,7 @@
 #include "capture/ink_layer.h"
 #include "capture/sign_in_store.h"
 #include "platform/local_clock.h"
+#include "voice/wave_recorder.h"
 
 class SignIn {
   public:
@@ -30,11 +31,20 @@ class SignIn {
         NotSaved,  // a picture could not be written: nothing counted, the sign-in stays
     };
 
+    enum class RecordResult {
+        NotCaptured,       // no photo yet: language string "10"
+        AlreadyRecording,  // language string "11"
+        Started,
+        NoMicrophone,  // told already; counts as recording until the save or discard
+    };
+
     static constexpr const char16_t* kPhotoSound = u"Sound\\cap.wav";
     static constexpr const char16_t* kSaveSound = u"Sound\\save.wav";
 
-    // `play` plays a sound file when it exists; `counter` belongs to the station.
-    SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play);
+    // `play` plays a sound file when it exists; `counter` belongs to the station; `microphone`
+    // opens the microphone for a voice message.
+    SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play,
+           travenor::CWaveRecorder::MicrophoneFactory microphone = &travenor::MakeMicrophone);
 
     // The preview's rectangle in window units: handwriting happens inside it and the time stamp
     // sits at its lower right.
@@ -51,8 +61,13 @@ class SignIn {
     bool Discard();
     // Erases the handwriting; false when nothing was captured.
     bool Rewrite();
-    // Leaving the window: the photo in progress is deleted.
+    // Leaving the window: the photo in progress is deleted, a voice message thrown away.
     void Leave();
+    // The voice message: recorded while the photo is on screen, written with the save under the
+    // pictures' stem, thrown away with a discard.
+    RecordResult Record();
+    bool IsRecording() const { return recorder_.IsRecording(); }
+    travenor::CWaveRecorder& Recorder() { return recorder_; }
 
     // Handwriting. PenMove answers the window rectangle that changed when a segment was drawn.
     void PenDown(QPoint at);
@@ -100,4 +115,5 @@ class SignIn {
     vantor::LocalDateTime last_action_time_;
     tstring last_saved_picture_;
     std::optional<SignInStore::Saved> last_saved_;
+    travenor::CWaveRecorder recorder_;
 };

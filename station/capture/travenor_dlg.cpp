@@ -64,7 +64,8 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     : QDialog(parent),
       services_(std::move(services)),
       counter_(counter),
-      sign_in_(Clock(), counter_, SignInStore(), SoundOrDefault(services_.play_sound)) {
+      sign_in_(Clock(), counter_, SignInStore(), SoundOrDefault(services_.play_sound),
+               services_.open_microphone ? services_.open_microphone : &travenor::MakeMicrophone) {
     setWindowTitle(QStringLiteral("Vantor"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -280,7 +281,13 @@ void CTravenorDlg::SetFace(int id, const tstring& file) {
     const tstring path = tstring(kFaceFolder) + file;
     if (button && FileExists(path)) {
         LoadButtonFace(faces_[id], path, *button);
+        face_files_[id] = file;
     }
+}
+
+tstring CTravenorDlg::FaceFile(int id) const {
+    const auto found = face_files_.find(id);
+    return found == face_files_.end() ? tstring() : found->second;
 }
 
 void CTravenorDlg::ApplyFaces() {
@@ -343,8 +350,11 @@ void CTravenorDlg::RunCommand(int id) {
         case kMenuInsertTime:
             sign_in_.ToggleInsertTime();
             break;
+        case kIdRecord:
+            Record();
+            break;
         default:
-            // Printing (1015, 32778) and the voice message (1016) belong to their own windows.
+            // Printing (1015, 32778) comes with the printer.
             break;
     }
 }
@@ -397,6 +407,7 @@ void CTravenorDlg::Save() {
                 ShowPreviewAndOverlay();
             }
             SetPhotoButton(false);
+            SetFace(kIdRecord, u"record.jpg");
             break;
         }
         case SignIn::SaveResult::NoPhoto:
@@ -411,7 +422,25 @@ void CTravenorDlg::Discard() {
     }
     ShowPreviewAndOverlay();
     SetPhotoButton(false);
+    SetFace(kIdRecord, u"record.jpg");
     update();
+}
+
+void CTravenorDlg::Record() {
+    switch (sign_in_.Record()) {
+        case SignIn::RecordResult::NotCaptured:
+            vantor::ShowMessageBox(GetLanStr(u"10"), u"tips", vantor::MessageButtons::Ok,
+                                   vantor::MessageIcon::Warning);
+            return;
+        case SignIn::RecordResult::AlreadyRecording:
+            vantor::ShowMessageBox(GetLanStr(u"11"), u"tips", vantor::MessageButtons::Ok,
+                                   vantor::MessageIcon::Warning);
+            return;
+        case SignIn::RecordResult::Started:
+        case SignIn::RecordResult::NoMicrophone:
+            SetFace(kIdRecord, u"recording.jpg");
+            return;
+    }
 }
 
 void CTravenorDlg::Rewrite() {

@@ -36,6 +36,7 @@ struct CaptureWindowServices {
     std::function<bool()> seat_search_visible;                    // a visible window titled "引位"
     std::function<bool(QWidget* over)> start_save_animation;      // true when it started
     SignIn::SoundCue play_sound;                                  // plays a sound file when present
+    travenor::CWaveRecorder::MicrophoneFactory open_microphone;   // the machine's microphone when empty
     QSize screen_size;                                            // the screen's when empty
 };
 
@@ -65,10 +66,13 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void Rewrite();
     void Leave();
     void ToggleFrame();
+    // The voice message (1016, F9).
+    void Record();
     // The save animation's end (message 0x46F).
     void OnSaveAnimationEnded();
 
     const SignIn& Session() const { return sign_in_; }
+    SignIn& Session() { return sign_in_; }
     bool IsCaptured() const { return sign_in_.IsCaptured(); }
     bool IsFrameShown() const { return frame_shown_; }
     bool InsertTimeOn() const override { return sign_in_.InsertTimeOn(); }
@@ -84,6 +88,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     QWidget* Preview() const { return preview_; }
     CaptureCamera* Camera() const { return camera_.get(); }
     QWidget* Control(int id) const;
+    // The face file a picture button shows now ("record.jpg"), empty when it has none.
+    tstring FaceFile(int id) const;
     QListWidget* TemplateList() const { return template_list_; }
 
   protected:
@@ -133,6 +139,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     CChildDialog* overlay_ = nullptr;
     std::map<int, QWidget*> controls_;
     std::map<int, QPixmap> faces_;
+    std::map<int, tstring> face_files_;
     CMySliderControl* slider_ = nullptr;
     ColourPickerButton* picker_ = nullptr;
     QListWidget* template_list_ = nullptr;

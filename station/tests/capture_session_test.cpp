@@ -2,15 +2,13 @@
 // either writes both pictures or leaves the guest on screen to try again with nothing counted.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <QImage>
 #include <filesystem>
 #include <vector>
 #include "camera/camera_settings.h"
 #include "capture/sign_in.h"
 #include "pen/alpha_pen.h"
+#include "file_size_limit.h"
 #include "test_folder.h"
 
 namespace {
@@ -35,24 +33,6 @@ std::vector<fs::path> LeftOvers(const fs::path& root) {
     }
     return found;
 }
-
-// Makes every write past `bytes` fail with EFBIG, as a full disk does, for its lifetime.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-};
 
 class SignInSession : public ::testing::Test {
   protected:
@@ -189,7 +169,7 @@ TEST_F(SignInSession, AFullDiskLeavesNoBrokenPictureAndKeepsThePhoto) {
     fs::create_directories(Day() / "NoTemplate");
     fs::create_directories(Day() / "Audio");
     {
-        const FileSizeLimit full_disk(200);
+        const vantor_test::FileSizeLimit full_disk(200);
         EXPECT_EQ(Save(), SignIn::SaveResult::NotSaved);
     }
     EXPECT_TRUE(fs::is_empty(Day() / "WithTemplate"));
@@ -204,7 +184,7 @@ TEST_F(SignInSession, AFullDiskLeavesNoBrokenPictureAndKeepsThePhoto) {
 
 TEST_F(SignInSession, APhotoOnAFullDiskStillGivesThePlainPhotoLater) {
     {
-        const FileSizeLimit full_disk(200);
+        const vantor_test::FileSizeLimit full_disk(200);
         ASSERT_EQ(Photo(Solid(QSize(640, 480), Qt::red)), SignIn::PhotoResult::Taken);
     }
     EXPECT_FALSE(fs::exists(folder_.path() / "temp.jpg"));

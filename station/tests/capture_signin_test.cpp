@@ -20,7 +20,9 @@
 #include "pen/alpha_pen.h"
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
+#include "fake_microphone.h"
 #include "test_folder.h"
+#include "text/language.h"
 
 namespace {
 
@@ -129,6 +131,7 @@ class CaptureSignIn : public ::testing::Test {
         services.screen_size = kScreen;
         services.seat_search_visible = [this] { return seat_search_visible_; };
         services.play_sound = [this](const tstring& path) { sounds_.push_back(path); };
+        services.open_microphone = FakeMicrophones(microphone_);
         auto window = std::make_unique<CTravenorDlg>(guests_, nullptr, services);
         window->show();
         return window;
@@ -169,6 +172,7 @@ class CaptureSignIn : public ::testing::Test {
     bool seat_search_visible_ = false;
     GuestCounter guests_;
     std::vector<tstring> sounds_;
+    FakeMicrophoneState microphone_;
 };
 
 TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
@@ -367,6 +371,57 @@ TEST_F(CaptureSignIn, TheCameraOpensWithoutHoldingUpTheWindow) {
     // ... and the live picture follows.
     EXPECT_TRUE(WaitFor([&] { return window->Camera()->IsOpened(); }));
     EXPECT_TRUE(WaitFor([&] { return LivePictureShown(*window); }));
+}
+
+TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
+    fs::create_directories(folder_.path() / "images" / "wedding" / "CapWindow");
+    for (const char* face : {"record.jpg", "recording.jpg"}) {
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const fs::path file = folder_.path() / "images" / "wedding" / "CapWindow" / face;
+        ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG"));
+    }
+    auto window = Open();
+    // F9 before the photo: "10".
+    Key(*window, Qt::Key_F9);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"10"));
+    EXPECT_FALSE(microphone_.IsOpen());
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    Key(*window, Qt::Key_F9);
+    EXPECT_TRUE(microphone_.IsOpen());
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"recording.jpg");
+    window->RunCommand(kIdRecord);  // already recording: "11"
+    ASSERT_EQ(boxes_.Boxes().size(), 2u);
+    EXPECT_EQ(boxes_.Boxes()[1].text, GetLanStr(u"11"));
+    microphone_.Deliver(10000, 0x90);
+    microphone_.partial.assign(1234, 0x70);
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+    EXPECT_FALSE(microphone_.IsOpen());
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(Day() / "Audio" / "9-5-9.wav"); }));
+    EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-9.wav"), 46u + 11234u);
+    EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
+
+    // A discarded photo throws its message away; the next one starts empty.
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    window->RunCommand(kIdRecord);
+    microphone_.Deliver(10000, 0x10);
+    window->RunCommand(kIdDiscard);
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    window->RunCommand(kIdRecord);
+    EXPECT_EQ(window->Session().Recorder().RecordedBytes(), 0u);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    QApplication::processEvents();
+    EXPECT_EQ(FileCount(Day() / "Audio"), 1) << "neither the discarded nor the empty message is written";
 }
 
 TEST_F(CaptureSignIn, KeysPensFrameSwitchAndLeaving) {
