@@ -99,6 +99,8 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     preview_->setCursor(ink_cursor_);
     // 8. The template frame over the preview, the list, the first template.
     CreateOverlay();
+    // 4, 7. The animations, beneath the template list and the preview.
+    PlaceAnimations();
     // 9. The sign-in set its last action time when it was made.
     // 10. A camera that does not open leaves the window without a live picture. It opens in the
     // background: the window is there at once and the live picture follows.
@@ -257,6 +259,36 @@ void CTravenorDlg::CreateOverlay() {
     template_list_->setVisible(TemplateListVisibleFlag());
 }
 
+void CTravenorDlg::PlaceAnimations() {
+    // The idle animation takes the template list's place, beneath every control, so it shows
+    // where the list is hidden and never covers the welcome text above the list.
+    idle_animation_ = std::make_unique<CGifImage>(true);
+    const QRect list = template_list_->geometry();
+    if (idle_animation_->Load(kIdleAnimation) &&
+        idle_animation_->Create(this, list.x(), list.y(), list.width(), list.height())) {
+        idle_animation_->lower();
+    } else {
+        idle_animation_.reset();
+    }
+    save_animation_ = std::make_unique<CGifImage>(false);
+    if (save_animation_->Load(kSaveAnimation) &&
+        save_animation_->Create(this, 0, 0, preview_rect_.width(), preview_rect_.height())) {
+        save_animation_->stackUnder(preview_);
+        save_animation_->hide();
+    } else {
+        save_animation_.reset();
+    }
+}
+
+// True when an animation plays over the preview; its end message brings the preview back. A
+// missing, broken or still "Save.gif" has nothing to play: the preview comes back at once.
+bool CTravenorDlg::StartSaveAnimation() {
+    if (services_.start_save_animation) {
+        return services_.start_save_animation(preview_);
+    }
+    return save_animation_ && save_animation_->Play();
+}
+
 void CTravenorDlg::FillTemplateList() {
     const QSize screen = size();
     const int list_width = template_list_->contentsRect().width() -
@@ -280,7 +312,7 @@ void CTravenorDlg::SetFace(int id, const tstring& file) {
     auto* button = qobject_cast<CButtonST*>(Control(id));
     const tstring path = tstring(kFaceFolder) + file;
     if (button && FileExists(path)) {
-        LoadButtonFace(faces_[id], path, *button);
+        LoadButtonFace(faces_[id].Picture(), path, *button);
         face_files_[id] = file;
     }
 }
@@ -400,7 +432,7 @@ void CTravenorDlg::Save() {
             if (next >= 0) {
                 overlay_->ApplyTemplate(templates_[next].path);
             }
-            const bool animating = services_.start_save_animation && services_.start_save_animation(preview_);
+            const bool animating = StartSaveAnimation();
             if (animating) {
                 preview_->hide();
             } else {

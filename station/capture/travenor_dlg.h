@@ -19,6 +19,8 @@
 #include "capture/stroke_segment.h"
 #include "overlay/child_dialog.h"
 #include "overlay/overlay_owner.h"
+#include "picture/bitmap_ex.h"
+#include "picture/gif_image.h"
 #include "platform/local_clock.h"
 
 class CButtonST;
@@ -47,6 +49,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     static constexpr const char16_t* kPanelPicture = u"images\\wedding\\CapWindow\\back.jpg";
     static constexpr const char16_t* kInkCursor = u"res\\133.png";
     static constexpr const char16_t* kHighlighterCursor = u"res\\135.png";
+    static constexpr const char16_t* kIdleAnimation = u"images\\wedding\\Gif\\Normal.gif";
+    static constexpr const char16_t* kSaveAnimation = u"images\\wedding\\Gif\\Save.gif";
     static constexpr std::uint32_t kHighlighterColour = 0x16E9E9;
     static constexpr int kSaveAnimationEnded = 0x46F;
 
@@ -91,6 +95,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     // The face file a picture button shows now ("record.jpg"), empty when it has none.
     tstring FaceFile(int id) const;
     QListWidget* TemplateList() const { return template_list_; }
+    CGifImage* IdleAnimation() const { return idle_animation_.get(); }
+    CGifImage* SaveAnimation() const { return save_animation_.get(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -114,6 +120,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void CreateControls();
     void LayOut();
     void CreateOverlay();
+    void PlaceAnimations();
+    bool StartSaveAnimation();
     void FillTemplateList();
     void ApplyFaces();
     void SetFace(int id, const tstring& file);
@@ -138,7 +146,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     QWidget* preview_ = nullptr;  // owned by this window
     CChildDialog* overlay_ = nullptr;
     std::map<int, QWidget*> controls_;
-    std::map<int, QPixmap> faces_;
+    std::map<int, CBitmapEx> faces_;  // the button faces, by control id
     std::map<int, tstring> face_files_;
     CMySliderControl* slider_ = nullptr;
     ColourPickerButton* picker_ = nullptr;
@@ -147,6 +155,9 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     QImage panel_picture_;
     QCursor ink_cursor_;
     QCursor highlighter_cursor_;
+    // Children of this window; released here before the window's own children go.
+    std::unique_ptr<CGifImage> idle_animation_;  // "Normal.gif", looping, beneath the template list
+    std::unique_ptr<CGifImage> save_animation_;  // "Save.gif", once after each save, beneath the preview
 
     bool frame_shown_ = true;
     bool template_applied_ = false;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -14,6 +15,7 @@
 #include "capture/capture_layout.h"
 #include "capture/colour_picker.h"
 #include "capture/travenor_dlg.h"
+#include "overlay/child_dialog.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "test_folder.h"
@@ -163,8 +165,21 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     window.Save();
     EXPECT_FALSE(window.IsCaptured());
     EXPECT_FALSE(window.LastSavedPicture().IsEmpty());
+    // The installed "Save.gif" plays once over the preview, then the preview comes back.
+    ASSERT_NE(window.SaveAnimation(), nullptr) << "images\\wedding\\Gif\\Save.gif did not load";
+    EXPECT_TRUE(window.SaveAnimation()->isVisible());
+    WaitFor([&] { return window.SaveAnimation()->Animation().Frame() >= 8; });
+    EXPECT_GT(ColourVariety(GrabScreen("capture_save_animation.png")), 20);
+    ASSERT_TRUE(WaitFor([&] { return window.Preview()->isVisible(); }));
     Settle();
     EXPECT_GT(ColourVariety(GrabScreen("capture_saved.png")), 20);
+    // With the template list hidden, the idle animation shows in its place.
+    window.Overlay()->RunMenuCommand(kMenuToggleTemplateList);
+    ASSERT_NE(window.IdleAnimation(), nullptr);
+    EXPECT_FALSE(window.TemplateList()->isVisible());
+    Settle();
+    EXPECT_GT(ColourVariety(GrabScreen("capture_idle_animation.png")), 20);
+    window.Overlay()->RunMenuCommand(kMenuToggleTemplateList);
     const fs::path saved = folder.path() / vantor::ToNativePath(window.LastSavedPicture());
     fs::copy_file(saved, ScreenshotFolder() / "capture_saved_picture.jpg",
                   fs::copy_options::overwrite_existing);

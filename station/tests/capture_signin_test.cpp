@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "fake_microphone.h"
 #include "test_folder.h"
+#include "test_gif.h"
 #include "text/language.h"
 
 namespace {
@@ -422,6 +423,54 @@ TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
     window->PhotoOrSave();
     QApplication::processEvents();
     EXPECT_EQ(FileCount(Day() / "Audio"), 1) << "neither the discarded nor the empty message is written";
+}
+
+TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
+    const fs::path gifs = folder_.path() / "images" / "wedding" / "Gif";
+    ASSERT_EQ(vantor_test::MakeTestGif(gifs / "Save.gif", {{"red", 20}, {"lime", 20}, {"blue", 20}}, false),
+              "");
+    ASSERT_EQ(vantor_test::MakeTestGif(gifs / "Normal.gif", {{"white", 10}, {"pink", 10}}, true), "");
+    auto window = Open();
+    ASSERT_NE(window->IdleAnimation(), nullptr);
+    EXPECT_TRUE(window->IdleAnimation()->isVisible());
+    EXPECT_EQ(window->IdleAnimation()->geometry(), window->TemplateList()->geometry());
+    ASSERT_NE(window->SaveAnimation(), nullptr);
+    EXPECT_FALSE(window->SaveAnimation()->isVisible());
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(guests_.Count(), 1);
+    EXPECT_TRUE(window->SaveAnimation()->isVisible());
+    EXPECT_EQ(window->SaveAnimation()->geometry(), window->PreviewRect());
+    EXPECT_FALSE(window->Preview()->isVisible());
+    EXPECT_FALSE(window->Overlay()->isVisible());
+    // No photo while it plays.
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_FALSE(window->IsCaptured());
+
+    ASSERT_TRUE(WaitFor([&] { return window->Preview()->isVisible(); }))
+        << "the end message brings the preview back";
+    EXPECT_TRUE(window->Overlay()->isVisible());
+    EXPECT_FALSE(window->SaveAnimation()->isVisible());
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(window->IsCaptured());
+}
+
+TEST_F(CaptureSignIn, ABrokenSaveAnimationBringsThePreviewBackAtOnce) {
+    folder_.Write("images/wedding/Gif/Save.gif", "GIF89a broken");
+    auto window = Open();
+    EXPECT_EQ(window->SaveAnimation(), nullptr);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(window->Preview()->isVisible());
+    EXPECT_TRUE(window->Overlay()->isVisible());
 }
 
 TEST_F(CaptureSignIn, KeysPensFrameSwitchAndLeaving) {
