@@ -428,9 +428,8 @@ TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
 TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {
     WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
     const fs::path gifs = folder_.path() / "images" / "wedding" / "Gif";
-    ASSERT_EQ(vantor_test::MakeTestGif(gifs / "Save.gif", {{"red", 20}, {"lime", 20}, {"blue", 20}}, false),
-              "");
-    ASSERT_EQ(vantor_test::MakeTestGif(gifs / "Normal.gif", {{"white", 10}, {"pink", 10}}, true), "");
+    vantor_test::CopyTestGif("once_slow.gif", gifs / "Save.gif");
+    vantor_test::CopyTestGif("idle_loop.gif", gifs / "Normal.gif");
     auto window = Open();
     ASSERT_NE(window->IdleAnimation(), nullptr);
     EXPECT_TRUE(window->IdleAnimation()->isVisible());

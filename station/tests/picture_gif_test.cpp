@@ -1,5 +1,5 @@
 // Animated pictures: the stepping by the file's delays, the end of a single pass, hidden ticks,
-// and the GIF control on real files made by ImageMagick.
+// and the GIF control on small GIF files kept with the tests.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -67,11 +67,8 @@ class Owner : public QWidget {
 
 class GifControl : public ::testing::Test {
   protected:
-    tstring MakeGif(const char* name, const std::vector<std::pair<const char*, int>>& frames, bool loop) {
-        const fs::path file = folder_.path() / name;
-        const std::string complaint = vantor_test::MakeTestGif(file, frames, loop);
-        EXPECT_EQ(complaint, "");
-        return vantor::FromNativePath(file.string());
+    static tstring Gif(const char* name) {
+        return vantor::FromNativePath(vantor_test::TestGif(name).string());
     }
 
     vantor_test::TestFolder folder_;
@@ -80,7 +77,7 @@ class GifControl : public ::testing::Test {
 
 TEST_F(GifControl, ReadsEveryFrameWithItsDelay) {
     CGifImage gif(true);
-    ASSERT_TRUE(gif.Load(MakeGif("three.gif", {{"red", 5}, {"lime", 20}, {"blue", 7}}, true)));
+    ASSERT_TRUE(gif.Load(Gif("three_delays.gif")));
     ASSERT_EQ(gif.Animation().FrameCount(), 3);
     EXPECT_EQ(gif.Animation().DelayMs(0), 50);
     EXPECT_EQ(gif.Animation().DelayMs(1), 200);
@@ -98,7 +95,7 @@ TEST_F(GifControl, ReadsEveryFrameWithItsDelay) {
 
 TEST_F(GifControl, ASinglePassTellsItsOwnerAndHides) {
     CGifImage gif(false);
-    ASSERT_TRUE(gif.Load(MakeGif("once.gif", {{"red", 2}, {"lime", 2}, {"blue", 2}}, false)));
+    ASSERT_TRUE(gif.Load(Gif("once_fast.gif")));
     ASSERT_TRUE(gif.Create(&owner_, 0, 0, 80, 60));
     owner_.show();
     ASSERT_TRUE(vantor_test::WaitUntil([&] { return !owner_.messages.empty(); }));
@@ -113,7 +110,7 @@ TEST_F(GifControl, ASinglePassTellsItsOwnerAndHides) {
 
 TEST_F(GifControl, AStillABrokenAndAMissingPictureHaveNothingToPlay) {
     CGifImage still(false);
-    ASSERT_TRUE(still.Load(MakeGif("still.gif", {{"red", 5}}, false)));
+    ASSERT_TRUE(still.Load(Gif("still.gif")));
     ASSERT_TRUE(still.Create(&owner_, 0, 0, 0, 0));
     EXPECT_FALSE(still.Play()) << "a still counts as ended at once";
 

@@ -1,34 +1,28 @@
 #pragma once
-// Animated GIFs for the tests, made by ImageMagick's convert (Qt reads GIFs but writes none).
-#include <QProcess>
-#include <QStringList>
+// Small animated GIFs kept with the tests (tests/data/gif), made once with ImageMagick: Qt reads
+// GIFs but writes none, and the tests must not start programs (a fork in a threaded test
+// process is not allowed under ThreadSanitizer).
+//   once_slow.gif     red, lime, blue, 20 hundredths each, played once
+//   once_fast.gif     the same at 2 hundredths
+//   three_delays.gif  red 5, lime 20, blue 7 hundredths, looping
+//   still.gif         one red frame
+//   idle_loop.gif     white, pink, 10 hundredths each, looping
+// All frames are 40 x 30.
+#include <QByteArray>
 #include <filesystem>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace vantor_test {
 
-// Writes a GIF of solid 40 x 30 frames, each a colour name ("red") with its delay in hundredths
-// of a second; an empty string when convert failed, with its complaint.
-inline std::string MakeTestGif(const std::filesystem::path& file,
-                               const std::vector<std::pair<const char*, int>>& frames, bool loop) {
-    QStringList arguments{QStringLiteral("-size"), QStringLiteral("40x30")};
-    for (const auto& [colour, delay_cs] : frames) {
-        arguments << QStringLiteral("-delay") << QString::number(delay_cs)
-                  << QStringLiteral("xc:%1").arg(QLatin1String(colour));
-    }
-    std::filesystem::create_directories(file.parent_path());
-    arguments << QStringLiteral("-loop") << QString::number(loop ? 0 : 1)
-              << QString::fromStdString(file.string());
-    QProcess convert;
-    convert.start(QStringLiteral("/usr/bin/convert"), arguments);
-    if (!convert.waitForFinished(30000) || convert.exitStatus() != QProcess::NormalExit ||
-        convert.exitCode() != 0) {
-        return "ImageMagick's /usr/bin/convert could not make " + file.string() + ": " +
-               convert.readAllStandardError().toStdString();
-    }
-    return {};
+inline std::filesystem::path TestGif(const std::string& name) {
+    return std::filesystem::path(qgetenv("VANTOR_SOURCE_DIR").toStdString()) / "tests" / "data" / "gif" /
+           name;
+}
+
+// Copies a test GIF to `target`, making its folder.
+inline void CopyTestGif(const std::string& name, const std::filesystem::path& target) {
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::copy_file(TestGif(name), target, std::filesystem::copy_options::overwrite_existing);
 }
 
 }  // namespace vantor_test
