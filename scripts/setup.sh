@@ -18,7 +18,11 @@ PACKAGES=(
     libirrlicht-dev libjpeg-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick
+    cups cups-client libcups2-dev poppler-utils
 )
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
 install_packages() {
     local missing=()
@@ -26,11 +30,9 @@ install_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
-        local sudo=""
-        [ "$(id -u)" -ne 0 ] && sudo="sudo"
         echo "Installing: ${missing[*]}"
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        $SUDO apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
 }
 
@@ -60,6 +62,32 @@ start_xvfb() {
     done
     echo "Could not start Xvfb" >&2
     return 1
+}
+
+# The tests print through CUPS into PDF files: a raw queue "VantorPDF" whose backend
+# (tests/support/cups/vantorpdf) writes each job's document into $VANTOR_TEST_PRINT_DIR. The
+# tests take it as their default printer through PRINTER; the machine's own default stays. When
+# cupsd cannot be started the printing tests fail and say so.
+start_cups() {
+    export VANTOR_TEST_PRINT_DIR=/var/tmp/vantor-print PRINTER=VantorPDF
+    $SUDO mkdir -p "$VANTOR_TEST_PRINT_DIR"
+    $SUDO chmod 1777 "$VANTOR_TEST_PRINT_DIR"
+    $SUDO find "$VANTOR_TEST_PRINT_DIR" -mindepth 1 -delete
+    $SUDO install -m 0700 "$ROOT/tests/support/cups/vantorpdf" /usr/lib/cups/backend/vantorpdf
+    if ! lpstat -r 2>/dev/null | grep -q "is running"; then
+        $SUDO /usr/sbin/cupsd || echo "cupsd could not be started" >&2
+        for _ in $(seq 1 50); do
+            lpstat -r 2>/dev/null | grep -q "is running" && break
+            sleep 0.1
+        done
+    fi
+    # Raw queues still work in CUPS 2.4; lpadmin only warns that they are deprecated.
+    $SUDO lpadmin -p VantorPDF -E -v "vantorpdf:$VANTOR_TEST_PRINT_DIR" -m raw 2>/dev/null ||
+        echo "the VantorPDF printer queue could not be made" >&2
+    $SUDO lpadmin -p VantorPDF -o print-color-mode-default=color 2>/dev/null || true
+    # A queue that refuses every job, as a printer out of paper or switched off does.
+    $SUDO lpadmin -p VantorReject -E -v "vantorpdf:$VANTOR_TEST_PRINT_DIR" -m raw 2>/dev/null || true
+    $SUDO cupsreject -r "out of paper" VantorReject 2>/dev/null || true
 }
 
 PASSED=0
@@ -106,6 +134,7 @@ case "$MODE" in
         build_tree build/release -DVANTOR_WERROR=ON
         trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
         start_xvfb
+        start_cups
         export QT_QPA_FONTDIR=/usr/share/fonts/truetype/wqy
         echo "== Tests (release build)"
         run_ctest build/release

@@ -65,7 +65,8 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
       services_(std::move(services)),
       counter_(counter),
       sign_in_(Clock(), counter_, SignInStore(), SoundOrDefault(services_.play_sound),
-               services_.open_microphone ? services_.open_microphone : &travenor::MakeMicrophone) {
+               services_.open_microphone ? services_.open_microphone : &travenor::MakeMicrophone),
+      print_flow_(services_.printer) {
     setWindowTitle(QStringLiteral("Vantor"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -385,8 +386,13 @@ void CTravenorDlg::RunCommand(int id) {
         case kIdRecord:
             Record();
             break;
+        case kIdPrint:
+            print_flow_.Print(sign_in_.LastSavedPicture());
+            break;
+        case kMenuChoosePrinter:
+            print_flow_.ChoosePrinterAgain();
+            break;
         default:
-            // Printing (1015, 32778) comes with the printer.
             break;
     }
 }

@@ -21,6 +21,7 @@
 #include "overlay/overlay_owner.h"
 #include "picture/bitmap_ex.h"
 #include "picture/gif_image.h"
+#include "print/print_flow.h"
 #include "platform/local_clock.h"
 
 class CButtonST;
@@ -39,6 +40,7 @@ struct CaptureWindowServices {
     std::function<bool(QWidget* over)> start_save_animation;      // true when it started
     SignIn::SoundCue play_sound;                                  // plays a sound file when present
     travenor::CWaveRecorder::MicrophoneFactory open_microphone;   // the machine's microphone when empty
+    CAutoSizePrinter::Services printer;                           // the print set-up dialog and screen
     QSize screen_size;                                            // the screen's when empty
 };
 
@@ -75,6 +77,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     // The save animation's end (message 0x46F).
     void OnSaveAnimationEnded();
 
+    PrintFlow& Printing() { return print_flow_; }
     const SignIn& Session() const { return sign_in_; }
     SignIn& Session() { return sign_in_; }
     bool IsCaptured() const { return sign_in_.IsCaptured(); }
@@ -142,6 +145,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     CaptureWindowServices services_;
     GuestCounter& counter_;
     SignIn sign_in_;
+    PrintFlow print_flow_;  // the printer chosen at the first print stays for the window's life
     std::unique_ptr<CaptureCamera> camera_;
     QWidget* preview_ = nullptr;  // owned by this window
     CChildDialog* overlay_ = nullptr;

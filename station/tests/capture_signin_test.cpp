@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "fake_microphone.h"
 #include "test_folder.h"
+#include "print_queue.h"
 #include "test_gif.h"
 #include "text/language.h"
 
@@ -123,8 +124,8 @@ class CaptureSignIn : public ::testing::Test {
     }
     void TearDown() override { qunsetenv("VANTOR_TEST_CAMERA"); }
 
-    std::unique_ptr<CTravenorDlg> Open(FakeCamera::State* fake = nullptr) {
-        CaptureWindowServices services;
+    std::unique_ptr<CTravenorDlg> Open(FakeCamera::State* fake = nullptr,
+                                       CaptureWindowServices services = {}) {
         if (fake) {
             services.make_camera = [fake] { return std::make_unique<FakeCamera>(*fake); };
         }
@@ -470,6 +471,45 @@ TEST_F(CaptureSignIn, ABrokenSaveAnimationBringsThePreviewBackAtOnce) {
     window->PhotoOrSave();
     EXPECT_TRUE(window->Preview()->isVisible());
     EXPECT_TRUE(window->Overlay()->isVisible());
+}
+
+// Confirms the print set-up dialog without changing anything.
+class ConfirmingDialog : public PrintSetupDialog {
+  public:
+    bool Ask(QPrinter&) override { return true; }
+};
+
+TEST_F(CaptureSignIn, TheLastSavedPictureOfTheWindowPrints) {
+    std::string why;
+    const fs::path output = vantor_test::PrintOutputFolder(why);
+    ASSERT_FALSE(output.empty()) << why;
+    WriteTemplate(folder_.path() / "Template" / "a.png", QColor(30, 60, 200));
+    CaptureWindowServices services;
+    services.printer.setup_dialog = [] { return std::make_unique<ConfirmingDialog>(); };
+    services.printer.screen_size = [] { return QSize(1920, 1080); };
+    auto window = Open(nullptr, services);
+
+    // Nothing saved in this window yet: "8" / "9".
+    window->RunCommand(kIdPrint);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, GetLanStr(u"9"));
+
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    const auto before = vantor_test::PrintedFiles(output);
+    boxes_.Script({vantor::MessageAnswer::Yes});  // fill the page
+    window->RunCommand(kIdPrint);
+    EXPECT_TRUE(window->Printing().FillPage());
+    const fs::path job = vantor_test::WaitForNewJob(output, before);
+    ASSERT_FALSE(job.empty()) << "no job came out of the CUPS queue";
+    const QImage page = vantor_test::RenderPdfPage(job, 40);
+    ASSERT_FALSE(page.isNull());
+    // The frame's blue fills the page's printable area up to its corner.
+    const QRect area = window->Printing().Printer().Printer()->pageLayout().paintRectPixels(40);
+    EXPECT_TRUE(Near(page.pixel(area.x() + 4, area.y() + 4), QColor(30, 60, 200), 50));
+    EXPECT_TRUE(Near(page.pixel(area.right() - 4, area.bottom() - 4), QColor(30, 60, 200), 50));
 }
 
 TEST_F(CaptureSignIn, KeysPensFrameSwitchAndLeaving) {
