@@ -18,6 +18,7 @@
 #include "overlay/child_dialog.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
+#include "print_queue.h"
 #include "test_folder.h"
 #include "text/language.h"
 
@@ -103,9 +104,15 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     vantor::RecordingMessageBoxes boxes;
     vantor::ScopedMessageBoxService service(boxes);
     qputenv("VANTOR_TEST_CAMERA", "vga");
+    qputenv("VANTOR_MICROPHONE", "audiotestsrc is-live=true wave=sine freq=660 volume=0.4");
+    std::string why;
+    const fs::path print_output = vantor_test::PrintOutputFolder(why);
+    ASSERT_FALSE(print_output.empty()) << why;
 
     GuestCounter guests;
-    CTravenorDlg window(guests);
+    CaptureWindowServices services;
+    services.printer.setup_dialog = [] { return std::make_unique<vantor_test::ConfirmingPrintDialog>(); };
+    CTravenorDlg window(guests, nullptr, services);
     window.show();
     // The test camera's white ball shows in the preview.
     auto live = [&] {
@@ -126,6 +133,9 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     ASSERT_TRUE(WaitFor(live));
     window.TakePhoto();
     ASSERT_TRUE(window.IsCaptured());
+    // A voice message from the test microphone while the guest writes.
+    window.RunCommand(kIdRecord);
+    ASSERT_TRUE(window.Session().IsRecording());
     window.Still().save(QString::fromStdString((ScreenshotFolder() / "capture_still.png").string()));
     // "Hi" and a heart, written in ink and with the highlighter.
     const QRect preview = window.PreviewRect();
@@ -183,6 +193,31 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     const fs::path saved = folder.path() / vantor::ToNativePath(window.LastSavedPicture());
     fs::copy_file(saved, ScreenshotFolder() / "capture_saved_picture.jpg",
                   fs::copy_options::overwrite_existing);
+    // The voice message lies in "Audio" under the pictures' stem.
+    const fs::path voice = folder.path() / vantor::ToNativePath(window.Session().LastSaved()->voice);
+    EXPECT_EQ(voice.parent_path().filename(), "Audio");
+    EXPECT_EQ(voice.stem(), saved.stem());
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(voice); })) << voice;
+    EXPECT_GT(fs::file_size(voice), 46u + 10000u) << "more than a quarter of a second of sound";
+    // And the picture prints: its page comes out of the CUPS queue showing the picture.
+    const auto before = vantor_test::PrintedFiles(print_output);
+    boxes.Script({vantor::MessageAnswer::No});  // keep the proportions
+    window.RunCommand(kIdPrint);
+    const fs::path job = vantor_test::WaitForNewJob(print_output, before);
+    ASSERT_FALSE(job.empty()) << "no job came out of the CUPS queue";
+    const QImage page = vantor_test::RenderPdfPage(job, 60);
+    ASSERT_FALSE(page.isNull());
+    page.save(QString::fromStdString((ScreenshotFolder() / "capture_printed_page.png").string()));
+    const QImage picture(QString::fromStdString(saved.string()));
+    const QRect area = window.Printing().Printer().Printer()->pageLayout().paintRectPixels(60);
+    const QRect placed = PrintPlacement(area.size(), picture.size(), false).translated(area.topLeft());
+    const QColor printed =
+        page.pixelColor(placed.x() + placed.width() / 20, placed.y() + placed.height() / 20);
+    const QColor original = picture.pixelColor(picture.width() / 20, picture.height() / 20);
+    EXPECT_NEAR(printed.red(), original.red(), 40);
+    EXPECT_NEAR(printed.green(), original.green(), 40);
+    EXPECT_NEAR(printed.blue(), original.blue(), 40);
+    qunsetenv("VANTOR_MICROPHONE");
     qunsetenv("VANTOR_TEST_CAMERA");
 }
 

@@ -473,19 +473,13 @@ TEST_F(CaptureSignIn, ABrokenSaveAnimationBringsThePreviewBackAtOnce) {
     EXPECT_TRUE(window->Overlay()->isVisible());
 }
 
-// Confirms the print set-up dialog without changing anything.
-class ConfirmingDialog : public PrintSetupDialog {
-  public:
-    bool Ask(QPrinter&) override { return true; }
-};
-
 TEST_F(CaptureSignIn, TheLastSavedPictureOfTheWindowPrints) {
     std::string why;
     const fs::path output = vantor_test::PrintOutputFolder(why);
     ASSERT_FALSE(output.empty()) << why;
     WriteTemplate(folder_.path() / "Template" / "a.png", QColor(30, 60, 200));
     CaptureWindowServices services;
-    services.printer.setup_dialog = [] { return std::make_unique<ConfirmingDialog>(); };
+    services.printer.setup_dialog = [] { return std::make_unique<vantor_test::ConfirmingPrintDialog>(); };
     services.printer.screen_size = [] { return QSize(1920, 1080); };
     auto window = Open(nullptr, services);
 

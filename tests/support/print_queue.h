@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include "printer/auto_size_printer.h"
 #include "ui_wait.h"
 
 namespace vantor_test {
@@ -56,6 +57,12 @@ inline std::filesystem::path WaitForNewJob(const std::filesystem::path& folder,
         30000);
     return found;
 }
+
+// A print set-up dialog the operator confirms as it comes.
+class ConfirmingPrintDialog : public PrintSetupDialog {
+  public:
+    bool Ask(QPrinter&) override { return true; }
+};
 
 // The first page of a PDF rendered by pdftoppm at `dpi`; a null picture when that failed.
 inline QImage RenderPdfPage(const std::filesystem::path& pdf, int dpi) {
