@@ -93,7 +93,6 @@ class SignIn {
     // The files of the last save (for the voice message and printing).
     const std::optional<SignInStore::Saved>& LastSaved() const { return last_saved_; }
     const vantor::LocalDateTime& LastActionTime() const { return last_action_time_; }
-    SignInStore& Store() { return store_; }
 
   private:
     void EndCapture();

@@ -34,8 +34,6 @@ class SignInStore {
     // is left on disk and the photo in progress is kept for another try.
     std::optional<Saved> Save(const vantor::LocalDateTime& time, const QImage& composed);
 
-    const tstring& PhotoFile() const { return photo_in_progress_; }
-
   private:
     std::optional<vantor::LocalDateTime> FreeStem(const tstring& day, vantor::LocalDateTime time) const;
     bool WritePlainPhoto(const tstring& path) const;

@@ -284,9 +284,6 @@ void CTravenorDlg::PlaceAnimations() {
 // True when an animation plays over the preview; its end message brings the preview back. A
 // missing, broken or still "Save.gif" has nothing to play: the preview comes back at once.
 bool CTravenorDlg::StartSaveAnimation() {
-    if (services_.start_save_animation) {
-        return services_.start_save_animation(preview_);
-    }
     return save_animation_ && save_animation_->Play();
 }
 

@@ -37,7 +37,6 @@ struct CaptureWindowServices {
     std::function<std::unique_ptr<CaptureCamera>()> make_camera;  // the station camera when empty
     std::function<void()> show_seat_search;                       // button 1005
     std::function<bool()> seat_search_visible;                    // a visible window titled "引位"
-    std::function<bool(QWidget* over)> start_save_animation;      // true when it started
     SignIn::SoundCue play_sound;                                  // plays a sound file when present
     travenor::CWaveRecorder::MicrophoneFactory open_microphone;   // the machine's microphone when empty
     CAutoSizePrinter::Services printer;                           // the print set-up dialog and screen

@@ -49,8 +49,6 @@ class CWaveRecorder {
     bool IsRecording() const { return recording_; }
     // Bytes added to the current recording so far.
     std::size_t RecordedBytes() const;
-    // Stopped recordings whose file is still to be written.
-    std::size_t TakesBeingWritten() const { return stopping_.size(); }
 
     // Told on the window's thread after each attempt to write a voice file.
     void SetWrittenObserver(std::function<void(const tstring& path, bool written)> observer) {
