@@ -16,10 +16,6 @@ QString NativeName(const tstring& path) {
     return QString::fromStdString(vantor::ToNativePath(path));
 }
 
-}  // namespace
-
-namespace {
-
 // The JPEG bytes of the picture at the encoder's default quality; empty when it cannot be encoded.
 QByteArray EncodeJpeg(const QImage& picture) {
     QByteArray bytes;

@@ -27,8 +27,7 @@ void SignInStore::DropPhoto() {
 
 std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime& time,
                                                     const QImage& composed) {
-    vantor::EnsureFolder(root_);
-    vantor::EnsureDayFolders(root_, time);
+    vantor::EnsureDayFolders(root_, time);  // the storage root with them
     const tstring day = vantor::DatedFolder(root_, time);
     const std::optional<vantor::LocalDateTime> stem = FreeStem(day, time);
     if (!stem) {
@@ -59,7 +58,7 @@ bool SignInStore::WritePlainPhoto(const tstring& path) const {
     if (frame_on_disk_ && ReencodeJpeg(photo_in_progress_, path)) {
         return true;
     }
-    return !FileExists(path) && WriteNewJpeg(frame_, path);
+    return WriteNewJpeg(frame_, path);
 }
 
 std::optional<vantor::LocalDateTime> SignInStore::FreeStem(const tstring& day,

@@ -40,11 +40,10 @@ CWaveRecorder::~CWaveRecorder() {
 }
 
 CWaveRecorder::StartResult CWaveRecorder::Start() {
-    if (recording_) {
+    if (IsRecording()) {
         return StartResult::AlreadyRecording;
     }
     auto take = std::make_unique<Take>();
-    recording_ = true;
     std::unique_ptr<WaveInDevice> device = open_microphone_ ? open_microphone_() : nullptr;
     // The microphone's thread: the block goes into the take's inbox, the window's thread is woken.
     const auto sink = [inbox = take->inbox, mailbox = &mailbox_](const std::uint8_t* bytes,
@@ -68,14 +67,10 @@ CWaveRecorder::StartResult CWaveRecorder::Start() {
 }
 
 void CWaveRecorder::Stop(const tstring& target_path) {
-    if (!recording_) {
+    if (!IsRecording()) {
         return;
     }
-    recording_ = false;
     std::unique_ptr<Take> take = std::move(current_);
-    if (!take) {
-        return;
-    }
     take->target = target_path;
     if (take->device) {
         // Everything captured is in the inbox when this returns; the file is written on the
@@ -100,19 +95,14 @@ void CWaveRecorder::OnMail() {
     }
 }
 
-bool CWaveRecorder::Collect(Take& take) {
+void CWaveRecorder::Collect(Take& take) {
     std::vector<std::vector<std::uint8_t>> blocks;
     {
         std::lock_guard lock(take.inbox->mutex);
         blocks.swap(take.inbox->blocks);
     }
     for (const std::vector<std::uint8_t>& block : blocks) {
-        try {
-            if (take.data.size() + block.size() > max_bytes_) {
-                throw std::bad_alloc();
-            }
-            take.data.insert(take.data.end(), block.begin(), block.end());
-        } catch (const std::bad_alloc&) {
+        if (!Append(take.data, block)) {
             // The microphone stops; what was recorded so far is kept for the save.
             if (take.device) {
                 take.device->Reset();
@@ -121,8 +111,19 @@ bool CWaveRecorder::Collect(Take& take) {
             }
             qCWarning(lcRecorder) << "the voice message ran out of memory at" << take.data.size() << "bytes";
             Warn(kOutOfMemory);
-            return false;
+            return;
         }
+    }
+}
+
+bool CWaveRecorder::Append(std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& block) const {
+    if (data.size() + block.size() > max_bytes_) {
+        return false;
+    }
+    try {
+        data.insert(data.end(), block.begin(), block.end());
+    } catch (const std::bad_alloc&) {
+        return false;
     }
     return true;
 }

@@ -46,7 +46,8 @@ class CWaveRecorder {
     // Ends the recording; an empty path throws it away. Nothing when not recording.
     void Stop(const tstring& target_path);
 
-    bool IsRecording() const { return recording_; }
+    // Also true after a microphone that could not be opened, until the next stop.
+    bool IsRecording() const { return current_ != nullptr; }
     // Bytes added to the current recording so far.
     std::size_t RecordedBytes() const;
 
@@ -71,13 +72,15 @@ class CWaveRecorder {
     // The window's thread, woken by the mailbox: adds the blocks that came and writes the files
     // of the stopped takes.
     void OnMail();
-    // Adds the waiting blocks; false when memory ran out.
-    bool Collect(Take& take);
+    // Adds the waiting blocks; when memory runs out the microphone stops and what was recorded
+    // is kept.
+    void Collect(Take& take);
+    // Appends the block unless that would pass max_bytes_ or memory runs out.
+    bool Append(std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& block) const;
     void Finish(Take& take);
 
     MicrophoneFactory open_microphone_;
     std::size_t max_bytes_;
-    bool recording_ = false;
     std::unique_ptr<Take> current_;              // the recording (also while recording without a device)
     std::list<std::unique_ptr<Take>> stopping_;  // stopped, everything captured; their file still to write
     std::function<void(const tstring&, bool)> written_;
