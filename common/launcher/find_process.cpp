@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include "platform/narrow_text.h"
+#include "platform/whole_file.h"
 
 namespace vantor {
 namespace {
@@ -22,9 +21,10 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Empty when the file cannot be read, as when its process ends during the scan (an ifstream
+// throws then: reading /proc of a process that is gone fails with ESRCH).
 std::string ReadSmallFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return vantor::ReadWholeFile(file.string()).value_or(std::string());
 }
 
 // "pid (comm) S ...": the state letter follows the last closing parenthesis.
