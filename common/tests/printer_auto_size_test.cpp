@@ -91,6 +91,7 @@ TEST_F(AutoSizePrinter, ADocumentGoesThroughCupsWithThePageInPrinterPixels) {
     std::string why;
     const std::filesystem::path output = vantor_test::PrintOutputFolder(why);
     ASSERT_FALSE(output.empty()) << why;
+    const vantor_test::PrintQueueLock lock(output);
     const auto before = vantor_test::PrintedFiles(output);
 
     CAutoSizePrinter printer(ePhoto10);

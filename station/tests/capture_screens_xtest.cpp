@@ -108,6 +108,7 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     std::string why;
     const fs::path print_output = vantor_test::PrintOutputFolder(why);
     ASSERT_FALSE(print_output.empty()) << why;
+    const vantor_test::PrintQueueLock print_lock(print_output);
 
     GuestCounter guests;
     CaptureWindowServices services;

@@ -477,6 +477,7 @@ TEST_F(CaptureSignIn, TheLastSavedPictureOfTheWindowPrints) {
     std::string why;
     const fs::path output = vantor_test::PrintOutputFolder(why);
     ASSERT_FALSE(output.empty()) << why;
+    const vantor_test::PrintQueueLock lock(output);
     WriteTemplate(folder_.path() / "Template" / "a.png", QColor(30, 60, 200));
     CaptureWindowServices services;
     services.printer.setup_dialog = [] { return std::make_unique<vantor_test::ConfirmingPrintDialog>(); };

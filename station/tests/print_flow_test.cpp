@@ -46,6 +46,7 @@ class PrintFlowTest : public ::testing::Test {
         std::string why;
         output_ = vantor_test::PrintOutputFolder(why);
         ASSERT_FALSE(output_.empty()) << why;
+        lock_ = std::make_unique<vantor_test::PrintQueueLock>(output_);
     }
     CAutoSizePrinter::Services Services() {
         CAutoSizePrinter::Services services;
@@ -72,6 +73,7 @@ class PrintFlowTest : public ::testing::Test {
 
     vantor_test::TestFolder folder_;
     std::filesystem::path output_;
+    std::unique_ptr<vantor_test::PrintQueueLock> lock_;
     vantor::RecordingMessageBoxes boxes_;
     vantor::ScopedMessageBoxService service_{boxes_};
     int dialogs_ = 0;

@@ -2,6 +2,10 @@
 // The tests' printer: the test command starts CUPS with a raw queue "VantorPDF" as the default
 // printer, whose backend writes every job's document (Qt's PDF) into the folder named by
 // VANTOR_TEST_PRINT_DIR. These helpers find a job's PDF and turn its page into a picture.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -28,6 +32,28 @@ inline std::filesystem::path PrintOutputFolder(std::string& why) {
     }
     return std::filesystem::path(folder.toStdString());
 }
+
+// Held by a test while it prints. The test programs run side by side and share the one queue,
+// so a test that waits for "its" job, or checks that none came, must be the only one printing.
+class PrintQueueLock {
+  public:
+    explicit PrintQueueLock(const std::filesystem::path& folder)
+        : fd_(::open((folder / ".tests-printing").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX);  // released when the descriptor closes
+        }
+    }
+    ~PrintQueueLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    PrintQueueLock(const PrintQueueLock&) = delete;
+    PrintQueueLock& operator=(const PrintQueueLock&) = delete;
+
+  private:
+    int fd_;
+};
 
 inline std::set<std::filesystem::path> PrintedFiles(const std::filesystem::path& folder) {
     std::set<std::filesystem::path> files;
