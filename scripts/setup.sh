@@ -18,7 +18,7 @@ PACKAGES=(
     libirrlicht-dev libjpeg-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick
-    cups cups-client libcups2-dev poppler-utils
+    cups cups-client libcups2-dev poppler-utils libfontconfig-dev
 )
 
 SUDO=""

@@ -171,6 +171,34 @@ std::u16string NarrowToWide(std::string_view bytes, const std::string& codePage)
     return result;
 }
 
+std::size_t CompleteCharactersLength(std::string_view bytes, const std::string& codePage) {
+    if (IsAsciiCompatible(codePage) && IsAscii(bytes)) {
+        return bytes.size();
+    }
+    iconv_t cd = CachedDescriptor(kUtf16Name, codePage);
+    if (cd == nullptr) {
+        return CompleteCharactersLength(bytes, "UTF-8");  // read as UTF-8, as NarrowToWide does
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* out = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) || errno == E2BIG) {
+            continue;
+        }
+        if (errno == EINVAL) {
+            break;  // the bytes left start a character that the end cut off
+        }
+        ++in;  // an invalid byte is a character of its own (it reads as U+FFFD)
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return bytes.size() - inLeft;
+}
+
 std::string WideToNarrow(std::u16string_view text, bool* lossy) {
     return WideToNarrow(text, NarrowCodePage(), lossy);
 }

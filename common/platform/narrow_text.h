@@ -3,6 +3,7 @@
 // the environment variable VANTOR_CODEPAGE (for example GBK for files from a Chinese Windows
 // installation), else the locale's character set, else UTF-8 when the locale names none
 // (the C locale's ASCII counts as none).
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ std::string NarrowCodePage();
 // Narrow to UTF-16. Bytes that are not valid in the code page become U+FFFD.
 std::u16string NarrowToWide(std::string_view bytes);
 std::u16string NarrowToWide(std::string_view bytes, const std::string& codePage);
+
+// The length of `bytes` without a multi-byte character cut off at its end: a buffer filled to a
+// fixed size may end inside a character, whose first bytes then belong to the next read.
+std::size_t CompleteCharactersLength(std::string_view bytes, const std::string& codePage);
 
 // UTF-16 to narrow. Characters without an exact equivalent become '?' (the default character,
 // no best-fit); *lossy tells whether that happened.

@@ -15,6 +15,7 @@
 #include <QTextStream>
 #include <cmath>
 #include <functional>
+#include "wedding_style.h"
 
 namespace {
 
@@ -25,23 +26,7 @@ constexpr int kFaceWidth = 304;
 constexpr int kFaceHeight = 204;
 constexpr double kPi = 3.14159265358979323846;
 
-const QColor kWine(92, 14, 36);
-const QColor kCrimson(150, 28, 52);
-const QColor kGold(226, 186, 110);
-const QColor kPaleGold(248, 226, 170);
-const QColor kIvory(255, 249, 238);
-const QColor kBlush(250, 226, 222);
-
-const QString kChineseFont = QStringLiteral("WenQuanYi Zen Hei");
-const QString kLatinFont = QStringLiteral("DejaVu Serif");
-
-QFont MakeFont(const QString& family, int pixels, bool bold = false, bool italic = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
+using namespace wedding;
 
 QLinearGradient GoldGradient(const QPointF& from, const QPointF& to) {
     QLinearGradient gold(from, to);
@@ -72,14 +57,7 @@ void DrawGoldText(QPainter& painter, const QString& text, const QFont& font, con
 }
 
 void DrawHeart(QPainter& painter, const QPointF& centre, double size) {
-    QPainterPath heart;
-    const double s = size / 2.0;
-    heart.moveTo(centre.x(), centre.y() + s);
-    heart.cubicTo(centre.x() - 2.0 * s, centre.y() - 0.2 * s, centre.x() - 0.9 * s, centre.y() - 1.6 * s,
-                  centre.x(), centre.y() - 0.55 * s);
-    heart.cubicTo(centre.x() + 0.9 * s, centre.y() - 1.6 * s, centre.x() + 2.0 * s, centre.y() - 0.2 * s,
-                  centre.x(), centre.y() + s);
-    painter.drawPath(heart);
+    painter.drawPath(HeartPath(centre, size));
 }
 
 // Soft glowing discs, as candle light out of focus.

@@ -12,7 +12,7 @@ CTravenorApp::CTravenorApp(const vantor::Clock& clock, CStartUpDlg::WallLauncher
 bool CTravenorApp::InitInstance() {
     CStartUpDlg menu(clock_, showWall_);
     if (setup_) {
-        setup_(menu, guests_);
+        setup_(menu, shared_);
     }
     menuResult_ = menu.exec();
     return false;

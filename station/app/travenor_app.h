@@ -3,14 +3,13 @@
 // program ends.
 #include <functional>
 #include "app/startup_dlg.h"
-#include "capture/guest_counter.h"
+#include "app/station_shared.h"
 #include "platform/local_clock.h"
 
 class CTravenorApp {
   public:
-    // Connects the menu's buttons to the station's windows; `guests` is the station's count of
-    // guests, which the capture windows share.
-    using MenuSetup = std::function<void(CStartUpDlg& menu, GuestCounter& guests)>;
+    // Connects the menu's buttons to the station's windows, which share `shared`.
+    using MenuSetup = std::function<void(CStartUpDlg& menu, StationShared& shared)>;
 
     CTravenorApp();
     CTravenorApp(const vantor::Clock& clock, CStartUpDlg::WallLauncher showWall, MenuSetup setup);
@@ -19,12 +18,12 @@ class CTravenorApp {
     bool InitInstance();
     // The result the menu closed with.
     int MenuResult() const { return menuResult_; }
-    const GuestCounter& Guests() const { return guests_; }
+    const GuestCounter& Guests() const { return shared_.guests; }
 
   private:
     const vantor::Clock& clock_;
     CStartUpDlg::WallLauncher showWall_;
     MenuSetup setup_;
-    GuestCounter guests_;
+    StationShared shared_;
     int menuResult_ = 0;
 };

@@ -719,7 +719,10 @@ void CTravenorDlg::paintEvent(QPaintEvent*) {
     painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
 }
 
-void OpenCaptureWindow(QWidget& menu, GuestCounter& counter) {
-    CTravenorDlg window(counter, &menu);
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch) {
+    CaptureWindowServices services;
+    services.show_seat_search = std::move(showSeatSearch);
+    CTravenorDlg window(counter, &menu, std::move(services));
+    window.setWindowModality(Qt::WindowModal);
     window.exec();
 }

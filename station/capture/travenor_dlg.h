@@ -168,5 +168,6 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     std::vector<TemplateEntry> templates_;
 };
 
-// Opens the capture window modally over the main menu and destroys it when it closes.
-void OpenCaptureWindow(QWidget& menu, GuestCounter& counter);
+// Opens the capture window modally over the main menu and destroys it when it closes. It blocks
+// the menu only: the seat search that `showSeatSearch` brings up over it takes the guest's input.
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch);

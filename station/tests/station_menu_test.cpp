@@ -245,7 +245,7 @@ TEST_F(StationMenu, QuitClosesTheMenuAndEndsTheStartUp) {
     bool configured = false;
     CTravenorApp app(
         clock_, [](const char16_t*) {},
-        [&configured](CStartUpDlg& menu, GuestCounter&) {
+        [&configured](CStartUpDlg& menu, StationShared&) {
             configured = true;
             QTimer::singleShot(0, &menu, [&menu] { menu.Button(IDC_QUIT)->click(); });
         });
