@@ -1,7 +1,6 @@
 #include "seat/dlg_search.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,11 +57,8 @@ CDlgSearch::CDlgSearch(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(vantor::DesignedClientSize(kSearchDialog));
     CreateControls();
-    // 1. The seating plan, when there is one.
-    const QString plan = QString::fromStdString(vantor::ToNativePath(vantor::kSeatPlanPath));
-    if (QFileInfo::exists(plan)) {
-        plan_ = QImage(plan);
-    }
+    // 1. The seating plan, when there is one (a missing or broken file leaves the picture null).
+    plan_ = QImage(QString::fromStdString(vantor::ToNativePath(vantor::kSeatPlanPath)));
     // 2. The two areas drawn by the window.
     picture_area_ = ControlRect(vantor::IDC_SEARCH_PICTURE);
     detail_area_ = ControlRect(vantor::IDC_SEARCH_DETAILS);

@@ -30,17 +30,6 @@ std::u16string TrimBlanks(std::u16string_view text) {
     return std::u16string(text.substr(first, end - first));
 }
 
-char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-std::u16string LowerAscii(std::u16string text) {
-    for (char16_t& c : text) {
-        c = AsciiLower(c);
-    }
-    return text;
-}
-
 // The next line of at most kLineBytes bytes from `position`, which moves past it.
 std::string_view NextLine(std::string_view bytes, std::size_t& position, const std::string& codePage) {
     const std::string_view rest = bytes.substr(position);
@@ -90,7 +79,7 @@ GuestList ParseGuestList(std::string_view bytes, const std::string& codePage) {
             list.malformed = tstring(TrimBlanks(pieces.front().GetBase()));
             break;
         }
-        list.guests.push_back(GuestRecord{tstring(LowerAscii(TrimBlanks(pieces[0].GetBase()))),
+        list.guests.push_back(GuestRecord{tstring(TrimBlanks(pieces[0].GetBase())).MakeLower(),
                                           tstring(TrimBlanks(pieces[1].GetBase())),
                                           tstring(TrimBlanks(pieces[2].GetBase()))});
     }
@@ -114,7 +103,7 @@ std::vector<GuestRecord> LoadGuestList(const tstring& path) {
 
 std::vector<int> FindGuests(const std::vector<GuestRecord>& guests, const tstring& text) {
     std::vector<int> matches;
-    const std::u16string wanted = LowerAscii(text.GetBase());
+    const std::u16string wanted = tstring(text).MakeLower().GetBase();
     for (std::size_t i = 0; i < guests.size() && matches.size() < static_cast<std::size_t>(kMostMatches);
          ++i) {
         if (guests[i].keyword.GetBase().find(wanted) != std::u16string::npos) {

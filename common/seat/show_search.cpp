@@ -5,10 +5,6 @@
 SearchDlgHolder::SearchDlgHolder() = default;
 SearchDlgHolder::~SearchDlgHolder() = default;
 
-bool SearchDlgHolder::IsVisible() const {
-    return window_ != nullptr && window_->isVisible();
-}
-
 void ShowSearchDlg(SearchDlgHolder& holder) {
     if (!holder.window_) {
         holder.window_ = std::make_unique<CDlgSearch>();

@@ -15,7 +15,6 @@ class SearchDlgHolder {
 
     // The window, or null before the first ShowSearchDlg.
     CDlgSearch* Window() const { return window_.get(); }
-    bool IsVisible() const;
 
   private:
     friend void ShowSearchDlg(SearchDlgHolder& holder);

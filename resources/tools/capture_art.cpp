@@ -14,6 +14,7 @@
 #include <QtMath>
 #include <cstdio>
 #include <functional>
+#include "art_output.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ QFont ChineseFont(int pixel_size, bool bold = false) {
     font.setPixelSize(pixel_size);
     font.setBold(bold);
     return font;
-}
-
-bool Save(const QImage& image, const QString& path, const char* format, int quality = -1) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!image.save(path, format, quality)) {
-        std::fprintf(stderr, "capture_art: cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
 }
 
 // A five-petal flower.
@@ -333,10 +325,10 @@ int main(int argc, char** argv) {
     }
     const QString root = QString::fromLocal8Bit(argv[1]);
     bool ok = true;
-    ok &= Save(RoseOval(), root + "/Template/01_rose_oval.png", "PNG");
-    ok &= Save(GoldRectangle(), root + "/Template/02_gold_frame.png", "PNG");
-    ok &= Save(SmallCircle(), root + "/Template/03_star_circle.png", "PNG");
-    ok &= Save(FloralArch(), root + "/Template/04_floral_arch.png", "PNG");
+    ok &= SavePicture(RoseOval(), root + "/Template/01_rose_oval.png", "PNG");
+    ok &= SavePicture(GoldRectangle(), root + "/Template/02_gold_frame.png", "PNG");
+    ok &= SavePicture(SmallCircle(), root + "/Template/03_star_circle.png", "PNG");
+    ok &= SavePicture(FloralArch(), root + "/Template/04_floral_arch.png", "PNG");
 
     const QString faces = root + "/images/wedding/CapWindow/";
     const QSize large(204, 97);
@@ -346,25 +338,26 @@ int main(int argc, char** argv) {
     const QColor gold(222, 176, 80), goldDark(160, 110, 30);
     const QColor green(90, 160, 110), greenDark(40, 100, 60);
     const QColor grey(150, 140, 150), greyDark(90, 80, 90);
-    ok &= Save(Face(QStringLiteral("拍照"), large, rose, roseDark), faces + "cap.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("保存"), large, green, greenDark), faces + "save.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("取消"), large, grey, greyDark), faces + "cancel.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("重签"), medium, gold, goldDark), faces + "rewrite.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("显隐框"), medium, gold, goldDark), faces + "ShowHide.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("水笔"), medium, QColor(70, 70, 90), QColor(30, 30, 40)),
-               faces + "pen.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("荧光笔"), medium, QColor(236, 220, 60), QColor(170, 150, 20)),
-               faces + "maskpen.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("录音"), small, rose, roseDark), faces + "record.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("录音中"), small, QColor(240, 60, 40), QColor(160, 20, 10)),
-               faces + "recording.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("打印"), small, gold, goldDark), faces + "print.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("引位"), small, green, greenDark), faces + "search.jpg", "JPG", 92);
-    ok &= Save(Face(QStringLiteral("返回"), medium, grey, greyDark), faces + "return.jpg", "JPG", 92);
-    ok &= Save(PanelBackground(), faces + "back.jpg", "JPG", 90);
+    ok &= SavePicture(Face(QStringLiteral("拍照"), large, rose, roseDark), faces + "cap.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("保存"), large, green, greenDark), faces + "save.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("取消"), large, grey, greyDark), faces + "cancel.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("重签"), medium, gold, goldDark), faces + "rewrite.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("显隐框"), medium, gold, goldDark), faces + "ShowHide.jpg", "JPG",
+                      92);
+    ok &= SavePicture(Face(QStringLiteral("水笔"), medium, QColor(70, 70, 90), QColor(30, 30, 40)),
+                      faces + "pen.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("荧光笔"), medium, QColor(236, 220, 60), QColor(170, 150, 20)),
+                      faces + "maskpen.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("录音"), small, rose, roseDark), faces + "record.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("录音中"), small, QColor(240, 60, 40), QColor(160, 20, 10)),
+                      faces + "recording.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("打印"), small, gold, goldDark), faces + "print.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("引位"), small, green, greenDark), faces + "search.jpg", "JPG", 92);
+    ok &= SavePicture(Face(QStringLiteral("返回"), medium, grey, greyDark), faces + "return.jpg", "JPG", 92);
+    ok &= SavePicture(PanelBackground(), faces + "back.jpg", "JPG", 90);
 
-    ok &= Save(Thumb(), root + "/res/139.bmp", "BMP");
-    ok &= Save(PenCursor(QColor(40, 40, 60), QColor(10, 10, 10), 7), root + "/res/133.png", "PNG");
-    ok &= Save(PenCursor(QColor(240, 225, 40), QColor(200, 180, 0), 11), root + "/res/135.png", "PNG");
+    ok &= SavePicture(Thumb(), root + "/res/139.bmp", "BMP");
+    ok &= SavePicture(PenCursor(QColor(40, 40, 60), QColor(10, 10, 10), 7), root + "/res/133.png", "PNG");
+    ok &= SavePicture(PenCursor(QColor(240, 225, 40), QColor(200, 180, 0), 11), root + "/res/135.png", "PNG");
     return ok ? 0 : 1;
 }

@@ -15,6 +15,7 @@
 #include <QTextStream>
 #include <cmath>
 #include <functional>
+#include "art_output.h"
 #include "wedding_style.h"
 
 namespace {
@@ -339,13 +340,6 @@ QImage DrawFace(const QString& name, const std::function<void(QPainter&)>& icon)
     return image;
 }
 
-bool Save(const QImage& image, const QString& file) {
-    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
-        return false;
-    }
-    return image.save(file, "JPG", 92);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -371,9 +365,11 @@ int main(int argc, char** argv) {
         {"manage.jpg", QStringLiteral("管理"), DrawGearIcon},
         {"quit.jpg", QStringLiteral("退出"), DrawLeaveIcon},
     };
-    bool ok = Save(DrawBackground(), wedding + QStringLiteral("/background.jpg"));
+    bool ok = SavePicture(DrawBackground(), wedding + QStringLiteral("/background.jpg"), "JPG", 92);
     for (const Face& face : list) {
-        ok = Save(DrawFace(face.name, face.icon), faces + QLatin1Char('/') + QLatin1String(face.file)) && ok;
+        ok = SavePicture(DrawFace(face.name, face.icon), faces + QLatin1Char('/') + QLatin1String(face.file),
+                         "JPG", 92) &&
+             ok;
     }
     if (!ok) {
         errors << "menu_art: could not write the pictures into " << root.absolutePath() << "\n";

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTextStream>
 #include <cmath>
+#include "art_output.h"
 #include "wedding_style.h"
 
 namespace {
@@ -135,10 +136,5 @@ int main(int argc, char** argv) {
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
     const QString wedding = root.filePath(QStringLiteral("images/wedding"));
-    if (!QDir().mkpath(wedding) ||
-        !DrawSeatingPlan().save(wedding + QStringLiteral("/SeatPos.jpg"), "JPG", 92)) {
-        errors << "seat_art: could not write the seating plan into " << root.absolutePath() << "\n";
-        return 1;
-    }
-    return 0;
+    return SavePicture(DrawSeatingPlan(), wedding + QStringLiteral("/SeatPos.jpg"), "JPG", 92) ? 0 : 1;
 }

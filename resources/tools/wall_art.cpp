@@ -14,19 +14,11 @@
 #include <QRandomGenerator>
 #include <cmath>
 #include <cstdio>
+#include "art_output.h"
 
 namespace {
 
 const QColor kKey(255, 0, 255);
-
-bool Save(const QImage& image, const QString& file, const char* format, int quality = 92) {
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    if (!image.save(file, format, quality)) {
-        std::fprintf(stderr, "wall_art: cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    return true;
-}
 
 // Deep blue night with soft light spots and a faint horizon, so that blue-glowing tiles stand out.
 QImage Background(int width, int height) {
@@ -225,12 +217,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString wall = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/images/Wall/");
-    bool ok = Save(Background(1920, 1080), wall + QStringLiteral("background.jpg"), "JPG");
-    ok = Save(PauseFrame(0), wall + QStringLiteral("pause.jpg"), "JPG") && ok;
-    ok = Save(PauseFrame(1), wall + QStringLiteral("pause2.jpg"), "JPG") && ok;
+    bool ok = SavePicture(Background(1920, 1080), wall + QStringLiteral("background.jpg"), "JPG", 92);
+    ok = SavePicture(PauseFrame(0), wall + QStringLiteral("pause.jpg"), "JPG", 92) && ok;
+    ok = SavePicture(PauseFrame(1), wall + QStringLiteral("pause2.jpg"), "JPG", 92) && ok;
     for (int id : {2029, 2017, 2018, 2008, 2012, 2007}) {
-        ok = Save(ButtonFace(id), wall + QStringLiteral("toolbar/%1.bmp").arg(id), "BMP") && ok;
+        ok = SavePicture(ButtonFace(id), wall + QStringLiteral("toolbar/%1.bmp").arg(id), "BMP", 92) && ok;
     }
-    ok = Save(Icon(), wall + QStringLiteral("halvix.png"), "PNG") && ok;
+    ok = SavePicture(Icon(), wall + QStringLiteral("halvix.png"), "PNG", 92) && ok;
     return ok ? 0 : 1;
 }

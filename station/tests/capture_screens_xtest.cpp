@@ -57,22 +57,8 @@ int ColourVariety(const QImage& picture) {
     return static_cast<int>(seen.size());
 }
 
-// The assembled installation folder: as the test command names it, else <build>/Vantor beside
-// <build>/tests where this program lives.
-fs::path InstallFolder() {
-    const QString named = qEnvironmentVariable("VANTOR_INSTALL_DIR");
-    if (!named.isEmpty()) {
-        return named.toStdString();
-    }
-    return fs::path(QCoreApplication::applicationDirPath().toStdString()).parent_path() / "Vantor";
-}
-
-// Screenshots go beside the installation folder, into <build>/screenshots.
-fs::path ScreenshotFolder() {
-    const fs::path folder = InstallFolder().parent_path() / "screenshots";
-    fs::create_directories(folder);
-    return folder;
-}
+using vantor_test::InstallFolder;
+using vantor_test::ScreenshotFolder;
 
 QImage GrabScreen(const std::string& name) {
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
@@ -94,11 +80,7 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     const fs::path install = InstallFolder();
     ASSERT_TRUE(fs::is_directory(install / "Template"));
     vantor_test::TestFolder folder;
-    for (const char* part : {"Bin", "Template", "images", "res"}) {
-        if (fs::exists(install / part)) {
-            fs::copy(install / part, folder.path() / part, fs::copy_options::recursive);
-        }
-    }
+    folder.CopyInstalled({"Bin", "Template", "images", "res"});
     vantor_test::WorkingFolderScope scope(folder.path());
     vantor::LoadProcessLanguageTable();  // the installation's texts, as the program reads them
     vantor::RecordingMessageBoxes boxes;

@@ -38,10 +38,6 @@ namespace fs = std::filesystem;
 constexpr int kKeyZ = 1033;
 constexpr int kKeyH = 1008;
 
-fs::path InstallFolder() {
-    return qEnvironmentVariable("VANTOR_INSTALL_DIR").toStdString();
-}
-
 template <typename Window>
 Window* VisibleTopLevel() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -66,14 +62,10 @@ bool DetailsOnScreen(const CDlgSearch& search) {
 
 TEST(SeatSearchScreen, AGuestFindsHisTableFromTheCaptureWindow) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "needs an X display: run the tests under Xvfb";
-    const fs::path install = InstallFolder();
+    const fs::path install = vantor_test::InstallFolder();
     ASSERT_TRUE(fs::exists(install / "images/wedding/SeatPos.jpg")) << install;
     vantor_test::TestFolder folder;
-    for (const char* part : {"Bin", "Template", "images", "res", "Sound"}) {
-        if (fs::exists(install / part)) {
-            fs::copy(install / part, folder.path() / part, fs::copy_options::recursive);
-        }
-    }
+    folder.CopyInstalled({"Bin", "Template", "images", "res", "Sound"});
     vantor_test::WorkingFolderScope scope(folder.path());
     vantor::LoadProcessLanguageTable();
     vantor::RecordingMessageBoxes boxes;
@@ -118,9 +110,8 @@ TEST(SeatSearchScreen, AGuestFindsHisTableFromTheCaptureWindow) {
         EXPECT_EQ(search->DetailsText().GetBase(), u"姓名：赵六\n桌号：1");
         vantor_test::WaitUntil([] { return false; }, 600);  // the X server shows what was painted
         const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        const fs::path shots = InstallFolder().parent_path() / "screenshots";
-        fs::create_directories(shots);
-        EXPECT_TRUE(shot.save(QString::fromStdString((shots / "seat_search.png").string())));
+        const fs::path saved = vantor_test::ScreenshotFolder() / "seat_search.png";
+        EXPECT_TRUE(shot.save(QString::fromStdString(saved.string())));
 
         // The capture window comes over it; "引位" brings it to the front again.
         capture->raise();

@@ -1,5 +1,6 @@
 #include "test_folder.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -25,6 +26,26 @@ TestFolder::~TestFolder() {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                  ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+void TestFolder::CopyInstalled(std::initializer_list<const char*> parts) const {
+    const std::filesystem::path install = InstallFolder();
+    for (const char* part : parts) {
+        if (std::filesystem::exists(install / part)) {
+            std::filesystem::copy(install / part, path_ / part, std::filesystem::copy_options::recursive);
+        }
+    }
+}
+
+std::filesystem::path InstallFolder() {
+    const char* named = std::getenv("VANTOR_INSTALL_DIR");
+    return named != nullptr ? std::filesystem::path(named) : std::filesystem::path();
+}
+
+std::filesystem::path ScreenshotFolder() {
+    const std::filesystem::path folder = InstallFolder().parent_path() / "screenshots";
+    std::filesystem::create_directories(folder);
+    return folder;
 }
 
 std::filesystem::path TestFolder::Write(const std::string& relative, const std::string& bytes) const {
