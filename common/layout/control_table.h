@@ -9,7 +9,7 @@ class QWidget;
 
 namespace vantor {
 
-enum class ControlKind { PushButton, Label, Slider, ListView, Edit, Frame };
+enum class ControlKind { PushButton, Label, Slider, ListView, Edit, Frame, DropDownList, GroupBox };
 
 struct ControlEntry {
     int id;

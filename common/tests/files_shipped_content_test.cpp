@@ -15,6 +15,7 @@
 #include "platform/profile_file.h"
 #include "platform/whole_file.h"
 #include "seat/guest_list.h"
+#include "settings/settings_table.h"
 #include "text/tstring.h"
 
 namespace {
@@ -30,20 +31,13 @@ std::filesystem::path ShippedBin() {
 
 TEST(FilesShippedContent, SettingsHoldEveryKeyAtItsDefault) {
     const tstring config = vantor::FromNativePath((ShippedBin() / "config.ini").string());
-    const struct {
-        const char16_t* section;
-        const char16_t* key;
-        unsigned value;
-    } expected[] = {{u"version", u"language ", 1},
-                    {u"config", u"MAXALPHA ", 0},
-                    {u"camera", u"width", 640},
-                    {u"camera", u"height", 480}};
-    for (const auto& setting : expected) {
+    for (const vantor::settings::IntSetting& setting : vantor::settings::kConfigSettings) {
         char16_t buffer[32] = {};
         // Present in the file (not just the default of the read), with the default value.
         EXPECT_GT(vantor::GetPrivateProfileStringW(setting.section, setting.key, u"", buffer, 32, config),
                   0u);
-        EXPECT_EQ(vantor::GetPrivateProfileIntW(setting.section, setting.key, 12345, config), setting.value);
+        EXPECT_EQ(vantor::GetPrivateProfileIntW(setting.section, setting.key, 12345, config),
+                  static_cast<unsigned>(setting.fallback));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
+#include "settings/settings_table.h"
 
 namespace vantor {
 namespace {
@@ -144,7 +145,9 @@ tstring LanguageTable::Lookup(const char16_t* key) const {
 }
 
 int ConfiguredLanguageNumber(const tstring& configPath) {
-    const int number = static_cast<int>(GetPrivateProfileIntW(u"version", u"language ", 1, configPath));
+    const int number = static_cast<int>(
+        GetPrivateProfileIntW(settings::kLanguageNumber.section, settings::kLanguageNumber.key,
+                              settings::kLanguageNumber.fallback, configPath));
     return number < 1 ? 1 : number;
 }
 
@@ -154,7 +157,7 @@ LanguageTable& ProcessLanguageTable() {
 }
 
 void LoadProcessLanguageTable() {
-    ProcessLanguageTable().Load(u"Bin\\language.txt", ConfiguredLanguageNumber(u"Bin\\config.ini"));
+    ProcessLanguageTable().Load(u"Bin\\language.txt", ConfiguredLanguageNumber(settings::kConfigFile));
 }
 
 }  // namespace vantor

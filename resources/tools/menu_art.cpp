@@ -9,14 +9,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
-#include <QRandomGenerator>
 #include <QString>
 #include <QTextStream>
 #include <cmath>
 #include <functional>
 #include "art_output.h"
-#include "wedding_style.h"
+#include "wedding_ornaments.h"
 
 namespace {
 
@@ -28,106 +26,6 @@ constexpr int kFaceHeight = 204;
 constexpr double kPi = 3.14159265358979323846;
 
 using namespace wedding;
-
-QLinearGradient GoldGradient(const QPointF& from, const QPointF& to) {
-    QLinearGradient gold(from, to);
-    gold.setColorAt(0.0, QColor(180, 132, 58));
-    gold.setColorAt(0.45, kPaleGold);
-    gold.setColorAt(0.55, kGold);
-    gold.setColorAt(1.0, QColor(168, 120, 50));
-    return gold;
-}
-
-// Text centred on a point, filled with gold and lifted by a soft dark shadow.
-void DrawGoldText(QPainter& painter, const QString& text, const QFont& font, const QPointF& centre) {
-    QPainterPath path;
-    path.addText(0, 0, font, text);
-    const QRectF box = path.boundingRect();
-    path.translate(centre.x() - box.center().x(), centre.y() - box.center().y());
-    const QRectF placed = path.boundingRect();
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    for (int i = 4; i >= 1; --i) {
-        painter.setBrush(QColor(30, 0, 10, 28));
-        painter.drawPath(path.translated(i * 0.8, i * 1.2));
-    }
-    painter.setBrush(GoldGradient(placed.topLeft(), placed.bottomLeft()));
-    painter.setPen(QPen(QColor(120, 80, 30, 160), 1.0));
-    painter.drawPath(path);
-    painter.restore();
-}
-
-void DrawHeart(QPainter& painter, const QPointF& centre, double size) {
-    painter.drawPath(HeartPath(centre, size));
-}
-
-// Soft glowing discs, as candle light out of focus.
-void DrawBokeh(QPainter& painter) {
-    QRandomGenerator random(20240305);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 90; ++i) {
-        const double x = random.bounded(kScreenWidth);
-        const double y = random.bounded(kScreenHeight);
-        const double r = 8 + random.bounded(46);
-        const int alpha = 10 + random.bounded(34);
-        QRadialGradient glow(QPointF(x, y), r);
-        const QColor tint = (i % 3 == 0) ? kPaleGold : kBlush;
-        glow.setColorAt(0.0, QColor(tint.red(), tint.green(), tint.blue(), alpha));
-        glow.setColorAt(0.7, QColor(tint.red(), tint.green(), tint.blue(), alpha / 2));
-        glow.setColorAt(1.0, QColor(tint.red(), tint.green(), tint.blue(), 0));
-        painter.setBrush(glow);
-        painter.drawEllipse(QPointF(x, y), r, r);
-    }
-}
-
-// A scroll of two curls and a few leaves, drawn into one corner and mirrored into the others.
-void DrawCornerFlourish(QPainter& painter) {
-    QPainterPath curl;
-    curl.moveTo(0, 150);
-    curl.cubicTo(0, 60, 60, 0, 150, 0);
-    curl.moveTo(20, 200);
-    curl.cubicTo(20, 90, 90, 20, 200, 20);
-    curl.moveTo(60, 60);
-    curl.cubicTo(110, 40, 150, 80, 120, 110);
-    curl.cubicTo(100, 130, 75, 110, 90, 92);
-    curl.moveTo(60, 60);
-    curl.cubicTo(40, 110, 80, 150, 110, 120);
-    painter.setPen(QPen(kGold, 3.0, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(curl);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kGold);
-    for (int i = 0; i < 5; ++i) {
-        const double t = 0.25 + i * 0.14;
-        painter.save();
-        painter.translate(20 + 180 * t, 20 + 180 * (1 - t) * (1 - t) * 0.55);
-        painter.rotate(-40 + i * 18);
-        painter.drawEllipse(QPointF(0, 0), 11, 4.5);
-        painter.restore();
-    }
-    DrawHeart(painter, QPointF(36, 36), 20);
-}
-
-void DrawFrame(QPainter& painter) {
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kGold, 3.0));
-    painter.drawRect(QRectF(34, 34, kScreenWidth - 68, kScreenHeight - 68));
-    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 150), 1.2));
-    painter.drawRect(QRectF(46, 46, kScreenWidth - 92, kScreenHeight - 92));
-    // The lower corners carry smaller scrolls, so that the row of buttons stands clear of them.
-    const QTransform corners[] = {
-        QTransform(1, 0, 0, 1, 46, 46),
-        QTransform(-1, 0, 0, 1, kScreenWidth - 46, 46),
-        QTransform(0.45, 0, 0, -0.45, 46, kScreenHeight - 46),
-        QTransform(-0.45, 0, 0, -0.45, kScreenWidth - 46, kScreenHeight - 46),
-    };
-    for (const QTransform& corner : corners) {
-        painter.save();
-        painter.setTransform(corner, true);
-        DrawCornerFlourish(painter);
-        painter.restore();
-    }
-}
 
 // Two interlocked wedding rings.
 void DrawRings(QPainter& painter, const QPointF& centre, double radius) {
@@ -157,50 +55,22 @@ void DrawRings(QPainter& painter, const QPointF& centre, double radius) {
     painter.drawPath(stone);
 }
 
-// A line that thins out to both sides with a heart in the middle.
-void DrawDivider(QPainter& painter, double y, double halfWidth) {
-    const double cx = kScreenWidth / 2.0;
-    for (int side : {-1, 1}) {
-        QLinearGradient fade(QPointF(cx, y), QPointF(cx + side * halfWidth, y));
-        fade.setColorAt(0.0, kGold);
-        fade.setColorAt(1.0, QColor(kGold.red(), kGold.green(), kGold.blue(), 0));
-        painter.setPen(QPen(QBrush(fade), 2.2));
-        painter.drawLine(QPointF(cx + side * 26, y), QPointF(cx + side * halfWidth, y));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(kGold);
-        painter.drawEllipse(QPointF(cx + side * 60, y), 4, 4);
-    }
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kGold);
-    DrawHeart(painter, QPointF(cx, y), 24);
-}
-
 QImage DrawBackground() {
     QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    QLinearGradient base(0, 0, 0, kScreenHeight);
-    base.setColorAt(0.0, QColor(70, 8, 26));
-    base.setColorAt(0.45, kCrimson);
-    base.setColorAt(1.0, kWine);
-    painter.fillRect(image.rect(), base);
-
-    QRadialGradient light(QPointF(kScreenWidth / 2.0, 330), 900);
-    light.setColorAt(0.0, QColor(255, 190, 170, 110));
-    light.setColorAt(0.5, QColor(255, 140, 140, 30));
-    light.setColorAt(1.0, QColor(0, 0, 0, 0));
-    painter.fillRect(image.rect(), light);
-
-    DrawBokeh(painter);
-    DrawFrame(painter);
+    DrawBackdrop(painter, image.rect(), QPointF(kScreenWidth / 2.0, 330), 900);
+    DrawBokeh(painter, image.rect(), 90, 20240305);
+    // The lower corners carry smaller scrolls, so that the row of buttons stands clear of them.
+    DrawFrame(painter, kScreenWidth, kScreenHeight, 0.45);
 
     const double cx = kScreenWidth / 2.0;
     // The double-happiness sign in a gold medallion.
     painter.setPen(QPen(kGold, 4));
     painter.setBrush(QColor(120, 16, 40, 200));
     painter.drawEllipse(QPointF(cx, 215), 118, 118);
-    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 140), 1.5));
+    painter.setPen(QPen(WithAlpha(kGold, 140), 1.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(cx, 215), 104, 104);
     for (int i = 0; i < 24; ++i) {
@@ -216,7 +86,7 @@ QImage DrawBackground() {
 
     DrawGoldText(painter, QStringLiteral("百年好合 · 永结同心"), MakeFont(kChineseFont, 92, true),
                  QPointF(cx, 440));
-    DrawDivider(painter, 530, 480);
+    DrawDivider(painter, QPointF(cx, 530), 480, 24, 26);
     DrawGoldText(painter, QStringLiteral("Welcome to Our Wedding"), MakeFont(kLatinFont, 46, false, true),
                  QPointF(cx, 600));
     painter.setPen(kBlush);
@@ -231,7 +101,7 @@ QImage DrawBackground() {
     band.setColorAt(0.8, QColor(40, 0, 12, 90));
     band.setColorAt(1.0, QColor(40, 0, 12, 0));
     painter.fillRect(QRectF(46, 750, kScreenWidth - 92, 270), band);
-    painter.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 120), 1.2));
+    painter.setPen(QPen(WithAlpha(kGold, 120), 1.2));
     painter.drawLine(QPointF(200, 762), QPointF(kScreenWidth - 200, 762));
     painter.drawLine(QPointF(200, 1006), QPointF(kScreenWidth - 200, 1006));
     return image;

@@ -1,6 +1,8 @@
 // Makes the station's short sounds into the installation folder given as argv[1]:
-//   Sound\cap.wav    the photo: a soft two-blade camera shutter, about a quarter second
-//   Sound\save.wav   the save: a bright three-note chime rising to the octave, under a second
+//   Sound\cap.wav       the photo: a soft two-blade camera shutter, about a quarter second
+//   Sound\save.wav      the save: a bright three-note chime rising to the octave, under a second
+//   Sound\beginlot.wav  the start of the lottery draw: a brass fanfare rising through the C major
+//                       chord to a held chord, a little over two seconds
 // 16-bit mono PCM at 44100 Hz, synthesised here so that the content needs no recordings.
 #include <QDir>
 #include <QFile>
@@ -65,6 +67,34 @@ void AddBell(Samples& out, double at_s, double length_s, double hz, double gain)
     }
 }
 
+// A brass-like note: the full row of harmonics, the upper ones opening a little after the lower
+// ones as in a horn, a light vibrato once the note is held, and a short release at the end.
+void AddBrass(Samples& out, double at_s, double length_s, double hz, double gain) {
+    const int start = SampleCount(at_s);
+    const int count = SampleCount(length_s);
+    const int release = std::min(SampleCount(0.09), count / 3);
+    constexpr int kHarmonics = 12;
+    double phase = 0.0;
+    for (int i = 0; i < count && start + i < static_cast<int>(out.size()); ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double attack = std::min(1.0, t / 0.035);
+        const double settle = 0.82 + 0.18 * std::exp(-t / 0.08);
+        const double tail = i >= count - release ? static_cast<double>(count - i) / release : 1.0;
+        const double envelope = attack * settle * tail;
+        // The vibrato bends the frequency, so the phase is summed sample by sample.
+        const double depth = 0.004 * std::clamp((t - 0.25) / 0.3, 0.0, 1.0);
+        phase += 2.0 * kPi * hz * (1.0 + depth * std::sin(2.0 * kPi * 5.5 * t)) / kRate;
+        double tone = 0.0;
+        for (int n = 1; n <= kHarmonics && hz * n < kRate / 2.2; ++n) {
+            const double opening = std::pow(attack, 1.0 + 0.35 * (n - 1));
+            // Above a few kHz the bell of the horn lets less through, which keeps the tone round.
+            const double bell = 1.0 / (1.0 + std::pow(hz * n / 3200.0, 2.0));
+            tone += opening * bell * std::sin(n * phase) / std::pow(n, 1.1);
+        }
+        out[start + i] += tone * envelope * gain;
+    }
+}
+
 // Scales the loudest sample to `peak` and fades the last milliseconds to silence.
 void Finish(Samples& samples, double peak) {
     double loudest = 0.0;
@@ -99,6 +129,32 @@ Samples Chime() {
     AddBell(samples, 0.11, 0.55, 1318.51, 0.7);  // E6
     AddBell(samples, 0.22, 0.73, 2093.00, 0.6);  // C7
     Finish(samples, 0.6);
+    return samples;
+}
+
+// The draw starts: a quick rise G4 C5 E5 G5, the G5 once more, and the chord C5 E5 G5 C6 over C4 held.
+Samples Fanfare() {
+    Samples samples(SampleCount(2.2), 0.0);
+    AddBrass(samples, 0.00, 0.13, 392.00, 1.3);  // G4
+    AddBrass(samples, 0.14, 0.13, 523.25, 1.3);  // C5
+    AddBrass(samples, 0.28, 0.13, 659.25, 1.3);  // E5
+    AddBrass(samples, 0.42, 0.16, 783.99, 1.3);  // G5
+    AddBrass(samples, 0.62, 0.16, 783.99, 1.3);  // G5
+    const double chord = 0.82;
+    const double held = 2.2 - chord;
+    AddBrass(samples, chord, held, 261.63, 0.45);  // C4
+    AddBrass(samples, chord, held, 523.25, 0.55);  // C5
+    AddBrass(samples, chord, held, 659.25, 0.5);   // E5
+    AddBrass(samples, chord, held, 783.99, 0.5);   // G5
+    AddBrass(samples, chord, held, 1046.50, 0.4);  // C6
+    // The held chord swells a little and then dies away.
+    const int from = SampleCount(chord);
+    for (int i = from; i < static_cast<int>(samples.size()); ++i) {
+        const double t = static_cast<double>(i - from) / kRate;
+        samples[i] *=
+            (1.0 + 0.25 * std::sin(kPi * std::min(1.0, t / 0.5))) * std::exp(-0.9 * std::max(0.0, t - 0.4));
+    }
+    Finish(samples, 0.75);
     return samples;
 }
 
@@ -146,5 +202,6 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     bool ok = WriteWave(Shutter(), root + "/Sound/cap.wav");
     ok &= WriteWave(Chime(), root + "/Sound/save.wav");
+    ok &= WriteWave(Fanfare(), root + "/Sound/beginlot.wav");
     return ok ? 0 : 1;
 }

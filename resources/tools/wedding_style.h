@@ -15,6 +15,11 @@ inline const QColor kPaleGold(248, 226, 170);
 inline const QColor kIvory(255, 249, 238);
 inline const QColor kBlush(250, 226, 222);
 
+// The colour with another opacity.
+inline QColor WithAlpha(const QColor& colour, int alpha) {
+    return QColor(colour.red(), colour.green(), colour.blue(), alpha);
+}
+
 inline const QString kChineseFont = QStringLiteral("WenQuanYi Zen Hei");
 inline const QString kLatinFont = QStringLiteral("DejaVu Serif");
 

@@ -3,6 +3,10 @@
 #include "app/startup_dlg_layout.h"
 #include "capture/travenor_dlg.h"
 #include "launcher/wall_launcher.h"
+#include "lottery/param_dialog.h"
+#include "manage/manager_dialog.h"
+#include "platform/local_clock.h"
+#include "platform/sound.h"
 
 namespace travenor {
 
@@ -11,10 +15,21 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
 }
 
 void ConfigureStationMenu(CStartUpDlg& menu, StationShared& shared) {
-    // The lottery (IDC_LOTTERY) and the management dialog (IDC_MANAGE) register here the same way
-    // when they exist; until then their buttons do nothing.
     menu.SetWindowOpener(IDC_SIGN, [&shared](QWidget& owner, const tstring&) {
         OpenCaptureWindow(owner, shared.guests, [&shared] { ShowSearchDlg(shared.seat_search); });
+    });
+    menu.SetWindowOpener(IDC_LOTTERY, [](QWidget& owner, const tstring& todayPhotos) {
+        Rand15 random = ClockSeededRand15();
+        CParamDialog dialog({vantor::SystemLocalClock(), random, StationWallLauncher(),
+                             [](const tstring& file) { vantor::PlaySoundAsync(file); }},
+                            owner.screen(), &owner);
+        dialog.LoadPhotos(todayPhotos);
+        dialog.exec();
+    });
+    menu.SetWindowOpener(IDC_MANAGE, [](QWidget& owner, const tstring&) {
+        // The dialog writes the preset winners back when it is destroyed, at the end of this scope.
+        CManagerDialog dialog(vantor::SystemLocalClock(), &owner);
+        dialog.exec();
     });
 }
 

@@ -1,13 +1,12 @@
 #include "app/startup_dlg.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include "app/startup_dlg_layout.h"
 #include "controls/button_st.h"
 #include "layout/button_face.h"
+#include "layout/skin_files.h"
 #include "layout/control_table.h"
 #include "layout/full_screen.h"
 #include "layout/scale_control.h"
@@ -17,19 +16,6 @@
 #include "text/qt_text.h"
 
 using namespace travenor;
-
-namespace {
-
-bool FileExists(const tstring& file) {
-    return QFileInfo(QString::fromStdString(vantor::ToNativePath(file))).isFile();
-}
-
-QImage LoadPicture(const tstring& file) {
-    QImageReader reader(QString::fromStdString(vantor::ToNativePath(file)));
-    return reader.read();
-}
-
-}  // namespace
 
 CStartUpDlg::CStartUpDlg(const vantor::Clock& clock, WallLauncher showWall, QScreen* screen, QWidget* parent)
     : QDialog(parent), storage_(clock), showWall_(std::move(showWall)) {
@@ -57,8 +43,8 @@ void CStartUpDlg::CreateControls() {
 
 void CStartUpDlg::OnInitDialog(QScreen* screen) {
     setWindowTitle(ToQt(tstring(kStartUpTitle)));
-    if (FileExists(kStartUpBackground)) {
-        background_ = LoadPicture(kStartUpBackground);
+    if (vantor::SkinFileExists(kStartUpBackground)) {
+        background_ = vantor::LoadSkinPicture(kStartUpBackground);
     }
     // The stretch is measured against the designed client size, before the window is moved.
     const QSize client = size();
@@ -80,7 +66,7 @@ void CStartUpDlg::OnInitDialog(QScreen* screen) {
 void CStartUpDlg::ApplyFaces() {
     for (const ButtonFace& face : kStartUpFaces) {
         CButtonST* button = Button(face.id);
-        if (button != nullptr && FileExists(face.file)) {
+        if (button != nullptr && vantor::SkinFileExists(face.file)) {
             LoadButtonFace(faces_[face.id], face.file, *button);
         }
     }

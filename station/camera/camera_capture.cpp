@@ -7,8 +7,12 @@ CCameraCapture::CCameraCapture(vantor::camera::VideoDeviceProvider& devices)
     : CCameraCapture(devices, vantor::camera::ConfiguredCameraSize()) {}
 
 CCameraCapture::CCameraCapture(vantor::camera::VideoDeviceProvider& devices, vantor::camera::CameraSize size)
-    : width_(size.width > 0 && size.width <= vantor::camera::kMaxCameraSide ? size.width : 640),
-      height_(size.height > 0 && size.height <= vantor::camera::kMaxCameraSide ? size.height : 480),
+    : width_(size.width > 0 && size.width <= vantor::camera::kMaxCameraSide
+                 ? size.width
+                 : vantor::settings::kCameraWidth.fallback),
+      height_(size.height > 0 && size.height <= vantor::camera::kMaxCameraSide
+                  ? size.height
+                  : vantor::settings::kCameraHeight.fallback),
       devices_(devices) {}
 
 CCameraCapture::~CCameraCapture() {

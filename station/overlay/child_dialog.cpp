@@ -48,7 +48,7 @@ CChildDialog::CChildDialog(QWidget* parent, OverlayOwner* owner)
 void CChildDialog::Initialise() {
     setWindowTitle(QStringLiteral("Vantor初始窗口"));
     CIni ini(kConfigPath);
-    alpha_threshold_ = ini.GetIValue(u"config", u"MAXALPHA ");
+    alpha_threshold_ = ini.GetIValue(vantor::settings::kMaxAlpha.section, vantor::settings::kMaxAlpha.key);
 }
 
 void CChildDialog::ApplyTemplate(const tstring& path) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 #include "overlay/overlay_owner.h"
+#include "settings/settings_table.h"
 #include "text/tstring.h"
 
 // Commands of menu 144.
@@ -36,7 +37,7 @@ bool& TemplateListVisibleFlag();
 class CChildDialog : public QWidget {
     Q_OBJECT
   public:
-    static constexpr const char16_t* kConfigPath = u"Bin\\config.ini";
+    static constexpr const char16_t* kConfigPath = vantor::settings::kConfigFile;
 
     CChildDialog(QWidget* parent, OverlayOwner* owner);
 

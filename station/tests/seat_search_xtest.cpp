@@ -38,16 +38,6 @@ namespace fs = std::filesystem;
 constexpr int kKeyZ = 1033;
 constexpr int kKeyH = 1008;
 
-template <typename Window>
-Window* VisibleTopLevel() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(widget); window != nullptr && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 bool IsRed(QColor c) {
     return c.red() > 200 && c.green() < 60 && c.blue() < 60;
 }
@@ -82,14 +72,14 @@ TEST(SeatSearchScreen, AGuestFindsHisTableFromTheCaptureWindow) {
     bool walked = false;
     QTimer::singleShot(0, &menu, [&] {
         CTravenorDlg* capture = nullptr;
-        ASSERT_TRUE(
-            vantor_test::WaitUntil([&] { return (capture = VisibleTopLevel<CTravenorDlg>()) != nullptr; }));
+        ASSERT_TRUE(vantor_test::WaitUntil(
+            [&] { return (capture = vantor_test::VisibleTopLevel<CTravenorDlg>()) != nullptr; }));
         QWidget* seatButton = vantor::FindControl(capture, kIdSeatSearch);
         ASSERT_NE(seatButton, nullptr);
         QTest::mouseClick(seatButton, Qt::LeftButton);
         CDlgSearch* search = nullptr;
-        ASSERT_TRUE(
-            vantor_test::WaitUntil([&] { return (search = VisibleTopLevel<CDlgSearch>()) != nullptr; }));
+        ASSERT_TRUE(vantor_test::WaitUntil(
+            [&] { return (search = vantor_test::VisibleTopLevel<CDlgSearch>()) != nullptr; }));
         EXPECT_EQ(search, shared.seat_search.Window());
         ASSERT_TRUE(vantor_test::WaitUntil([&] { return DetailsOnScreen(*search); }))
             << "the seat search did not come up over the capture window";

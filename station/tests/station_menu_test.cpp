@@ -19,6 +19,7 @@
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
 #include "text/language.h"
+#include "offscreen_screens.h"
 #include "test_folder.h"
 #include "ui_wait.h"
 
@@ -29,16 +30,9 @@ using namespace travenor;
 
 // Runs before main, so the test program's offscreen platform comes up with two screens: a 16:9
 // one and a 5:4 one beside it.
-const bool kTwoScreens = [] {
-    const fs::path config = fs::temp_directory_path() / "station_menu_screens.json";
-    std::ofstream(config)
-        << R"({"screens":[)"
-        << R"({"name":"wide","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96},)"
-        << R"({"name":"square","x":1920,"y":0,"width":1280,"height":1024,"logicalDpi":96}]})";
-    const std::string platform = "offscreen:configfile=" + config.string();
-    setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
-    return true;
-}();
+const bool kTwoScreens = vantor_test::UseOffscreenScreens(
+    "station_menu", R"({"name":"wide","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96},)"
+                    R"({"name":"square","x":1920,"y":0,"width":1280,"height":1024,"logicalDpi":96})");
 
 QScreen* ScreenOfSize(int width, int height) {
     for (QScreen* screen : QGuiApplication::screens()) {

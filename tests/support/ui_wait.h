@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers for widgets without QtTest: wait for a condition while the event loop runs, and
 // deliver mouse clicks directly to a widget.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QMouseEvent>
@@ -8,6 +9,17 @@
 #include <QWidget>
 
 namespace vantor_test {
+
+// The first visible top-level window of that class, or null.
+template <typename Window>
+Window* VisibleTopLevel() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget); window != nullptr && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
 
 // Runs the event loop until the predicate holds or the time is up; answers the predicate.
 template <typename Predicate>

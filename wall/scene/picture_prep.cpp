@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <cmath>
-#include "scene/jpeg_reduced.h"
+#include "imaging/jpeg_reduced.h"
 
 namespace halvix {
 namespace {
@@ -109,13 +109,13 @@ DecodedPicture DecodePicture(const std::string& native_path, QSize box, DecodeMo
         return {};
     }
     QSize full;
-    if (mode == DecodeMode::Reduced && ReadJpegSize(bytes, &full)) {
+    if (mode == DecodeMode::Reduced && vantor::ReadJpegSize(bytes, &full)) {
         const QSize fitted = FitSize(full, box);
         const bool large = full.width() >= 2 * fitted.width() && full.height() >= 2 * fitted.height();
         if (large) {
-            const int scale = JpegScaleFor(full, fitted);
+            const int scale = vantor::JpegScaleFor(full, fitted);
             if (scale < 8) {
-                QImage reduced = DecodeJpegScaled(bytes, scale);
+                QImage reduced = vantor::DecodeJpegScaled(bytes, scale);
                 if (!reduced.isNull()) {
                     return {std::move(reduced), full};
                 }

@@ -1,11 +1,11 @@
-#include "scene/jpeg_reduced.h"
+#include "imaging/jpeg_reduced.h"
 
 #include <csetjmp>
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
-namespace halvix {
+namespace vantor {
 namespace {
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
@@ -20,7 +20,13 @@ void JumpOut(j_common_ptr info) {
     std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
 }
 
-void Silent(j_common_ptr, int) {}
+// Messages are not printed; warnings (level -1, such as data that ends early) are counted, so that
+// a decode can refuse a damaged file.
+void Silent(j_common_ptr info, int level) {
+    if (level < 0) {
+        ++info->err->num_warnings;
+    }
+}
 
 void InstallErrors(jpeg_decompress_struct& info, JumpingErrors& errors) {
     info.err = jpeg_std_error(&errors.manager);
@@ -78,7 +84,7 @@ ScaledHeader ReadHeader(const QByteArray& bytes, int scale_num) {
 
 // Decodes into rows of an image of exactly the size ReadHeader computed for the scale.
 bool DecodeInto(const QByteArray& bytes, int scale_num, unsigned char* bits, long stride, int width,
-                int height) {
+                int height, bool whole_only) {
     jpeg_decompress_struct info;
     JumpingErrors errors;
     InstallErrors(info, errors);
@@ -104,8 +110,9 @@ bool DecodeInto(const QByteArray& bytes, int scale_num, unsigned char* bits, lon
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
+    const bool damaged = errors.manager.num_warnings > 0;
     jpeg_destroy_decompress(&info);
-    return true;
+    return !(whole_only && damaged);
 }
 
 }  // namespace
@@ -124,7 +131,7 @@ bool ReadJpegSize(const QByteArray& bytes, QSize* size) {
     return true;
 }
 
-QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num) {
+QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num, JpegDamage damage) {
     if (!LooksLikeJpeg(bytes) || scale_num < 1 || scale_num > 8) {
         return {};
     }
@@ -137,7 +144,7 @@ QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num) {
         return {};
     }
     if (!DecodeInto(bytes, scale_num, image.bits(), static_cast<long>(image.bytesPerLine()), header.width,
-                    header.height)) {
+                    header.height, damage == JpegDamage::Refuse)) {
         return {};
     }
     return image;
@@ -154,4 +161,4 @@ int JpegScaleFor(QSize full, QSize needed) {
     return 8;
 }
 
-}  // namespace halvix
+}  // namespace vantor

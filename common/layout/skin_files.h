@@ -1,0 +1,15 @@
+#pragma once
+// The skin's optional files (pictures, faces, sounds), named by logic paths relative to the
+// installation folder.
+#include <QImage>
+#include "text/tstring.h"
+
+namespace vantor {
+
+// True when the path names an existing file (not a folder).
+bool SkinFileExists(const tstring& file);
+
+// The decoded picture, turned as its EXIF orientation says; null when missing or unreadable.
+QImage LoadSkinPicture(const tstring& file);
+
+}  // namespace vantor

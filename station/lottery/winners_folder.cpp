@@ -1,0 +1,36 @@
+#include "lottery/winners_folder.h"
+
+#include <QLoggingCategory>
+#include <optional>
+#include <string>
+
+#include "manage/preset_records.h"
+#include "platform/native_path.h"
+#include "platform/whole_file.h"
+#include "storage/storage_layout.h"
+
+Q_LOGGING_CATEGORY(lcWinners, "vantor.lottery.winners")
+
+namespace travenor {
+
+tstring WinnersFolder(const vantor::LocalDateTime& day, const tstring& levelName) {
+    const tstring root(vantor::kLotteryFolder);
+    const tstring level = vantor::DatedFolder(root, day) + u"\\" + levelName;
+    if (!vantor::EnsureFolder(level)) {
+        qCWarning(lcWinners) << "could not make the winners' folder" << vantor::ToNativePath(level).c_str();
+    }
+    return level;
+}
+
+bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
+    const std::optional<std::string> bytes = vantor::ReadWholeFile(vantor::ToNativePath(picture));
+    const tstring target = folder + u"\\" + BareFileName(picture);
+    if (!bytes || !vantor::ReplaceWholeFile(vantor::ToNativePath(target), *bytes, vantor::NewFileMode())) {
+        qCWarning(lcWinners) << "could not copy" << vantor::ToNativePath(picture).c_str() << "to"
+                             << vantor::ToNativePath(folder).c_str();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace travenor

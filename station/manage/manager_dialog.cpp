@@ -1,0 +1,194 @@
+#include "manage/manager_dialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "manage/camera_resolution.h"
+#include "manage/manager_layout.h"
+#include "platform/file_open_dialog.h"
+#include "platform/message_box.h"
+#include "platform/native_path.h"
+#include "settings/preset_file.h"
+#include "storage/storage_layout.h"
+#include "text/language.h"
+#include "text/qt_text.h"
+
+using namespace travenor;
+
+namespace {
+
+CManagerDialog::FileChooser DesktopChooser() {
+    return [](QWidget* owner, const tstring& startFolder) {
+        return vantor::ChooseFilesToOpen(owner, startFolder, {ToQt(tstring(kPresetPictureFilter))});
+    };
+}
+
+QWidget* MakeControl(const vantor::ControlEntry& control, QWidget* parent) {
+    const QString caption = control.caption[0] != u'\0' ? ToQt(GetLanStr(control.caption)) : QString();
+    switch (control.kind) {
+        case vantor::ControlKind::GroupBox:
+            return new QGroupBox(caption, parent);
+        case vantor::ControlKind::Label:
+            return new QLabel(caption, parent);
+        case vantor::ControlKind::PushButton:
+            return new QPushButton(caption, parent);
+        case vantor::ControlKind::DropDownList:
+            return new QComboBox(parent);
+        case vantor::ControlKind::ListView:
+            return new QTableWidget(0, 2, parent);
+        default:
+            return new QWidget(parent);
+    }
+}
+
+}  // namespace
+
+CManagerDialog::CManagerDialog(const vantor::Clock& clock, QWidget* parent, FileChooser chooser)
+    : QDialog(parent),
+      clock_(clock),
+      chooser_(chooser ? std::move(chooser) : DesktopChooser()),
+      records_(LoadPrizeLevelNames()) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(ToQt(tstring(kManagerTitle)));
+    setModal(true);
+    CreateControls();
+    OnInitDialog();
+}
+
+CManagerDialog::~CManagerDialog() {
+    vantor::settings::WritePresetEntries(records_.Entries());
+}
+
+void CManagerDialog::CreateControls() {
+    setFixedSize(vantor::DesignedClientSize(kManagerDialog));
+    // The size the layout was designed for: dialog units are measured on a font of this height.
+    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    font.setPixelSize(12);
+    setFont(font);
+    for (const vantor::ControlEntry& control : kManagerDialog.controls) {
+        QWidget* widget = MakeControl(control, this);
+        vantor::SetControlId(widget, control.id);
+        widget->setGeometry(vantor::DesignedControlRect(control));
+    }
+    list_ = qobject_cast<QTableWidget*>(vantor::FindControl(this, IDC_MANAGER_LIST));
+    levels_ = qobject_cast<QComboBox*>(vantor::FindControl(this, IDC_MANAGER_LEVEL));
+    resolutions_ = qobject_cast<QComboBox*>(vantor::FindControl(this, IDC_MANAGER_RESOLUTION));
+    // The frame is drawn under the list, which lies inside it.
+    vantor::FindControl(this, IDC_MANAGER_FRAME)->lower();
+
+    connect(qobject_cast<QPushButton*>(vantor::FindControl(this, IDC_MANAGER_ADD)), &QPushButton::clicked,
+            this, &CManagerDialog::OnAdd);
+    connect(qobject_cast<QPushButton*>(vantor::FindControl(this, IDC_MANAGER_DELETE)), &QPushButton::clicked,
+            this, &CManagerDialog::OnDelete);
+    connect(qobject_cast<QPushButton*>(vantor::FindControl(this, IDC_MANAGER_DELETE_ALL)),
+            &QPushButton::clicked, this, &CManagerDialog::OnDeleteAll);
+    // Only the operator's choice writes the settings, not the selection made when the dialog opens.
+    connect(resolutions_, &QComboBox::activated, this, &CManagerDialog::OnResolutionChosen);
+}
+
+void CManagerDialog::OnInitDialog() {
+    config_.Open(vantor::settings::kConfigFile);
+
+    for (const tstring& name : records_.LevelNames()) {
+        levels_->addItem(ToQt(name));
+    }
+    levels_->setCurrentIndex(0);
+
+    const int width = list_->width();
+    list_->setHorizontalHeaderLabels({ToQt(GetLanStr(u"12")), ToQt(GetLanStr(u"31"))});
+    list_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list_->horizontalHeaderItem(1)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list_->setColumnWidth(0, width / 3);
+    list_->setColumnWidth(1, width * 2 / 3 - 5);
+    list_->verticalHeader()->hide();
+    list_->setShowGrid(true);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setWordWrap(false);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 8);
+    // The selection stays visible when the list loses the focus to a button.
+    QPalette palette = list_->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    list_->setPalette(palette);
+
+    records_.Load(vantor::settings::ReadPresetEntries());
+    for (const PresetRecord& record : records_.Records()) {
+        InsertRowAtTop(record);
+    }
+
+    for (const CameraResolution& resolution : kCameraResolutions) {
+        resolutions_->addItem(ToQt(tstring(resolution.text)));
+    }
+    const vantor::settings::IntSetting& width_setting = vantor::settings::kCameraWidth;
+    resolutions_->setCurrentIndex(
+        ResolutionIndexForWidth(config_.GetIValue(width_setting.section, width_setting.key)));
+}
+
+void CManagerDialog::InsertRowAtTop(const PresetRecord& record) {
+    list_->insertRow(0);
+    list_->setItem(0, 0, new QTableWidgetItem(ToQt(records_.LevelNames()[record.level])));
+    list_->setItem(0, 1, new QTableWidgetItem(ToQt(record.file)));
+}
+
+tstring CManagerDialog::StartFolder() const {
+    const vantor::WorkingFolderKeeper here;
+    tstring folder = vantor::FromNativePath(here.Folder().string());
+    while (folder.GetBase().find(u"\\\\") != std::u16string::npos) {
+        folder.ReplaceAll(u"\\\\", u"\\");
+    }
+    const vantor::StorageLayout storage(clock_, folder + u"\\" + vantor::kStorageRoot);
+    return storage.TodayWithTemplate();
+}
+
+void CManagerDialog::OnAdd() {
+    std::optional<std::vector<tstring>> chosen;
+    {
+        const vantor::WorkingFolderKeeper keep;
+        chosen = chooser_(this, StartFolder());
+    }
+    if (!chosen) {
+        return;
+    }
+    const int level = levels_->currentIndex();
+    for (const tstring& path : *chosen) {
+        const tstring file = BareFileName(path);
+        if (records_.Add(level, file)) {
+            InsertRowAtTop(records_.Records().back());
+        }
+    }
+}
+
+void CManagerDialog::OnDelete() {
+    const QList<QTableWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const int row = selected.first()->row();
+    const QTableWidgetItem* file = list_->item(row, 1);
+    if (file != nullptr) {
+        records_.Remove(FromQt(file->text()));
+    }
+    list_->removeRow(row);
+}
+
+void CManagerDialog::OnDeleteAll() {
+    list_->setRowCount(0);
+    records_.Clear();
+}
+
+void CManagerDialog::OnResolutionChosen(int index) {
+    // A settings file that could not be opened has said so itself and takes no values; the
+    // notice that the resolution is saved is shown only when it was.
+    if (WriteCameraResolution(config_, index)) {
+        vantor::ShowMessageBox(GetLanStr(u"44"), u"Tips", vantor::MessageButtons::Ok,
+                               vantor::MessageIcon::Warning);
+    }
+}

@@ -1,0 +1,50 @@
+#include "manage/preset_records.h"
+
+#include <algorithm>
+
+namespace travenor {
+
+void PresetRecords::Load(const std::vector<vantor::settings::PresetEntry>& entries) {
+    for (const vantor::settings::PresetEntry& entry : entries) {
+        if (const std::optional<int> level = FindPrizeLevel(names_, entry.level)) {
+            records_.push_back({*level, entry.file});
+        }
+    }
+}
+
+bool PresetRecords::Add(int level, const tstring& file) {
+    const bool listed = std::any_of(records_.begin(), records_.end(),
+                                    [&file](const PresetRecord& record) { return record.file == file; });
+    if (listed || level < 0 || level >= kPrizeLevelCount) {
+        return false;
+    }
+    records_.push_back({level, file});
+    return true;
+}
+
+bool PresetRecords::Remove(const tstring& file) {
+    const auto found = std::find_if(records_.begin(), records_.end(),
+                                    [&file](const PresetRecord& record) { return record.file == file; });
+    if (found == records_.end()) {
+        return false;
+    }
+    records_.erase(found);
+    return true;
+}
+
+std::vector<vantor::settings::PresetEntry> PresetRecords::Entries() const {
+    std::vector<vantor::settings::PresetEntry> entries;
+    entries.reserve(records_.size());
+    for (const PresetRecord& record : records_) {
+        entries.push_back({record.file, names_[record.level]});
+    }
+    return entries;
+}
+
+tstring BareFileName(const tstring& path) {
+    const std::u16string& text = path.GetBase();
+    const std::size_t cut = text.find_last_of(u"\\/");
+    return cut == std::u16string::npos ? path : tstring(text.substr(cut + 1));
+}
+
+}  // namespace travenor

@@ -1,0 +1,109 @@
+// What the lottery shows and keeps: the result grid's cells, photos that cannot be shown, and
+// the winners' folders and copies on disk.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "file_size_limit.h"
+#include "lottery/lottery_pictures.h"
+#include "lottery/winners_folder.h"
+#include "platform/native_path.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+tstring WriteJpeg(const vantor_test::TestFolder& folder, const std::string& name, QColor colour,
+                  QSize size = QSize(160, 120)) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    const fs::path file = folder.path() / name;
+    fs::create_directories(file.parent_path());
+    EXPECT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG", 95));
+    return vantor::FromNativePath(file.string());
+}
+
+bool Near(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24 &&
+           std::abs(a.blue() - b.blue()) < 24;
+}
+
+const QColor kRed(255, 0, 0);
+
+TEST(LotteryGrid, WinnersFillTheCellsRowByRowAndTheRestStaysRed) {
+    vantor_test::TestFolder folder;
+    const std::vector<tstring> three{WriteJpeg(folder, "a.jpg", Qt::blue),
+                                     WriteJpeg(folder, "b.jpg", Qt::green),
+                                     WriteJpeg(folder, "c.jpg", Qt::white)};
+    const QImage grid = travenor::ComposeWinnerGrid(QSize(201, 101), 2, three);
+    ASSERT_EQ(grid.size(), QSize(201, 101));
+    EXPECT_EQ(grid.format(), QImage::Format_RGB888);
+    // Cells of 100 x 50: blue, green / white, red; the odd last column and row stay red.
+    EXPECT_TRUE(Near(grid.pixelColor(1, 1), Qt::blue));
+    EXPECT_TRUE(Near(grid.pixelColor(98, 48), Qt::blue));
+    EXPECT_TRUE(Near(grid.pixelColor(101, 1), Qt::green));
+    EXPECT_TRUE(Near(grid.pixelColor(199, 49), Qt::green));
+    EXPECT_TRUE(Near(grid.pixelColor(1, 51), Qt::white));
+    EXPECT_EQ(grid.pixelColor(150, 75), kRed);
+    EXPECT_EQ(grid.pixelColor(200, 10), kRed);
+    EXPECT_EQ(grid.pixelColor(10, 100), kRed);
+
+    // One winner takes the whole area; a photo that cannot be read leaves its cell red.
+    const QImage single = travenor::ComposeWinnerGrid(QSize(90, 60), 1, {three[1]});
+    EXPECT_TRUE(Near(single.pixelColor(89, 59), Qt::green));
+    const QImage broken = travenor::ComposeWinnerGrid(QSize(90, 60), 1, {tstring(u"\\no\\such.jpg")});
+    EXPECT_EQ(broken.pixelColor(45, 30), kRed);
+}
+
+TEST(LotteryGrid, APhotoThatIsNoJpegOrEndsEarlyShowsNothing) {
+    vantor_test::TestFolder folder;
+    const tstring good = WriteJpeg(folder, "good.jpg", Qt::magenta, QSize(640, 480));
+    const QImage rolling = travenor::DecodeRollingPhoto(good, QSize(320, 240));
+    ASSERT_FALSE(rolling.isNull());
+    EXPECT_GE(rolling.width(), 160) << "the rolling photo covers at least half the area";
+    EXPECT_LT(rolling.width(), 640) << "and is decoded smaller than the file";
+
+    const std::string bytes = folder.Read("good.jpg");
+    folder.Write("cut.jpg", bytes.substr(0, bytes.size() / 2));
+    folder.Write("png.jpg", "\x89PNG\r\n\x1a\n not a jpeg");
+    for (const char* name : {"cut.jpg", "png.jpg", "missing.jpg"}) {
+        const tstring file = vantor::FromNativePath((folder.path() / name).string());
+        EXPECT_TRUE(travenor::DecodeRollingPhoto(file, QSize(320, 240)).isNull()) << name;
+        EXPECT_TRUE(travenor::DecodeCellPhoto(file, QSize(320, 240)).isNull()) << name;
+    }
+}
+
+TEST(LotteryWinners, FolderPerDayAndLevelWithoutLeadingZerosAndCopiesReplacedWhole) {
+    vantor_test::TestFolder folder;
+    vantor_test::WorkingFolderScope scope(folder.path());
+    const tstring winners = travenor::WinnersFolder({2026, 3, 8, 9}, u"一等奖");
+    EXPECT_EQ(winners, u"lottery\\2026-3-8\\一等奖");
+    EXPECT_TRUE(fs::is_directory(folder.path() / "lottery" / "2026-3-8" / "一等奖"));
+
+    const tstring picture = WriteJpeg(folder, "Storage/2026-3-8/WithTemplate/sub/9-5-7.jpg", Qt::blue);
+    ASSERT_TRUE(travenor::CopyWinnerPicture(picture, winners));
+    const fs::path copy = folder.path() / "lottery" / "2026-3-8" / "一等奖" / "9-5-7.jpg";
+    EXPECT_EQ(folder.Read("lottery/2026-3-8/一等奖/9-5-7.jpg"),
+              folder.Read("Storage/2026-3-8/WithTemplate/sub/9-5-7.jpg"));
+
+    // Drawn again the same day: the copy is replaced. A disk that fills up keeps the old copy whole.
+    const std::string old_copy = folder.Read("lottery/2026-3-8/一等奖/9-5-7.jpg");
+    WriteJpeg(folder, "Storage/2026-3-8/WithTemplate/sub/9-5-7.jpg", Qt::green, QSize(1600, 1200));
+    {
+        const vantor_test::FileSizeLimit disk(old_copy.size() + 100);
+        EXPECT_FALSE(travenor::CopyWinnerPicture(picture, winners));
+    }
+    EXPECT_EQ(folder.Read("lottery/2026-3-8/一等奖/9-5-7.jpg"), old_copy);
+    ASSERT_TRUE(travenor::CopyWinnerPicture(picture, winners));
+    EXPECT_EQ(folder.Read("lottery/2026-3-8/一等奖/9-5-7.jpg"),
+              folder.Read("Storage/2026-3-8/WithTemplate/sub/9-5-7.jpg"));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(copy.parent_path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1u) << "a half-written copy was left beside the winner";
+}
+
+}  // namespace
