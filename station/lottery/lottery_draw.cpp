@@ -10,7 +10,12 @@ void LotteryDraw::Load(std::vector<tstring> candidates,
                        const PrizeLevelNames& levels) {
     candidates_ = std::move(candidates);
     won_.assign(candidates_.size(), false);
+    winners_.clear();
     pool_.clear();
+    for (std::vector<int>& list : presets_) {
+        list.clear();
+    }
+    current_ = 0;
     for (int index = 0; index < static_cast<int>(candidates_.size()); ++index) {
         pool_.push_back(index);
     }

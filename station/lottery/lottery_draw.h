@@ -21,8 +21,9 @@ class LotteryDraw {
   public:
     explicit LotteryDraw(RandomSource& random) : random_(random) {}
 
-    // Takes the candidates in scan order (every one joins the open pool), then reserves for each
-    // preset entry whose value names a level the first candidate whose path contains its key.
+    // Starts afresh with the candidates in scan order (every one joins the open pool), then
+    // reserves for each preset entry whose value names a level the first candidate whose path
+    // contains its key.
     void Load(std::vector<tstring> candidates, const std::vector<vantor::settings::PresetEntry>& presets,
               const PrizeLevelNames& levels);
 
