@@ -97,7 +97,6 @@ void BM_RollingSecond(benchmark::State& state) {
         const double seconds = clock.elapsed() / 1000.0;
         lottery.dialog.OnReturn();
         state.counters["shown_per_s"] = (lottery.dialog.TicksShown() - before) / seconds;
-
         lottery.dialog.setVisible(true);
     }
 }

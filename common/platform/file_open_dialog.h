@@ -27,8 +27,6 @@ class WorkingFolderKeeper {
     WorkingFolderKeeper(WorkingFolderKeeper&&) = delete;
     WorkingFolderKeeper& operator=(WorkingFolderKeeper&&) = delete;
 
-    const std::filesystem::path& Folder() const { return folder_; }
-
   private:
     std::filesystem::path folder_;
 };

@@ -65,4 +65,10 @@ bool AnchorWorkingFolderToInstallation() {
     return ::chdir(folder.c_str()) == 0;
 }
 
+tstring BareFileName(const tstring& path) {
+    const std::u16string& text = path.GetBase();
+    const std::size_t cut = text.find_last_of(u"\\/");
+    return cut == std::u16string::npos ? path : tstring(text.substr(cut + 1));
+}
+
 }  // namespace vantor

@@ -10,6 +10,9 @@ namespace vantor {
 std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8
 tstring FromNativePath(const std::string& native);  // slashes to backslashes
 
+// The file name of a path: the text after its last backslash (or slash).
+tstring BareFileName(const tstring& path);
+
 // Absolute: starts with a backslash or slash, or has a drive colon.
 bool IsAbsolutePath(const tstring& path);
 

@@ -18,7 +18,7 @@ std::vector<PresetEntry> ReadPresetEntries(const tstring& path = kPresetFile);
 
 // Replaces the file with the section header followed by the entries in order, the same text as
 // deleting it, writing "[CheatInfo]" and adding the entries one by one through the profile writer.
-// The new text is made beside the file and renamed over it: at every instant either the old or
+// The new text is written beside the file and renamed over it: at every instant either the old or
 // the new complete file is on disk. False (the old file untouched) when anything fails.
 bool WritePresetEntries(const std::vector<PresetEntry>& entries, const tstring& path = kPresetFile);
 

@@ -136,15 +136,11 @@ void CParamDialog::OnInitDialog(QScreen* screen) {
     }
     counts_->setCurrentIndex(0);
 
-    const QImage idle = vantor::LoadSkinPicture(kLotteryIdlePicture);
-    background_ = QImage(picture_area_.size(), QImage::Format_RGB32);
-    background_.fill(Qt::black);
-    if (!idle.isNull()) {
+    if (const QImage idle = vantor::LoadSkinPicture(kLotteryIdlePicture); !idle.isNull()) {
+        background_ = QImage(picture_area_.size(), QImage::Format_RGB32);
         QPainter painter(&background_);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRect(QPoint(0, 0), picture_area_.size()), idle);
-    } else {
-        background_ = QImage();
     }
     erase_ = vantor::LoadSkinPicture(kLotteryErasePicture);
 
@@ -276,15 +272,13 @@ void CParamDialog::paintEvent(QPaintEvent*) {
     } else {
         painter.fillRect(strip, palette().window());
     }
+    // The picture area shows one picture whole; the erase picture only where nothing covers it.
     if (rolling_ && !frame_.isNull()) {
         painter.drawImage(picture_area_, frame_);
-        return;
-    }
-    if (!erase_.isNull()) {
+    } else if (!rolling_ && !background_.isNull()) {
+        painter.drawImage(picture_area_.topLeft(), background_);
+    } else if (!erase_.isNull()) {
         painter.drawImage(picture_area_, erase_);
-    }
-    if (!rolling_ && !background_.isNull()) {
-        painter.drawImage(QPoint(0, 0), background_);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "manage/preset_records.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 #include "storage/storage_layout.h"
@@ -24,7 +23,7 @@ tstring WinnersFolder(const vantor::LocalDateTime& day, const tstring& levelName
 
 bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
     const std::optional<std::string> bytes = vantor::ReadWholeFile(vantor::ToNativePath(picture));
-    const tstring target = folder + u"\\" + BareFileName(picture);
+    const tstring target = folder + u"\\" + vantor::BareFileName(picture);
     if (!bytes || !vantor::ReplaceWholeFile(vantor::ToNativePath(target), *bytes, vantor::NewFileMode())) {
         qCWarning(lcWinners) << "could not copy" << vantor::ToNativePath(picture).c_str() << "to"
                              << vantor::ToNativePath(folder).c_str();

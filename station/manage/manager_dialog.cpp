@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <filesystem>
 
 #include "manage/camera_resolution.h"
 #include "manage/manager_layout.h"
@@ -139,11 +140,9 @@ void CManagerDialog::InsertRowAtTop(const PresetRecord& record) {
 }
 
 tstring CManagerDialog::StartFolder() const {
-    const vantor::WorkingFolderKeeper here;
-    tstring folder = vantor::FromNativePath(here.Folder().string());
-    while (folder.GetBase().find(u"\\\\") != std::u16string::npos) {
-        folder.ReplaceAll(u"\\\\", u"\\");
-    }
+    std::error_code error;
+    tstring folder = vantor::FromNativePath(std::filesystem::current_path(error).string());
+    folder.ReplaceAll(u"\\\\", u"\\");
     const vantor::StorageLayout storage(clock_, folder + u"\\" + vantor::kStorageRoot);
     return storage.TodayWithTemplate();
 }
@@ -159,7 +158,7 @@ void CManagerDialog::OnAdd() {
     }
     const int level = levels_->currentIndex();
     for (const tstring& path : *chosen) {
-        const tstring file = BareFileName(path);
+        const tstring file = vantor::BareFileName(path);
         if (records_.Add(level, file)) {
             InsertRowAtTop(records_.Records().back());
         }

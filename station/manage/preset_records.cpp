@@ -41,10 +41,4 @@ std::vector<vantor::settings::PresetEntry> PresetRecords::Entries() const {
     return entries;
 }
 
-tstring BareFileName(const tstring& path) {
-    const std::u16string& text = path.GetBase();
-    const std::size_t cut = text.find_last_of(u"\\/");
-    return cut == std::u16string::npos ? path : tstring(text.substr(cut + 1));
-}
-
 }  // namespace travenor

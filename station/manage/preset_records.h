@@ -35,7 +35,4 @@ class PresetRecords {
     std::vector<PresetRecord> records_;
 };
 
-// The text after the last backslash (or slash) of a path.
-tstring BareFileName(const tstring& path);
-
 }  // namespace travenor
