@@ -22,6 +22,7 @@
 #include "sample_photos.h"
 #include "app/zarn_dlg.h"
 #include "platform/native_path.h"
+#include "serve_until.h"
 
 namespace {
 
@@ -31,17 +32,7 @@ std::filesystem::path PhotoFolder(int count) {
     return vantor_bench::SamplePhotoFolder(count);
 }
 
-template <typename Predicate>
-bool ServeUntil(Predicate predicate, int timeout_ms) {
-    QDeadlineTimer deadline(timeout_ms);
-    while (!predicate()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
+using vantor_bench::ServeUntil;
 
 double ProcessCpuSeconds() {
     timespec now{};

@@ -1,8 +1,11 @@
 // Draws the photo wall's pictures into the installation folder given as argv[1]:
 // images/Wall/background.jpg (the backdrop behind the tiles), pause.jpg and pause2.jpg (the two
 // alternating frames shown while a folder loads, 800 x 600), the toolbar bitmaps
-// images/Wall/toolbar/<bitmap number>.bmp (magenta is their transparent colour) and the program
-// icon images/Wall/halvix.png.
+// images/Wall/toolbar/<bitmap number>.bmp (magenta is their transparent colour), among them the
+// video play/pause button's four 64 x 32 faces (2026 the lit pause face under the mouse and 2027 the plain
+// one while a video plays, 2023 lit play and 2024 plain play while it is paused), the play mark
+// images/Wall/ico.png stamped on a video's thumbnail (120 x 120 with transparency) and the
+// program icon images/Wall/halvix.png.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -119,22 +122,27 @@ QImage OnTransparentColour(const QImage& face) {
     return out;
 }
 
+// The glass plate under a face's symbol. A lit plate, shown while the pointer is over the
+// button, is lighter from top to bottom and has a brighter rim.
+void GlassPlate(QPainter& p, const QRectF& plate, double radius, bool lit) {
+    QLinearGradient glass(0, plate.top(), 0, plate.bottom());
+    glass.setColorAt(0.0, lit ? QColor(130, 175, 250) : QColor(70, 110, 200));
+    glass.setColorAt(0.5, lit ? QColor(70, 115, 215) : QColor(30, 60, 140));
+    glass.setColorAt(1.0, lit ? QColor(45, 80, 170) : QColor(20, 40, 100));
+    QPainterPath path;
+    path.addRoundedRect(plate, radius, radius);
+    p.fillPath(path, glass);
+    p.setPen(QPen(lit ? QColor(215, 235, 255) : QColor(150, 190, 255), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
 QImage ButtonFace(int bitmapId) {
     QImage image(48, 46, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QRectF plate(3, 3, 42, 40);
-    QLinearGradient glass(0, 3, 0, 43);
-    glass.setColorAt(0.0, QColor(70, 110, 200));
-    glass.setColorAt(0.5, QColor(30, 60, 140));
-    glass.setColorAt(1.0, QColor(20, 40, 100));
-    QPainterPath path;
-    path.addRoundedRect(plate, 8, 8);
-    p.fillPath(path, glass);
-    p.setPen(QPen(QColor(150, 190, 255), 1.5));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
+    GlassPlate(p, QRectF(3, 3, 42, 40), 8, false);
     p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::white);
     const QPointF c(24, 23);
@@ -177,6 +185,53 @@ QImage ButtonFace(int bitmapId) {
     }
     p.end();
     return OnTransparentColour(image);
+}
+
+// The video toolbar's play/pause button, 64 x 32, in the same glass as the other faces: two
+// bars (pause: 2026 lit, 2027 plain) while the video plays, a triangle (play: 2023 lit, 2024 plain)
+// while it is paused.
+QImage PlayPauseFace(int bitmapId) {
+    const bool pause = bitmapId == 2026 || bitmapId == 2027;
+    const bool lit = bitmapId == 2026 || bitmapId == 2023;
+    QImage image(64, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    GlassPlate(p, QRectF(2.5, 2.5, 59, 27), 8, lit);
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    const QPointF c(32, 16);
+    if (pause) {
+        p.drawRoundedRect(QRectF(c.x() - 7, c.y() - 7, 4.5, 14), 1, 1);
+        p.drawRoundedRect(QRectF(c.x() + 2.5, c.y() - 7, 4.5, 14), 1, 1);
+    } else {
+        p.drawPolygon(QPolygonF(
+            {QPointF(c.x() - 5, c.y() - 8), QPointF(c.x() + 8, c.y()), QPointF(c.x() - 5, c.y() + 8)}));
+    }
+    p.end();
+    return OnTransparentColour(image);
+}
+
+// The play mark stamped at the bottom-left of a video's thumbnail: a translucent dark disc with a
+// light rim and a white triangle, its centre of mass on the disc's centre.
+QImage PlayMark() {
+    QImage image(120, 120, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(60, 60);
+    QRadialGradient disc(c, 56);
+    disc.setColorAt(0.0, QColor(10, 14, 24, 130));
+    disc.setColorAt(0.85, QColor(10, 14, 24, 160));
+    disc.setColorAt(1.0, QColor(10, 14, 24, 190));
+    p.setPen(QPen(QColor(255, 255, 255, 210), 3.5));
+    p.setBrush(disc);
+    p.drawEllipse(c, 54, 54);
+    p.setPen(QPen(QColor(255, 255, 255, 240), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(255, 255, 255, 240));
+    p.drawPolygon(QPolygonF(
+        {QPointF(c.x() - 15, c.y() - 27), QPointF(c.x() + 30, c.y()), QPointF(c.x() - 15, c.y() + 27)}));
+    return image;
 }
 
 // The program icon: three framed pictures in perspective on a blue disc.
@@ -223,6 +278,10 @@ int main(int argc, char** argv) {
     for (int id : {2029, 2017, 2018, 2008, 2012, 2007}) {
         ok = SavePicture(ButtonFace(id), wall + QStringLiteral("toolbar/%1.bmp").arg(id), "BMP", 92) && ok;
     }
+    for (int id : {2026, 2027, 2023, 2024}) {
+        ok = SavePicture(PlayPauseFace(id), wall + QStringLiteral("toolbar/%1.bmp").arg(id), "BMP") && ok;
+    }
+    ok = SavePicture(PlayMark(), wall + QStringLiteral("ico.png"), "PNG") && ok;
     ok = SavePicture(Icon(), wall + QStringLiteral("halvix.png"), "PNG", 92) && ok;
     return ok ? 0 : 1;
 }

@@ -63,6 +63,7 @@ void WallMouse::LeftDown(QPoint point) {
         upper.MakeUpper();
         if (!name.IsEmpty() && video->IsThumbnail(upper) && !video->IsStopping()) {
             video->Start(WithoutLastExtension(path));
+            last_click_ms_ = setup_.clock_ms ? setup_.clock_ms() : 0;
         }
         return;
     }

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 #include <chrono>
 #include <filesystem>
@@ -21,9 +22,13 @@
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
 #include "platform/sound.h"
+#include "platform/window_message.h"
 #include "scene/wall_manager.h"
 #include "text/language.h"
 #include "ui/private_menu.h"
+#include "video/movie_control.h"
+#include "video/video_panel.h"
+#include "zorvane.h"
 
 namespace halvix {
 namespace {
@@ -53,30 +58,13 @@ WallServices WithDefaults(WallServices services) {
     return services;
 }
 
-// The working folder is the process's; the wall's loads move it while they list a folder.
-class WorkingFolderKeeper {
-  public:
-    WorkingFolderKeeper() : saved_(std::filesystem::current_path(error_)) {}
-    ~WorkingFolderKeeper() {
-        if (!error_) {
-            std::error_code ignored;
-            std::filesystem::current_path(saved_, ignored);
-        }
-    }
-    WorkingFolderKeeper(const WorkingFolderKeeper&) = delete;
-    WorkingFolderKeeper& operator=(const WorkingFolderKeeper&) = delete;
-
-  private:
-    std::error_code error_;
-    std::filesystem::path saved_;
-};
-
 }  // namespace
 
 CmfcZarnDlg::CmfcZarnDlg(WallServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       services_(WithDefaults(std::move(services))),
-      render_(wall_lock_, services_.pacing) {
+      render_(wall_lock_, services_.pacing),
+      movies_(std::make_unique<CMovieControl>()) {
     setAttribute(Qt::WA_NoSystemBackground);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -126,8 +114,19 @@ bool CmfcZarnDlg::Initialise() {
         return false;
     }
 
+    // The video controls: the video window off-screen and hidden, the library attached to it.
+    backdrop_ = QImage(QString::fromStdString(
+        vantor::ToNativePath(WorkingFolder() + tstring(u"\\images\\Wall\\background.jpg"))));
+    VideoPanelSetup video;
+    video.window = this;
+    video.movies = movies_.get();
+    video.on_settled_tile = [this](int x, int y) { return host_->Animator()->ClickKind(x, y) == 2; };
+    video.set_engine_visible = [this](bool visible) { SetEngineVisible(visible); };
+    video_ = new VideoPanel(std::move(video));
+
     WallMouseSetup setup;
     setup.animator = host_->Animator();
+    setup.video = video_;
     setup.lock = LockRef(wall_lock_);
     setup.current_folder = [this] { return CurrentFolder(); };
     setup.clock_ms = services_.processorClock_ms;
@@ -216,6 +215,11 @@ void CmfcZarnDlg::OnCommand(int id) {
             hide();
             NotifyHideDlg();
             break;
+        case kCommandPlayPause:
+            if (video_) {
+                video_->TogglePlayPause();
+            }
+            break;
         default:
             break;
     }
@@ -257,6 +261,10 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
     if (shut_down_ || !WallRunning()) {
         return;
     }
+    // A new folder ends a video at once: its thumbnails are about to go.
+    if (path != CurrentFolder()) {
+        LeaveVideo();
+    }
     loaders_.Start([this, path] {
         const tstring old = CurrentFolder();
         LoadFolder(path, true);
@@ -278,7 +286,7 @@ void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
         }
         animator->StopDragging();
     }
-    WorkingFolderKeeper keeper;
+    movies_->LoadFolder(path);  // the old thumbnails go, the new ones become tiles
     SetCurrentFolder(tstring());
     std::uint64_t generation = 0;
     {
@@ -341,7 +349,6 @@ void CmfcZarnDlg::Refresh() {
     // answering meanwhile.
     loaders_.Start([this, folder] {
         WallLockGuard lock(wall_lock_);
-        WorkingFolderKeeper keeper;
         RebuildLocked(folder);
     });
 }
@@ -358,8 +365,8 @@ void CmfcZarnDlg::DeleteSelected() {
     }
     const tstring name(vantor::Utf8ToWide(selected->getName()));
     QFile::remove(QString::fromStdString(vantor::ToNativePath(folder + tstring(u"\\") + name)));
-    WorkingFolderKeeper keeper;
     RebuildLocked(folder);
+    LeaveVideo();
 }
 
 void CmfcZarnDlg::SlideshowStep() {
@@ -368,14 +375,18 @@ void CmfcZarnDlg::SlideshowStep() {
     }
     CWallManager* wall = host_->Wall();
     irr::scene::CameraAnimator* animator = host_->Animator();
-    WallLockGuard lock(wall_lock_);
-    if (!animator->Selected()) {
-        irr::scene::ISceneNode* first = wall->FirstTile();
-        if (!first) {
-            return;
+    {
+        WallLockGuard lock(wall_lock_);
+        if (!animator->Selected()) {
+            irr::scene::ISceneNode* first = wall->FirstTile();
+            if (!first) {
+                return;
+            }
+            animator->Select(first);
         }
-        animator->Select(first);
     }
+    LeaveVideo();
+    WallLockGuard lock(wall_lock_);
     irr::scene::ISceneNode* next = wall->NextTile(animator->Selected());
     if (!next) {
         next = wall->FirstTile();
@@ -403,6 +414,58 @@ QImage CmfcZarnDlg::CaptureFrame(int timeout_ms) {
         return QImage();
     }
     return frame.get();
+}
+
+void CmfcZarnDlg::SetEngineVisible(bool visible) {
+    render_.SetEngineVisible(visible);
+    engine_->setVisible(visible);
+}
+
+// Back to the wall from a video, without the waits that guard a click.
+void CmfcZarnDlg::LeaveVideo() {
+    if (video_ && video_->IsShown()) {
+        video_->Stop();
+        video_->ShowEngineWindow();
+    }
+}
+
+// The video library's messages reach the video panel; every message of the window is handed over
+// to the library too.
+bool CmfcZarnDlg::event(QEvent* event) {
+    if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
+        if (video_) {
+            video_->OnWindowMessage(message->Message(), static_cast<std::uint32_t>(message->WParam()),
+                                    static_cast<std::uint32_t>(message->LParam()));
+        }
+        return true;
+    }
+    if (video_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        video_->OnWindowMessage(kVpShowWindowMessage, event->type() == QEvent::Show ? 1 : 0, 0);
+    }
+    return QWidget::event(event);
+}
+
+void CmfcZarnDlg::resizeEvent(QResizeEvent* event) {
+    if (video_) {
+        video_->OnWindowMessage(kVpSizeMessage, 0, 0);
+    }
+    QWidget::resizeEvent(event);
+}
+
+// Behind a video the engine window is hidden: the backdrop picture covers the window (black
+// without it), except where the video is.
+void CmfcZarnDlg::paintEvent(QPaintEvent* event) {
+    if (!video_ || !video_->IsShown()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setClipRegion(QRegion(rect()).subtracted(QRegion(video_->VideoRect())));
+    if (backdrop_.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+    } else {
+        painter.drawImage(rect(), backdrop_);
+    }
 }
 
 // While the pause screen shows (no folder, or a load under way) there is nothing to click, and the
@@ -472,8 +535,11 @@ void CmfcZarnDlg::ShutDown() {
     slideshow_timer_.stop();
     server_->Close();
     loaders_.JoinAll();
-    render_.Stop();
     mouse_.reset();
+    delete video_;  // lets a shown video go and waits for a stop in progress
+    video_ = nullptr;
+    movies_->DeleteThumbnails();
+    render_.Stop();
 }
 
 }  // namespace halvix

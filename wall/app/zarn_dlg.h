@@ -23,8 +23,10 @@ struct ProgramMessage;
 
 namespace halvix {
 
+class CMovieControl;
 class CPrivateMenu;
 class EngineWidget;
+class VideoPanel;
 class WallMouse;
 class WallSceneHost;
 
@@ -89,11 +91,16 @@ class CmfcZarnDlg : public QWidget {
     RenderThread& Renderer() { return render_; }
     WallSceneHost* SceneHost() const { return host_.get(); }
     WallLock& Lock() { return wall_lock_; }
+    VideoPanel* Video() const { return video_; }
+    CMovieControl* Movies() const { return movies_.get(); }
     int RebuildCount() const { return rebuilds_; }
     // The next drawn frame from the back buffer; empty when none comes in time.
     QImage CaptureFrame(int timeout_ms = 5000);
 
   protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -109,6 +116,8 @@ class CmfcZarnDlg : public QWidget {
     void SetCurrentFolder(const tstring& folder);
     void NotifyHideDlg();
     void PlaceToolbar();
+    void SetEngineVisible(bool visible);
+    void LeaveVideo();
     void RaiseToolbar();
     void ShutDown();
     tstring WorkingFolder() const;
@@ -122,10 +131,13 @@ class CmfcZarnDlg : public QWidget {
     RenderThread render_;
     std::unique_ptr<WallSceneHost> host_;
     std::unique_ptr<WallMouse> mouse_;
+    std::unique_ptr<CMovieControl> movies_;  // the thumbnails; loader threads scan, clicks look up
     LoaderThreads loaders_;
 
     EngineWidget* engine_ = nullptr;                  // child
     CPrivateMenu* toolbar_ = nullptr;                 // owned window
+    VideoPanel* video_ = nullptr;                     // child object; its controls are children
+    QImage backdrop_;                                 // "images\Wall\background.jpg" behind a video
     vantor::ProgramMessageServer* server_ = nullptr;  // child
     QTimer slideshow_timer_;                          // timer 3
 

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include "engine/irr_engine.h"
-#include "engine/irr_ptr.h"
+#include <filesystem>
 #include "platform/native_path.h"
 
 namespace halvix {
@@ -18,33 +17,35 @@ bool HasPictureSuffix(const std::string& name) {
     return suffix == "bmp" || suffix == "jpg" || suffix == "png";
 }
 
-CLocalImageSpider::CLocalImageSpider(const tstring& folder, irr::io::IFileSystem* file_system,
-                                     DecodeMode mode)
-    : folder_(folder), file_system_(file_system), mode_(mode) {
-    if (file_system_ == nullptr) {
-        return;
+CLocalImageSpider::CLocalImageSpider(const tstring& folder, DecodeMode mode) : folder_(folder), mode_(mode) {
+    std::error_code error;
+    std::filesystem::path listed = std::filesystem::absolute(vantor::ToNativePath(folder_), error);
+    if (!error) {
+        const std::filesystem::directory_iterator probe(listed, error);
     }
-    // A folder that cannot be entered leaves the working directory where it was; that one is listed.
-    file_system_->changeWorkingDirectoryTo(vantor::ToNativePath(folder_).c_str());
-    listed_folder_ = file_system_->getWorkingDirectory().c_str();
+    if (error) {
+        listed = std::filesystem::current_path(error);
+    }
+    listed_folder_ = listed.lexically_normal().string();
 }
 
 CLocalImageSpider::~CLocalImageSpider() = default;
 
 void CLocalImageSpider::Scan() {
     items_.clear();
-    if (file_system_ != nullptr) {
-        const irr_ptr<irr::io::IFileList> listing(file_system_->createFileList());
-        const irr::u32 count = listing ? listing->getFileCount() : 0;
-        for (irr::u32 i = 0; i < count; ++i) {
-            if (listing->isDirectory(i)) {
-                continue;
-            }
-            std::string name = listing->getFileName(i).c_str();
-            if (HasPictureSuffix(name)) {
-                items_.push_back(std::make_unique<CLocalImageItem>(std::move(name), listed_folder_, mode_));
-            }
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(listed_folder_, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code kind_error;
+        std::string name = it->path().filename().string();
+        if (!it->is_directory(kind_error) && HasPictureSuffix(name)) {
+            names.push_back(std::move(name));
         }
+    }
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names) {
+        items_.push_back(std::make_unique<CLocalImageItem>(std::move(name), listed_folder_, mode_));
     }
     scanned_ = true;
 }

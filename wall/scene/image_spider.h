@@ -1,17 +1,12 @@
 #pragma once
-// Image sources: the list of pictures of one folder. The listing goes through the engine's file
-// system object, which is not thread-safe: a source is created and scanned under the scene lock
-// (the wall manager does it inside SetFolder and Build). The listing makes no graphics calls, so
-// that may happen on a loader thread.
+// Image sources: the list of pictures of one folder, listed by its full path. Neither listing nor
+// loading moves the process's working folder, so sources may be made and scanned on loader
+// threads while the window thread reads files relative to the working folder.
 #include <memory>
 #include <string>
 #include <vector>
 #include "scene/image_item.h"
 #include "text/tstring.h"
-
-namespace irr::io {
-class IFileSystem;
-}
 
 namespace halvix {
 
@@ -26,13 +21,12 @@ class IImageSpider {
 };
 
 // The pictures of a local folder: files whose names end in "bmp", "jpg" or "png" (any case),
-// directories skipped, in the order of the engine's listing. Creating the source makes the folder
-// the working directory (of the file system object and of the process); when that fails the
-// working directory stays and is listed instead.
+// directories skipped, sorted by name byte by byte. A folder that cannot be listed (it does not
+// exist yet, or may not be entered) is replaced by the process's working folder, which is listed
+// instead.
 class CLocalImageSpider : public IImageSpider {
   public:
-    CLocalImageSpider(const tstring& folder, irr::io::IFileSystem* file_system,
-                      DecodeMode mode = DecodeMode::Reduced);
+    explicit CLocalImageSpider(const tstring& folder, DecodeMode mode = DecodeMode::Reduced);
     ~CLocalImageSpider() override;
     CLocalImageSpider(const CLocalImageSpider&) = delete;
     CLocalImageSpider& operator=(const CLocalImageSpider&) = delete;
@@ -46,7 +40,6 @@ class CLocalImageSpider : public IImageSpider {
 
   private:
     tstring folder_;
-    irr::io::IFileSystem* file_system_;  // the device's; outlives the source
     DecodeMode mode_;
     std::string listed_folder_;
     std::vector<std::unique_ptr<CLocalImageItem>> items_;

@@ -12,7 +12,6 @@ using irr::video::ITexture;
 CWallManager::CWallManager(irr::IrrlichtDevice* device)
     : driver_(device->getVideoDriver()),
       scene_(device->getSceneManager()),
-      file_system_(device->getFileSystem()),
       wall_root_(Grab(scene_->addEmptySceneNode(nullptr, 0))) {}
 
 CWallManager::~CWallManager() {
@@ -25,7 +24,7 @@ CWallManager::~CWallManager() {
 
 void CWallManager::SetFolder(const tstring& folder) {
     Clear();
-    source_ = std::make_unique<CLocalImageSpider>(folder, file_system_, decode_mode_);
+    source_ = std::make_unique<CLocalImageSpider>(folder, decode_mode_);
     folder_ = source_->ListedFolder();
 }
 

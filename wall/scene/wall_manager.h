@@ -25,9 +25,6 @@
 
 namespace irr {
 class IrrlichtDevice;
-namespace io {
-class IFileSystem;
-}
 namespace scene {
 class ISceneManager;
 class ISceneNode;
@@ -96,7 +93,6 @@ class CWallManager {
 
     irr::video::IVideoDriver* driver_;
     irr::scene::ISceneManager* scene_;
-    irr::io::IFileSystem* file_system_;
     irr_ptr<irr::scene::ISceneNode> wall_root_;
     DecodeMode decode_mode_ = DecodeMode::Reduced;
 

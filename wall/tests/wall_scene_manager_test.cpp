@@ -51,23 +51,25 @@ TEST_F(WallSceneManager, SourceListsPictureNamesAndSkipsFolders) {
         folder.Write(name, "x");
     }
     std::filesystem::create_directories(folder.path() / "Audio.jpg");
-    CLocalImageSpider spider(Logic(folder.path()), null_scene.device->getFileSystem());
+    const auto working_folder = std::filesystem::current_path();
+    CLocalImageSpider spider(Logic(folder.path()));
     EXPECT_FALSE(spider.IsScanned());
     const std::vector<std::string> names = ListedNames(spider);
     EXPECT_TRUE(spider.IsScanned());
     EXPECT_EQ(names, (std::vector<std::string>{"a.JPG", "b.Png", "c.bmp", "gjpg"}));
-    EXPECT_EQ(std::filesystem::current_path(), folder.path());  // the folder became the working one
+    EXPECT_EQ(std::filesystem::current_path(), working_folder)
+        << "listing moved the process's working folder";
 }
 
 TEST_F(WallSceneManager, MissingFolderListsTheWorkingFolderInstead) {
     folder.Write("here.jpg", "x");
     std::filesystem::current_path(folder.path());
-    CLocalImageSpider spider(Logic(folder.path() / "not-yet"), null_scene.device->getFileSystem());
+    CLocalImageSpider spider(Logic(folder.path() / "not-yet"));
     EXPECT_EQ(ListedNames(spider), std::vector<std::string>{"here.jpg"});
     EXPECT_EQ(std::filesystem::current_path(), folder.path());
 
     TestFolder empty;
-    CLocalImageSpider nothing(Logic(empty.path()), null_scene.device->getFileSystem());
+    CLocalImageSpider nothing(Logic(empty.path()));
     EXPECT_TRUE(ListedNames(nothing).empty());
 }
 

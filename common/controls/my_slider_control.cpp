@@ -1,12 +1,12 @@
-#include "slider/my_slider_control.h"
+#include "controls/my_slider_control.h"
 
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include "controls/slider_arithmetic.h"
 #include "platform/native_path.h"
-#include "slider/slider_arithmetic.h"
 
 namespace {
 

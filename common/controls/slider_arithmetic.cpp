@@ -1,4 +1,4 @@
-#include "slider/slider_arithmetic.h"
+#include "controls/slider_arithmetic.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
-#include "slider/my_slider_control.h"
-#include "slider/slider_arithmetic.h"
+#include "controls/my_slider_control.h"
+#include "controls/slider_arithmetic.h"
 
 namespace {
 

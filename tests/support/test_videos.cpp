@@ -1,0 +1,95 @@
+#include "test_videos.h"
+
+#include <gst/gst.h>
+
+namespace vantor_test {
+namespace {
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// The picture source: a moving ball, so pictures at different times differ.
+std::string PictureSource(const VideoSpec& spec) {
+    const int frames = spec.seconds_x10 * spec.fps / 10;
+    return "videotestsrc pattern=ball background-color=0xff1e3c78 foreground-color=0xfff0c040 num-buffers=" +
+           std::to_string(frames) + " ! video/x-raw,format=I420,width=" + std::to_string(spec.width) +
+           ",height=" + std::to_string(spec.height) + ",framerate=" + std::to_string(spec.fps) + "/1";
+}
+
+std::string SoundSource(int seconds_x10) {
+    // 1024 samples a buffer at 44100 Hz.
+    const int buffers = static_cast<int>(static_cast<long long>(seconds_x10) * 44100 / 10 / 1024);
+    return "audiotestsrc wave=sine num-buffers=" + std::to_string(buffers) +
+           " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=1";
+}
+
+}  // namespace
+
+std::string RunEncodingPipeline(const std::string& description, const std::filesystem::path& file) {
+    gst_init(nullptr, nullptr);
+    const std::string text = Replaced(description, "{file}", "\"" + file.string() + "\"");
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(text.c_str(), &error);
+    if (pipeline == nullptr || error != nullptr) {
+        std::string message = "cannot build \"" + text + "\": " + (error ? error->message : "unknown") +
+                              " (gstreamer1.0-plugins-good, -ugly and -libav installed?)";
+        g_clear_error(&error);
+        if (pipeline != nullptr) {
+            gst_object_unref(pipeline);
+        }
+        return message;
+    }
+    GstBus* bus = gst_element_get_bus(pipeline);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstMessage* end = gst_bus_timed_pop_filtered(
+        bus, 120 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    std::string result;
+    if (end == nullptr) {
+        result = "encoding timed out: " + text;
+    } else if (GST_MESSAGE_TYPE(end) == GST_MESSAGE_ERROR) {
+        GError* failure = nullptr;
+        gst_message_parse_error(end, &failure, nullptr);
+        result = "encoding failed: " + std::string(failure ? failure->message : "unknown") + ": " + text;
+        g_clear_error(&failure);
+    }
+    if (end != nullptr) {
+        gst_message_unref(end);
+    }
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(bus);
+    gst_object_unref(pipeline);
+    return result;
+}
+
+std::string MakeMjpegAvi(const std::filesystem::path& file, const VideoSpec& spec) {
+    std::string description =
+        PictureSource(spec) + " ! jpegenc quality=70 ! mux. avimux name=mux ! filesink location={file}";
+    if (spec.with_sound) {
+        description += " " + SoundSource(spec.seconds_x10) + " ! audioconvert ! mux.";
+    }
+    return RunEncodingPipeline(description, file);
+}
+
+std::string MakeH264Mov(const std::filesystem::path& file, const VideoSpec& spec) {
+    std::string description =
+        PictureSource(spec) +
+        " ! x264enc speed-preset=ultrafast tune=zerolatency key-int-max=" + std::to_string(spec.fps * 4) +
+        " ! h264parse ! mux. qtmux name=mux ! filesink location={file}";
+    if (spec.with_sound) {
+        description += " " + SoundSource(spec.seconds_x10) + " ! audioconvert ! avenc_aac ! mux.";
+    }
+    return RunEncodingPipeline(description, file);
+}
+
+std::string MakeSoundOnly(const std::filesystem::path& file, int seconds_x10) {
+    const bool avi = file.extension() == ".avi";
+    return RunEncodingPipeline(SoundSource(seconds_x10) + (avi ? " ! audioconvert ! avimux" : " ! wavenc") +
+                                   " ! filesink location={file}",
+                               file);
+}
+
+}  // namespace vantor_test

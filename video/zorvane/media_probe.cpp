@@ -1,0 +1,177 @@
+#include "media_probe.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <gst/video/video.h>
+#include <memory>
+#include "media_setup.h"
+
+namespace zorvane {
+namespace {
+
+template <typename T>
+struct GstUnref {
+    void operator()(T* object) const {
+        if (object != nullptr) {
+            gst_object_unref(object);
+        }
+    }
+};
+using ElementPtr = std::unique_ptr<GstElement, GstUnref<GstElement>>;
+
+struct SampleUnref {
+    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
+};
+using SamplePtr = std::unique_ptr<GstSample, SampleUnref>;
+
+// Brings the pipeline to NULL before it goes, so no streaming thread outlives it.
+struct PipelineStopper {
+    GstElement* pipeline;
+    ~PipelineStopper() { gst_element_set_state(pipeline, GST_STATE_NULL); }
+};
+
+GstClockTime ClockTime(std::chrono::milliseconds timeout) {
+    return static_cast<GstClockTime>(timeout.count()) * GST_MSECOND;
+}
+
+std::string FileUri(const std::string& native_path) {
+    GError* error = nullptr;
+    gchar* uri = gst_filename_to_uri(native_path.c_str(), &error);
+    g_clear_error(&error);
+    std::string text = uri != nullptr ? uri : "";
+    g_free(uri);
+    return text;
+}
+
+bool Cued(GstElement* pipeline, std::chrono::milliseconds timeout) {
+    const GstStateChangeReturn result = gst_element_get_state(pipeline, nullptr, nullptr, ClockTime(timeout));
+    return result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL;
+}
+
+// The picture of a BGRx sample, copied.
+QImage ToImage(GstSample* sample) {
+    GstVideoInfo info;
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) {
+        return QImage();
+    }
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstVideoFrame frame;
+    if (buffer == nullptr || !gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+        return QImage();
+    }
+    const QImage view(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                      GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                      GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
+    QImage copy = view.copy();
+    gst_video_frame_unmap(&frame);
+    return copy;
+}
+
+}  // namespace
+
+bool HasDecodableVideo(const std::string& native_path, std::chrono::milliseconds timeout) {
+    InitialiseMedia();
+    const std::string uri = FileUri(native_path);
+    if (uri.empty()) {
+        return false;
+    }
+    GError* error = nullptr;
+    GstDiscoverer* discoverer = gst_discoverer_new(ClockTime(timeout), &error);
+    if (discoverer == nullptr) {
+        qCWarning(lcVideo) << "no media detector:" << (error ? error->message : "");
+        g_clear_error(&error);
+        return false;
+    }
+    GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, uri.c_str(), &error);
+    g_clear_error(&error);
+    bool decodable = false;
+    if (info != nullptr && gst_discoverer_info_get_result(info) == GST_DISCOVERER_OK) {
+        GList* streams = gst_discoverer_info_get_video_streams(info);
+        if (streams != nullptr) {
+            auto* video = GST_DISCOVERER_VIDEO_INFO(streams->data);
+            decodable = !gst_discoverer_video_info_is_image(video) &&
+                        gst_discoverer_video_info_get_width(video) > 0 &&
+                        gst_discoverer_video_info_get_height(video) > 0;
+        }
+        gst_discoverer_stream_info_list_free(streams);
+    }
+    if (info != nullptr) {
+        gst_discoverer_info_unref(info);
+    }
+    g_object_unref(discoverer);
+    // The detector reads the stream headers only; a file cut short after them still names its
+    // video. Decoding the first picture settles it.
+    return decodable && GrabVideoFrame(native_path, -1, timeout).has_video;
+}
+
+VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
+                         std::chrono::milliseconds timeout) {
+    InitialiseMedia();
+    VideoGrab grab;
+    const std::string uri = FileUri(native_path);
+    ElementPtr playbin(gst_element_factory_make("playbin", nullptr));
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    if (uri.empty() || !playbin || sink == nullptr) {
+        if (sink != nullptr) {
+            gst_object_unref(gst_object_ref_sink(sink));
+        }
+        return grab;
+    }
+    gst_object_ref_sink(playbin.get());
+    GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
+    g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 1u, nullptr);
+    gst_caps_unref(caps);
+    constexpr guint kVideoOnly = 0x1;  // playbin's "video" flag alone: no sound, no subtitles
+    g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
+
+    PipelineStopper stopper{playbin.get()};
+    if (gst_element_set_state(playbin.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
+        !Cued(playbin.get(), timeout)) {
+        return grab;
+    }
+    gint video_streams = 0;
+    g_object_get(playbin.get(), "n-video", &video_streams, nullptr);
+    if (video_streams <= 0) {
+        return grab;
+    }
+    const SamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), ClockTime(timeout)));
+    GstVideoInfo info;
+    if (!first || !gst_video_info_from_caps(&info, gst_sample_get_caps(first.get()))) {
+        return grab;
+    }
+    if (GST_VIDEO_INFO_FPS_N(&info) == 0 || info.width <= 0 || info.height <= 0) {
+        return grab;  // a still picture, or no size
+    }
+    grab.has_video = true;
+    grab.width = info.width;
+    grab.height = info.height;
+    gint64 duration = -1;
+    if (gst_element_query_duration(playbin.get(), GST_FORMAT_TIME, &duration)) {
+        grab.duration_ns = duration;
+    }
+    if (at_ns < 0 || grab.duration_ns <= at_ns) {
+        return grab;
+    }
+    // The exact picture; a file that cannot seek exactly gives the key picture before the mark,
+    // and one that cannot seek at all its first picture, so that every video gets a thumbnail.
+    for (const GstSeekFlags flags :
+         {GST_SEEK_FLAG_ACCURATE, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE)}) {
+        const auto flushing = static_cast<GstSeekFlags>(flags | GST_SEEK_FLAG_FLUSH);
+        if (!gst_element_seek_simple(playbin.get(), GST_FORMAT_TIME, flushing, at_ns) ||
+            !Cued(playbin.get(), timeout)) {
+            qCDebug(lcVideo) << "seek" << flags << "refused in" << native_path.c_str();
+            continue;
+        }
+        const SamplePtr picture(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), ClockTime(timeout)));
+        if (picture) {
+            grab.frame = ToImage(picture.get());
+            return grab;
+        }
+        qCDebug(lcVideo) << "no picture after seek" << flags << "in" << native_path.c_str();
+    }
+    grab.frame = ToImage(first.get());
+    return grab;
+}
+
+}  // namespace zorvane
