@@ -5,8 +5,7 @@
 // the engine window belong to the window and are reached through WallVideo.
 //
 // Picture files are found through the wall manager's folder and voice files through the shown
-// folder, so a click never needs to move the process working directory (which loader threads
-// move while they list a folder).
+// folder, so a click never needs to move the process working directory.
 #include <QPoint>
 #include <cstdint>
 #include <functional>

@@ -50,8 +50,7 @@ class CWallManager {
     CWallManager(CWallManager&&) = delete;
     CWallManager& operator=(CWallManager&&) = delete;
 
-    // Clears the wall and makes a new image source for the folder (a logic path) current. The
-    // source makes the folder the working directory; the caller restores it after Build.
+    // Clears the wall and makes a new image source for the folder (a logic path) current.
     void SetFolder(const tstring& folder);
     // Prepares the tiles of the current source; returns the wall length.
     int Build();
