@@ -160,22 +160,11 @@ void GstMediaGraph::SetNotify(std::function<void()> notify) {
 }
 
 bool GstMediaGraph::Render(const std::string& native_path) {
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(native_path.c_str(), &error);
-    if (uri == nullptr) {
-        qCWarning(lcVideo) << "no URI for" << native_path.c_str() << (error ? error->message : "");
-        g_clear_error(&error);
-        broken_ = true;
-        return false;
+    const std::string uri = FileUri(native_path);
+    if (!uri.empty()) {
+        g_object_set(playbin_, "uri", uri.c_str(), nullptr);
     }
-    g_object_set(playbin_, "uri", uri, nullptr);
-    g_free(uri);
-    GstState reached = GST_STATE_NULL;
-    const GstStateChangeReturn cued =
-        gst_element_set_state(playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE
-            ? GST_STATE_CHANGE_FAILURE
-            : gst_element_get_state(playbin_, &reached, nullptr, kPrerollTimeout_ns);
-    if (cued == GST_STATE_CHANGE_FAILURE || cued == GST_STATE_CHANGE_ASYNC) {
+    if (uri.empty() || !CueToPaused(playbin_, kPrerollTimeout_ns)) {
         qCWarning(lcVideo) << "cannot play" << native_path.c_str();
         gst_element_set_state(playbin_, GST_STATE_NULL);
         broken_ = true;

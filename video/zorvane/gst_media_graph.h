@@ -49,7 +49,8 @@ class GstMediaGraph final : public MediaGraph {
     bool broken_ = false;     // the file could not be rendered: commands are ignored
 
     // The bus's messages, taken off it as they are posted so that each one is waiting before the
-    // host is told; owned references, oldest first.
+    // host is told; owned references, oldest first. Two locks, so that a host may take the
+    // events from inside its notification.
     std::mutex queue_mutex_;  // guards queue_
     std::deque<GstMessage*> queue_;
     std::mutex notify_mutex_;  // guards notify_, called on GStreamer's threads

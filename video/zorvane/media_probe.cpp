@@ -35,20 +35,6 @@ GstClockTime ClockTime(std::chrono::milliseconds timeout) {
     return static_cast<GstClockTime>(timeout.count()) * GST_MSECOND;
 }
 
-std::string FileUri(const std::string& native_path) {
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(native_path.c_str(), &error);
-    g_clear_error(&error);
-    std::string text = uri != nullptr ? uri : "";
-    g_free(uri);
-    return text;
-}
-
-bool Cued(GstElement* pipeline, std::chrono::milliseconds timeout) {
-    const GstStateChangeReturn result = gst_element_get_state(pipeline, nullptr, nullptr, ClockTime(timeout));
-    return result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL;
-}
-
 // The picture of a BGRx sample, copied.
 QImage ToImage(GstSample* sample) {
     GstVideoInfo info;
@@ -126,8 +112,7 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
     g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
 
     PipelineStopper stopper{playbin.get()};
-    if (gst_element_set_state(playbin.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
-        !Cued(playbin.get(), timeout)) {
+    if (!CueToPaused(playbin.get(), ClockTime(timeout))) {
         return grab;
     }
     gint video_streams = 0;
@@ -159,7 +144,7 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
          {GST_SEEK_FLAG_ACCURATE, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE)}) {
         const auto flushing = static_cast<GstSeekFlags>(flags | GST_SEEK_FLAG_FLUSH);
         if (!gst_element_seek_simple(playbin.get(), GST_FORMAT_TIME, flushing, at_ns) ||
-            !Cued(playbin.get(), timeout)) {
+            !WaitForCue(playbin.get(), ClockTime(timeout))) {
             qCDebug(lcVideo) << "seek" << flags << "refused in" << native_path.c_str();
             continue;
         }

@@ -1,6 +1,9 @@
 #pragma once
-// The media framework of the process: GStreamer, initialised once, and the library's log category.
+// The media framework of the process: GStreamer, initialised once, the library's log category,
+// and the steps every pipeline of the library takes.
+#include <gst/gst.h>
 #include <QLoggingCategory>
+#include <string>
 
 namespace zorvane {
 
@@ -8,5 +11,14 @@ Q_DECLARE_LOGGING_CATEGORY(lcVideo)
 
 // Initialises GStreamer; safe to call from any thread, any number of times.
 void InitialiseMedia();
+
+// The file URI of a native path; empty when there is none.
+std::string FileUri(const std::string& native_path);
+
+// Waits until the pipeline has reached the state it was sent to (for a pipeline going to PAUSED:
+// its first picture is cued). False on failure or when the time is up.
+bool WaitForCue(GstElement* pipeline, GstClockTime timeout_ns);
+// Sends the pipeline to PAUSED and waits for the cue.
+bool CueToPaused(GstElement* pipeline, GstClockTime timeout_ns);
 
 }  // namespace zorvane

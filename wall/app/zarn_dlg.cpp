@@ -115,18 +115,17 @@ bool CmfcZarnDlg::Initialise() {
     }
 
     // The video controls: the video window off-screen and hidden, the library attached to it.
-    backdrop_ = QImage(QString::fromStdString(
-        vantor::ToNativePath(WorkingFolder() + tstring(u"\\images\\Wall\\background.jpg"))));
+    backdrop_ = QImage(QString::fromLatin1(kBackgroundFile));
     VideoPanelSetup video;
     video.window = this;
     video.movies = movies_.get();
     video.on_settled_tile = [this](int x, int y) { return host_->Animator()->ClickKind(x, y) == 2; };
     video.set_engine_visible = [this](bool visible) { SetEngineVisible(visible); };
-    video_ = new VideoPanel(std::move(video));
+    video_ = std::make_unique<VideoPanel>(std::move(video));
 
     WallMouseSetup setup;
     setup.animator = host_->Animator();
-    setup.video = video_;
+    setup.video = video_.get();
     setup.lock = LockRef(wall_lock_);
     setup.current_folder = [this] { return CurrentFolder(); };
     setup.clock_ms = services_.processorClock_ms;
@@ -423,9 +422,8 @@ void CmfcZarnDlg::SetEngineVisible(bool visible) {
 
 // Back to the wall from a video, without the waits that guard a click.
 void CmfcZarnDlg::LeaveVideo() {
-    if (video_ && video_->IsShown()) {
-        video_->Stop();
-        video_->ShowEngineWindow();
+    if (video_) {
+        video_->Stop();  // shows the engine window again
     }
 }
 
@@ -536,8 +534,7 @@ void CmfcZarnDlg::ShutDown() {
     server_->Close();
     loaders_.JoinAll();
     mouse_.reset();
-    delete video_;  // lets a shown video go and waits for a stop in progress
-    video_ = nullptr;
+    video_.reset();  // lets a shown video go and waits for a stop in progress
     movies_->DeleteThumbnails();
     render_.Stop();
 }

@@ -91,7 +91,7 @@ class CmfcZarnDlg : public QWidget {
     RenderThread& Renderer() { return render_; }
     WallSceneHost* SceneHost() const { return host_.get(); }
     WallLock& Lock() { return wall_lock_; }
-    VideoPanel* Video() const { return video_; }
+    VideoPanel* Video() const { return video_.get(); }
     CMovieControl* Movies() const { return movies_.get(); }
     int RebuildCount() const { return rebuilds_; }
     // The next drawn frame from the back buffer; empty when none comes in time.
@@ -132,11 +132,11 @@ class CmfcZarnDlg : public QWidget {
     std::unique_ptr<WallSceneHost> host_;
     std::unique_ptr<WallMouse> mouse_;
     std::unique_ptr<CMovieControl> movies_;  // the thumbnails; loader threads scan, clicks look up
+    std::unique_ptr<VideoPanel> video_;      // its controls are children of this window
     LoaderThreads loaders_;
 
     EngineWidget* engine_ = nullptr;                  // child
     CPrivateMenu* toolbar_ = nullptr;                 // owned window
-    VideoPanel* video_ = nullptr;                     // child object; its controls are children
     QImage backdrop_;                                 // "images\Wall\background.jpg" behind a video
     vantor::ProgramMessageServer* server_ = nullptr;  // child
     QTimer slideshow_timer_;                          // timer 3

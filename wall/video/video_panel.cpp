@@ -18,7 +18,7 @@ const QColor kButtonKey(255, 0, 255);
 
 }  // namespace
 
-VideoPanel::VideoPanel(VideoPanelSetup setup) : QObject(setup.window), setup_(std::move(setup)) {
+VideoPanel::VideoPanel(VideoPanelSetup setup) : setup_(std::move(setup)) {
     QWidget* window = setup_.window;
     // The library draws the last picture again.
     video_window_ = new zorvane::VideoSurface(window, [this] { OnWindowMessage(kVpPaintMessage, 0, 0); });
@@ -39,10 +39,16 @@ VideoPanel::VideoPanel(VideoPanelSetup setup) : QObject(setup.window), setup_(st
 
     position_timer_.setInterval(kPositionTimer_ms);
     connect(&position_timer_, &QTimer::timeout, this, [this] { OnPositionTimer(); });
-    connect(position_, &QAbstractSlider::actionTriggered, this, [this] { OnPositionSlider(); });
-    connect(position_, &QAbstractSlider::sliderReleased, this, [this] { OnPositionSlider(); });
-    connect(volume_, &QAbstractSlider::actionTriggered, this, [this] { OnVolumeSlider(); });
-    connect(volume_, &QAbstractSlider::sliderReleased, this, [this] { OnVolumeSlider(); });
+    const auto seek = [this] {
+        ApplySlider(position_, [](std::int32_t seconds) { vpSetCurrentPosition(seconds); });
+    };
+    const auto set_volume = [this] {
+        ApplySlider(volume_, [](std::int32_t volume) { vpSetVolume(volume); });
+    };
+    connect(position_, &QAbstractSlider::actionTriggered, this, seek);
+    connect(position_, &QAbstractSlider::sliderReleased, this, seek);
+    connect(volume_, &QAbstractSlider::actionTriggered, this, set_volume);
+    connect(volume_, &QAbstractSlider::sliderReleased, this, set_volume);
     connect(play_pause_, &QAbstractButton::clicked, this, [this] { TogglePlayPause(); });
 }
 
@@ -191,24 +197,14 @@ void VideoPanel::OnPositionTimer() {
 }
 
 // The slider's new position (a line or page step, a drag, a jump to the start, the thumb's
-// release) is where the video goes; the timer waits meanwhile.
-void VideoPanel::OnPositionSlider() {
+// release) goes to the library: the video's place or its volume. The timer waits meanwhile.
+void VideoPanel::ApplySlider(CMySliderControl* slider, void (*apply)(std::int32_t)) {
     if (stopping_ || !shown_) {
         return;
     }
     position_timer_.stop();
-    vpSetCurrentPosition(position_->sliderPosition());
-    position_->setValue(position_->sliderPosition());
-    position_timer_.start();
-}
-
-void VideoPanel::OnVolumeSlider() {
-    if (stopping_ || !shown_) {
-        return;
-    }
-    position_timer_.stop();
-    vpSetVolume(volume_->sliderPosition());
-    volume_->setValue(volume_->sliderPosition());
+    apply(slider->sliderPosition());
+    slider->setValue(slider->sliderPosition());
     position_timer_.start();
 }
 

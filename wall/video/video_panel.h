@@ -68,8 +68,7 @@ class VideoPanel : public QObject, public WallVideo {
   private:
     void SetButtonState(PlayButtonState state);
     void OnPositionTimer();
-    void OnPositionSlider();
-    void OnVolumeSlider();
+    void ApplySlider(CMySliderControl* slider, void (*apply)(std::int32_t));
     void FinishStop(std::uint64_t generation);
     void HideControls();
 
