@@ -4,6 +4,9 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+// jerror.h after jpeglib.h: it names the message codes.
+#include <jerror.h>
+#include "imaging/exif_orientation.h"
 
 namespace vantor {
 namespace {
@@ -12,19 +15,21 @@ namespace {
 // function that started the decode. The functions that set the jump point keep only plain values
 // that do not change after it, so nothing is lost or freed twice by the jump.
 struct JumpingErrors {
-    jpeg_error_mgr manager;
+    jpeg_error_mgr manager;  // first, so that the library's error pointer is also this struct's
     std::jmp_buf jump;
+    bool ended_early = false;  // the data ran out before the picture was complete
 };
 
 void JumpOut(j_common_ptr info) {
     std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
 }
 
-// Messages are not printed; warnings (level -1, such as data that ends early) are counted, so that
-// a decode can refuse a damaged file.
+// Messages are not printed. Data that ends early (a copy interrupted, a card pulled out) is
+// noted, so that a decode can refuse the file instead of filling the rest with grey; other
+// warnings (a few stray bytes between segments, common in camera files) leave a usable picture.
 void Silent(j_common_ptr info, int level) {
-    if (level < 0) {
-        ++info->err->num_warnings;
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        reinterpret_cast<JumpingErrors*>(info->err)->ended_early = true;
     }
 }
 
@@ -34,105 +39,137 @@ void InstallErrors(jpeg_decompress_struct& info, JumpingErrors& errors) {
     errors.manager.emit_message = Silent;
 }
 
-bool LooksLikeJpeg(const QByteArray& bytes) {
-    return bytes.size() > 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-           static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
-}
-
 struct ScaledHeader {
     bool ok = false;
     bool convertible = false;  // the library can give BGRA for this colour space
     int width = 0;
     int height = 0;
+    int orientation = kExifUpright;
 };
 
-// Reads the header; with scale_num > 0 computes the output size at that scale.
-ScaledHeader ReadHeader(const QByteArray& bytes, int scale_num) {
-    ScaledHeader header;
+constexpr int kExifMarker = JPEG_APP0 + 1;
+
+int OrientationOf(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
+        if (marker->marker == kExifMarker) {
+            const int orientation = ExifOrientationOf(marker->data, marker->data_length);
+            if (orientation != kExifUpright) {
+                return orientation;
+            }
+        }
+    }
+    return kExifUpright;
+}
+
+// Runs `work(info, errors)` on a decompressor that has read the header of `bytes` (keeping the
+// EXIF segment); false when the header is missing or the library fails on the way. A fatal error
+// jumps back here past `work`, which therefore keeps only plain values.
+template <typename Work>
+bool WithDecompressor(const QByteArray& bytes, Work work) {
     jpeg_decompress_struct info;
     JumpingErrors errors;
     InstallErrors(info, errors);
     jpeg_create_decompress(&info);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
-        return ScaledHeader{};
+        return false;
     }
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&info);
-        return ScaledHeader{};
-    }
-    ScaledHeader result;
-    result.ok = true;
-    result.convertible = info.jpeg_color_space == JCS_GRAYSCALE || info.jpeg_color_space == JCS_YCbCr ||
-                         info.jpeg_color_space == JCS_RGB;
-    if (scale_num > 0) {
-        info.scale_num = static_cast<unsigned int>(scale_num);
-        info.scale_denom = 8;
-        info.out_color_space = JCS_EXT_BGRA;
-        jpeg_calc_output_dimensions(&info);
-        result.width = static_cast<int>(info.output_width);
-        result.height = static_cast<int>(info.output_height);
-    } else {
-        result.width = static_cast<int>(info.image_width);
-        result.height = static_cast<int>(info.image_height);
-    }
+    jpeg_save_markers(&info, kExifMarker, 0xFFFF);
+    const bool done = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && work(info, errors);
     jpeg_destroy_decompress(&info);
-    return result;
+    return done;
+}
+
+// Reads the header; with scale_num > 0 computes the output size at that scale.
+ScaledHeader ReadHeader(const QByteArray& bytes, int scale_num) {
+    ScaledHeader result;
+    const bool read = WithDecompressor(bytes, [&](jpeg_decompress_struct& info, const JumpingErrors&) {
+        result.convertible = info.jpeg_color_space == JCS_GRAYSCALE || info.jpeg_color_space == JCS_YCbCr ||
+                             info.jpeg_color_space == JCS_RGB;
+        result.orientation = OrientationOf(info);
+        if (scale_num > 0) {
+            info.scale_num = static_cast<unsigned int>(scale_num);
+            info.scale_denom = 8;
+            info.out_color_space = JCS_EXT_BGRA;
+            jpeg_calc_output_dimensions(&info);
+            result.width = static_cast<int>(info.output_width);
+            result.height = static_cast<int>(info.output_height);
+        } else {
+            result.width = static_cast<int>(info.image_width);
+            result.height = static_cast<int>(info.image_height);
+        }
+        return true;
+    });
+    result.ok = read;
+    return read ? result : ScaledHeader{};
 }
 
 // Decodes into rows of an image of exactly the size ReadHeader computed for the scale.
 bool DecodeInto(const QByteArray& bytes, int scale_num, unsigned char* bits, long stride, int width,
                 int height, bool whole_only) {
-    jpeg_decompress_struct info;
-    JumpingErrors errors;
-    InstallErrors(info, errors);
-    jpeg_create_decompress(&info);
-    if (setjmp(errors.jump) != 0) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                 static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&info, TRUE);
-    info.scale_num = static_cast<unsigned int>(scale_num);
-    info.scale_denom = 8;
-    info.out_color_space = JCS_EXT_BGRA;
-    info.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&info);
-    if (static_cast<int>(info.output_width) != width || static_cast<int>(info.output_height) != height) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = bits + static_cast<long>(info.output_scanline) * stride;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    const bool damaged = errors.manager.num_warnings > 0;
-    jpeg_destroy_decompress(&info);
-    return !(whole_only && damaged);
+    return WithDecompressor(bytes, [&](jpeg_decompress_struct& info, const JumpingErrors& errors) {
+        info.scale_num = static_cast<unsigned int>(scale_num);
+        info.scale_denom = 8;
+        info.out_color_space = JCS_EXT_BGRA;
+        info.dct_method = JDCT_ISLOW;
+        jpeg_start_decompress(&info);
+        if (static_cast<int>(info.output_width) != width || static_cast<int>(info.output_height) != height) {
+            return false;
+        }
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = bits + static_cast<long>(info.output_scanline) * stride;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_decompress(&info);
+        return !(whole_only && errors.ended_early);
+    });
 }
 
 }  // namespace
 
-bool ReadJpegSize(const QByteArray& bytes, QSize* size) {
-    if (!LooksLikeJpeg(bytes)) {
+bool LooksLikeJpegData(const QByteArray& bytes) {
+    return bytes.size() > 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
+}
+
+bool ReadJpegHeader(const QByteArray& bytes, JpegHeader* header) {
+    if (!LooksLikeJpegData(bytes)) {
         return false;
     }
-    const ScaledHeader header = ReadHeader(bytes, 0);
-    if (!header.ok || !header.convertible || header.width <= 0 || header.height <= 0) {
+    const ScaledHeader read = ReadHeader(bytes, 0);
+    if (!read.ok || !read.convertible || read.width <= 0 || read.height <= 0) {
         return false;
     }
-    if (size != nullptr) {
-        *size = QSize(header.width, header.height);
+    if (header != nullptr) {
+        *header = JpegHeader{QSize(read.width, read.height), read.orientation};
     }
     return true;
 }
 
+bool ReadJpegSize(const QByteArray& bytes, QSize* size) {
+    JpegHeader header;
+    if (!ReadJpegHeader(bytes, &header)) {
+        return false;
+    }
+    if (size != nullptr) {
+        *size = header.stored_size;
+    }
+    return true;
+}
+
+bool JpegDataComplete(const QByteArray& bytes) {
+    return LooksLikeJpegData(bytes) &&
+           WithDecompressor(bytes, [](jpeg_decompress_struct& info, const JumpingErrors& errors) {
+               jpeg_read_coefficients(&info);  // all the entropy-coded data, without the transform
+               jpeg_finish_decompress(&info);
+               return !errors.ended_early;
+           });
+}
+
 QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num, JpegDamage damage) {
-    if (!LooksLikeJpeg(bytes) || scale_num < 1 || scale_num > 8) {
+    if (!LooksLikeJpegData(bytes) || scale_num < 1 || scale_num > 8) {
         return {};
     }
     const ScaledHeader header = ReadHeader(bytes, scale_num);

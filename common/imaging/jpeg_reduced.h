@@ -8,12 +8,27 @@
 
 namespace vantor {
 
-// True when the bytes start like a JPEG file; *size receives the picture's size from its header.
-bool ReadJpegSize(const QByteArray& bytes, QSize* size);
+// True when the bytes start like a JPEG file (the start-of-image marker and another marker).
+bool LooksLikeJpegData(const QByteArray& bytes);
 
-// Decodes at scale_num / 8 (1..8) of the full size; null on any decoding error. The result is
-// RGB32 (grey pictures are expanded). A file whose data ends early or is corrupt in places is
-// decoded as far as it goes (the rest grey), or refused with JpegDamage::Refuse.
+struct JpegHeader {
+    QSize stored_size;    // as the pixels are stored, before the orientation turns them
+    int orientation = 1;  // EXIF orientation, 1 when the file has none
+};
+
+// True when the bytes start like a JPEG file that DecodeJpegScaled can decode (grey, YCbCr or RGB;
+// CMYK files are not); *header receives the stored size and the orientation from its header.
+bool ReadJpegHeader(const QByteArray& bytes, JpegHeader* header);
+bool ReadJpegSize(const QByteArray& bytes, QSize* size);  // the stored size only
+
+// False when the bytes are not a JPEG, cannot be decoded or end before the picture is complete.
+// Reads all the coded data but transforms none of it: for files another decoder will decode,
+// which would fill a missing end with grey.
+bool JpegDataComplete(const QByteArray& bytes);
+
+// Decodes at scale_num / 8 (1..8) of the full size, as stored (the orientation is not applied);
+// null on any decoding error. The result is RGB32 (grey pictures are expanded). A file whose data
+// ends early is decoded as far as it goes (the rest grey), or refused with JpegDamage::Refuse.
 enum class JpegDamage { Tolerate, Refuse };
 QImage DecodeJpegScaled(const QByteArray& bytes, int scale_num, JpegDamage damage = JpegDamage::Tolerate);
 

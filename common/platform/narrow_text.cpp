@@ -229,7 +229,17 @@ std::string WideToNarrow(std::u16string_view text, const std::string& codePage, 
     return result;
 }
 
-std::string WideToUtf8(std::u16string_view text) {
+namespace {
+
+// The UTF-8 coders behind both the text and the file-name conversions. With escape_bytes, a byte
+// that is not part of valid UTF-8 travels as the lone surrogate U+DC00 + byte and back.
+constexpr char32_t kByteEscape = 0xDC00;
+
+bool IsEscapedByte(char32_t c) {
+    return c >= kByteEscape + 0x80 && c <= kByteEscape + 0xFF;
+}
+
+std::string EncodeUtf8(std::u16string_view text, bool escape_bytes) {
     std::string out;
     out.reserve(text.size() * 3);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -238,6 +248,9 @@ std::string WideToUtf8(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (escape_bytes && IsEscapedByte(c)) {
+            out.push_back(static_cast<char>(c - kByteEscape));
+            continue;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = kReplacementChar;  // a lone surrogate has no UTF-8 form
         }
@@ -260,7 +273,7 @@ std::string WideToUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string Utf8ToWide(std::string_view text) {
+std::u16string DecodeUtf8(std::string_view text, bool escape_bytes) {
     std::u16string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -278,7 +291,7 @@ std::u16string Utf8ToWide(std::string_view text) {
         } else if ((lead & 0xF8) == 0xF0) {
             extra = 3, c = lead & 0x07, minimum = 0x10000;
         } else {
-            out.push_back(kReplacementChar);
+            out.push_back(escape_bytes ? static_cast<char16_t>(kByteEscape + lead) : kReplacementChar);
             ++i;
             continue;
         }
@@ -289,7 +302,7 @@ std::u16string Utf8ToWide(std::string_view text) {
             c = (c << 6) | (next & 0x3F);
         }
         if (!valid || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(kReplacementChar);
+            out.push_back(escape_bytes ? static_cast<char16_t>(kByteEscape + lead) : kReplacementChar);
             ++i;
             continue;
         }
@@ -302,6 +315,24 @@ std::u16string Utf8ToWide(std::string_view text) {
         i += static_cast<size_t>(extra) + 1;
     }
     return out;
+}
+
+}  // namespace
+
+std::string WideToUtf8(std::u16string_view text) {
+    return EncodeUtf8(text, false);
+}
+
+std::u16string Utf8ToWide(std::string_view text) {
+    return DecodeUtf8(text, false);
+}
+
+std::string WideToFileName(std::u16string_view text) {
+    return EncodeUtf8(text, true);
+}
+
+std::u16string FileNameToWide(std::string_view bytes) {
+    return DecodeUtf8(bytes, true);
 }
 
 }  // namespace vantor

@@ -29,4 +29,10 @@ std::string WideToNarrow(std::u16string_view text, const std::string& codePage, 
 std::string WideToUtf8(std::u16string_view text);
 std::u16string Utf8ToWide(std::string_view text);
 
+// File names are bytes on this platform, not always UTF-8 (a Chinese name in GBK bytes, from an
+// archive made on Windows). These keep every byte: a byte outside valid UTF-8 becomes the lone
+// surrogate U+DC00 + byte and turns back into the same byte, so a listed name opens as listed.
+std::u16string FileNameToWide(std::string_view bytes);
+std::string WideToFileName(std::u16string_view text);
+
 }  // namespace vantor

@@ -13,11 +13,11 @@ namespace vantor {
 std::string ToNativePath(const tstring& path) {
     std::u16string text = path.GetBase();
     std::replace(text.begin(), text.end(), u'\\', u'/');
-    return WideToUtf8(text);
+    return WideToFileName(text);
 }
 
 tstring FromNativePath(const std::string& native) {
-    std::u16string text = Utf8ToWide(native);
+    std::u16string text = FileNameToWide(native);
     std::replace(text.begin(), text.end(), u'/', u'\\');
     return tstring(std::move(text));
 }

@@ -7,7 +7,7 @@
 
 namespace vantor {
 
-std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8
+std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8 (bytes kept)
 tstring FromNativePath(const std::string& native);  // slashes to backslashes
 
 // The file name of a path: the text after its last backslash (or slash).

@@ -88,6 +88,23 @@ TEST(PlatformNarrowText, Utf8ConversionsHandleAllPlanes) {
     EXPECT_EQ(vantor::WideToUtf8(std::u16string(1, static_cast<char16_t>(0xDC00))), "\xEF\xBF\xBD");
 }
 
+TEST(PlatformNarrowText, FileNamesKeepEveryByte) {
+    // GBK names, stray continuation bytes, cut and overlong sequences, an encoded surrogate: each
+    // comes back byte for byte, while the valid UTF-8 around them reads as text.
+    for (const std::string& bytes :
+         {std::string("\xD5\xC5\xC8\xFD.jpg"), std::string("a\x80\xBF"), std::string("\xE7\xAD.wav"),
+          std::string("\xC0\x80"), std::string("\xED\xA0\x80"), std::string("\xF0\x9F"),
+          std::string("\xE7\xAD\xBE\xFF\xF0\x9F\x98\x80")}) {
+        EXPECT_EQ(vantor::WideToFileName(vantor::FileNameToWide(bytes)), bytes);
+    }
+    EXPECT_EQ(vantor::FileNameToWide("\xE7\xAD\xBE\xFF"), u"\u7B7E\xDCFF");
+    EXPECT_EQ(vantor::WideToFileName(u"\u7B7E\U0001F600"), vantor::WideToUtf8(u"\u7B7E\U0001F600"));
+    // Only the escapes of bytes turn back into bytes; other lone surrogates cannot be written.
+    EXPECT_EQ(vantor::WideToFileName(std::u16string(1, static_cast<char16_t>(0xDC41))), "\xEF\xBF\xBD");
+    // The text conversions still replace what is not UTF-8.
+    EXPECT_EQ(vantor::Utf8ToWide("\xD5"), u"\uFFFD");
+}
+
 TEST(PlatformNarrowText, LongTextCrossesTheConversionBuffer) {
     std::u16string text;
     for (int i = 0; i < 5000; ++i) {

@@ -33,7 +33,7 @@ void ScanFolder(const fs::path& native, const tstring& logic, std::set<FolderId>
     }
     for (const fs::directory_entry& entry : entries) {
         const std::string name = entry.path().filename().string();
-        const tstring path = logic + u"\\" + tstring(vantor::Utf8ToWide(name));
+        const tstring path = logic + u"\\" + tstring(vantor::FileNameToWide(name));
         std::error_code kind_error;
         if (entry.is_directory(kind_error)) {
             if (!name.empty() && name[0] != '.') {

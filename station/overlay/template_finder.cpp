@@ -32,7 +32,7 @@ std::vector<tstring> FindTemplatePaths(const tstring& folder) {
     std::sort(names.begin(), names.end());
     std::vector<tstring> paths;
     for (const std::string& name : names) {
-        tstring path = folder + tstring(u"\\") + tstring(vantor::Utf8ToWide(name));
+        tstring path = folder + tstring(u"\\") + tstring(vantor::FileNameToWide(name));
         if (path.Find(u".PNG") >= 0 || path.Find(u".png") >= 0) {
             paths.push_back(path);
         }

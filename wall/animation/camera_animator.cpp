@@ -54,6 +54,11 @@ void CameraAnimator::SetCenter(f32 c) {
     centre_x_ = c;
 }
 
+void CameraAnimator::StartAt(f32 x) {
+    std::lock_guard guard(lock_);
+    start_x_ = x;
+}
+
 void CameraAnimator::Select(ISceneNode* tile) {
     std::lock_guard guard(lock_);
     if (tile != nullptr) {
@@ -164,6 +169,11 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
 
     core::vector3df p = camera->getPosition();
     core::vector3df t = camera->getTarget();
+    if (start_x_) {
+        p.X = *start_x_;
+        t.X = *start_x_;
+        start_x_.reset();
+    }
     f32 dt = static_cast<f32>(time_ms - last_time_ms_) / 1000.0f;
     if (dt > 1.0f) {
         dt = kLongPauseStep_s;

@@ -13,6 +13,7 @@
 //    fine). Picking reads only the scene and the camera matrices of the last frame: no graphics.
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <vector>
 #include "engine/irr_engine.h"
 #include "engine/irr_ptr.h"
@@ -55,6 +56,10 @@ class CameraAnimator : public ISceneNodeAnimator {
 
     // Centres the view on c (half the wall length) and forgets the selection, without swaps.
     void SetCenter(f32 c);
+    // Puts the camera and its target at x along the wall in the next frame, from where they glide
+    // to the centre as usual: a new folder's wall is entered at its start, wherever the old wall
+    // had taken the camera.
+    void StartAt(f32 x);
     // Makes `tile` the selected tile (the old one returns to the wall); no texture change.
     void Select(ISceneNode* tile);
     // 0: no tile under the window point; 1: a tile that is not the selected one, or the selected
@@ -112,7 +117,8 @@ class CameraAnimator : public ISceneNodeAnimator {
         ISceneNode* tile;  // checked against the wall's tiles before use
         bool enlarge;
     };
-    std::vector<Swap> swaps_;  // guarded by the scene lock
+    std::vector<Swap> swaps_;     // guarded by the scene lock
+    std::optional<f32> start_x_;  // guarded by the scene lock; applied by the next frame
 };
 
 }  // namespace irr::scene

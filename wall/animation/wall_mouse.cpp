@@ -1,7 +1,7 @@
 #include "animation/wall_mouse.h"
 
 #include "engine/irr_engine.h"
-#include <QFileInfo>
+#include <filesystem>
 #include <mutex>
 #include "animation/camera_animator.h"
 #include "animation/voice_path.h"
@@ -54,7 +54,7 @@ void WallMouse::LeftDown(QPoint point) {
         {
             std::lock_guard guard(setup_.lock);
             if (irr::scene::ISceneNode* selected = setup_.animator->Selected()) {
-                name = tstring(vantor::Utf8ToWide(selected->getName()));
+                name = tstring(vantor::FileNameToWide(selected->getName()));
             }
         }
         const tstring folder = setup_.current_folder ? setup_.current_folder() : tstring();
@@ -112,11 +112,12 @@ void WallMouse::PlaySelectedVoice() {
         if (selected == nullptr) {
             return;
         }
-        name = tstring(vantor::Utf8ToWide(selected->getName()));
+        name = tstring(vantor::FileNameToWide(selected->getName()));
     }
     const tstring folder = setup_.current_folder ? setup_.current_folder() : tstring();
     const tstring voice = VoicePath(folder, name);
-    if (voice.IsEmpty() || !QFileInfo::exists(QString::fromStdString(vantor::ToNativePath(voice)))) {
+    std::error_code error;
+    if (voice.IsEmpty() || !std::filesystem::exists(vantor::ToNativePath(voice), error)) {
         return;  // no voice message: silence
     }
     if (setup_.play_sound) {

@@ -1,8 +1,6 @@
 #include "app/zarn_dlg.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -35,6 +33,16 @@ namespace {
 
 constexpr char16_t kWallCaption[] = u"Halvix";
 constexpr char kIconFile[] = "images/Wall/halvix.png";
+
+// The folder a new folder replaced goes when nothing is left in it (rmdir: never a file, never a
+// folder with files).
+void RemoveIfEmptyFolder(const std::string& native_path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(native_path, error) && std::filesystem::is_empty(native_path, error) &&
+        !error) {
+        std::filesystem::remove(native_path, error);
+    }
+}
 
 std::int64_t SteadyMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -268,7 +276,7 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
         const tstring old = CurrentFolder();
         LoadFolder(path, true);
         if (!old.IsEmpty()) {
-            QDir().rmdir(QString::fromStdString(vantor::ToNativePath(old)));  // only when empty
+            RemoveIfEmptyFolder(vantor::ToNativePath(old));
         }
     });
 }
@@ -295,6 +303,9 @@ void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
             generation = ++build_generation_;
         }
         RebuildLocked(path);
+        // The glide to the new wall's centre starts at its first column, over pictures, not from
+        // wherever the old (perhaps much longer) wall had taken the camera.
+        animator->StartAt(0.0f);
     }
     WaitForTiles();
     // The last build decides what is shown: a loader whose tiles a later build replaced leaves
@@ -362,8 +373,9 @@ void CmfcZarnDlg::DeleteSelected() {
     if (!selected || folder.IsEmpty()) {
         return;
     }
-    const tstring name(vantor::Utf8ToWide(selected->getName()));
-    QFile::remove(QString::fromStdString(vantor::ToNativePath(folder + tstring(u"\\") + name)));
+    const tstring name(vantor::FileNameToWide(selected->getName()));
+    std::error_code error;
+    std::filesystem::remove(vantor::ToNativePath(folder + tstring(u"\\") + name), error);
     RebuildLocked(folder);
     LeaveVideo();
 }

@@ -13,13 +13,14 @@ std::string CLocalImageItem::NativePath() const {
 }
 
 QImage CLocalImageItem::Load() {
-    // File names are matched exactly here, so the name is opened as listed (".JPG" stays ".JPG").
-    QImage image(QString::fromStdString(NativePath()));
-    if (image.isNull()) {
+    // File names are matched exactly here, so the name is opened as listed (".JPG" stays ".JPG"),
+    // and the picture comes upright, as on the wall.
+    DecodedPicture decoded = DecodePicture(NativePath(), kWallImageBox, DecodeMode::Full);
+    if (decoded.image.isNull()) {
         return {};
     }
-    aspect_ = static_cast<float>(image.height()) / static_cast<float>(image.width());
-    return image;
+    aspect_ = static_cast<float>(decoded.image.height()) / static_cast<float>(decoded.image.width());
+    return std::move(decoded.image);
 }
 
 QImage CLocalImageItem::WallImage() {

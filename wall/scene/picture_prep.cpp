@@ -1,7 +1,11 @@
 #include "scene/picture_prep.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QImageReader>
 #include <cmath>
+#include <fstream>
+#include <limits>
+#include "imaging/exif_orientation.h"
 #include "imaging/jpeg_reduced.h"
 
 namespace halvix {
@@ -47,12 +51,62 @@ void PaintCorners(QImage& glow, int width, int height) {
     }
 }
 
+// The path is bytes, opened as listed: a name that is not UTF-8 opens all the same.
 QByteArray ReadWholeFile(const std::string& native_path) {
-    QFile file(QString::fromStdString(native_path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::ifstream file(native_path, std::ios::binary | std::ios::ate);
+    if (!file) {
         return {};
     }
-    return file.readAll();
+    const std::streamoff size = file.tellg();
+    if (size <= 0 || size > std::numeric_limits<int>::max()) {
+        return {};
+    }
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    file.seekg(0);
+    if (!file.read(bytes.data(), size)) {
+        return {};
+    }
+    return bytes;
+}
+
+// A JPEG the reduced decoder reads: turned upright, refused when its data ends early. With
+// DecodeMode::Reduced a large picture is decoded at the smallest scale that still covers the
+// fitted size, which is worked out upright and then turned back to the stored sides.
+DecodedPicture DecodeJpeg(const QByteArray& bytes, const vantor::JpegHeader& header, QSize box,
+                          DecodeMode mode) {
+    const QSize upright = vantor::UprightSize(header.stored_size, header.orientation);
+    int scale = 8;
+    if (mode == DecodeMode::Reduced) {
+        const QSize fitted = FitSize(upright, box);
+        const bool large = upright.width() >= 2 * fitted.width() && upright.height() >= 2 * fitted.height();
+        if (large) {
+            scale = vantor::JpegScaleFor(header.stored_size, vantor::UprightSize(fitted, header.orientation));
+        }
+    }
+    QImage stored = vantor::DecodeJpegScaled(bytes, scale, vantor::JpegDamage::Refuse);
+    if (stored.isNull()) {
+        return {};
+    }
+    return {vantor::TurnUpright(stored, header.orientation), upright};
+}
+
+// Any other picture through the image plugins, which apply an orientation the format records. A
+// JPEG gets here only when the reduced decoder cannot read its colours (CMYK): its data is
+// checked first, since the plugin would fill a missing end with grey.
+DecodedPicture DecodeOther(const QByteArray& bytes) {
+    if (vantor::LooksLikeJpegData(bytes) && !vantor::JpegDataComplete(bytes)) {
+        return {};
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        return {};
+    }
+    const QSize size = image.size();
+    return {std::move(image), size};
 }
 
 }  // namespace
@@ -108,26 +162,11 @@ DecodedPicture DecodePicture(const std::string& native_path, QSize box, DecodeMo
     if (bytes.isEmpty()) {
         return {};
     }
-    QSize full;
-    if (mode == DecodeMode::Reduced && vantor::ReadJpegSize(bytes, &full)) {
-        const QSize fitted = FitSize(full, box);
-        const bool large = full.width() >= 2 * fitted.width() && full.height() >= 2 * fitted.height();
-        if (large) {
-            const int scale = vantor::JpegScaleFor(full, fitted);
-            if (scale < 8) {
-                QImage reduced = vantor::DecodeJpegScaled(bytes, scale);
-                if (!reduced.isNull()) {
-                    return {std::move(reduced), full};
-                }
-            }
-        }
+    vantor::JpegHeader header;
+    if (vantor::ReadJpegHeader(bytes, &header)) {
+        return DecodeJpeg(bytes, header, box, mode);
     }
-    QImage image = QImage::fromData(bytes);
-    if (image.isNull()) {
-        return {};
-    }
-    const QSize size = image.size();
-    return {std::move(image), size};
+    return DecodeOther(bytes);
 }
 
 QImage PreparePicture(const std::string& native_path, const std::string& name, QSize box, DecodeMode mode,

@@ -102,6 +102,32 @@ TEST_F(WallAnimationCamera, AFrameAfterALongPauseTakesOneShortStep) {
     EXPECT_FLOAT_EQ(camera->getPosition().Z, z + std::sqrt(-700.0f - z) * 20.0f * 0.5f);
 }
 
+TEST_F(WallAnimationCamera, ANewWallIsEnteredAtItsStartAndTheGlideIsUnchanged) {
+    // The camera and target far along an old wall of 2 000 pictures.
+    animator->SetCenter(299400.0f);
+    camera->setPosition({299400.0f, 0.0f, -700.0f});
+    camera->setTarget({299400.0f, 0.0f, 0.0f});
+    Frames(5);
+    ASSERT_EQ(camera->getPosition().X, 299400.0f);
+
+    // The new wall: SetCenter then StartAt, as a folder load does; nothing moves before a frame.
+    animator->SetCenter(length / 2.0f);
+    animator->StartAt(0.0f);
+    EXPECT_EQ(camera->getPosition().X, 299400.0f);
+    Frame(now_ms + 20);
+    // The first frame starts from x = 0 and takes the same step as a wall built from the start.
+    EXPECT_FLOAT_EQ(camera->getTarget().X, std::sqrt(600.0f) * 50.0f * 0.02f);
+    EXPECT_FLOAT_EQ(camera->getPosition().X, std::sqrt(camera->getTarget().X) * 80.0f * 0.02f);
+    float before = camera->getPosition().X;
+    for (int i = 0; i < 2000; ++i) {
+        Frames(1);
+        ASSERT_GE(camera->getPosition().X, before);  // over the new wall's pictures, towards its centre
+        ASSERT_LE(camera->getPosition().X, 600.0f);
+        before = camera->getPosition().X;
+    }
+    EXPECT_EQ(camera->getPosition().X, 600.0f);
+}
+
 TEST_F(WallAnimationCamera, TargetLeadsTheCameraAlongTheWall) {
     ASSERT_EQ(length, 1200);
     animator->SetCenter(length / 2.0f);

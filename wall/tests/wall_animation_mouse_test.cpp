@@ -50,6 +50,8 @@ class FakeVideo : public halvix::WallVideo {
     std::vector<tstring> started;
 };
 
+const std::string kGbk = "\xD5\xC5\xC8\xFD";
+
 class WallAnimationMouse : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -58,6 +60,9 @@ class WallAnimationMouse : public ::testing::Test {
         wall_test::WritePicture(day / "WithTemplate" / "11-0-0.jpg", 320, 240);
         wall_test::WritePicture(day / "WithTemplate" / "clip.avi.jpg", 320, 240);
         folder.Write("Storage/2026-1-2/Audio/10-0-0.wav", "RIFF");
+        // A name in GBK bytes (张三), as extracted from an archive made on Windows, with its voice.
+        folder.Write("Storage/2026-1-2/WithTemplate/" + kGbk + ".jpg", wall_test::JpegOf(320, 240));
+        folder.Write("Storage/2026-1-2/Audio/" + kGbk + ".wav", "RIFF");
         shown_folder = vantor::FromNativePath((day / "WithTemplate").string());
         wall.SetFolder(shown_folder);
         animator->SetCenter(wall.Build() / 2.0f);
@@ -134,6 +139,14 @@ TEST_F(WallAnimationMouse, AClickSelectsAndPlaysTheVoiceMessageWhenThereIsOne) {
     EXPECT_STREQ(SelectedName(), "11-0-0.jpg");
     EXPECT_EQ(sounds.size(), 2u);
     EXPECT_TRUE(video.started.empty());
+}
+
+TEST_F(WallAnimationMouse, APictureNamedInGbkBytesPlaysItsOwnVoiceMessage) {
+    const std::string name = kGbk + ".jpg";
+    mouse->LeftDown(PointOf(name.c_str()));
+    EXPECT_EQ(std::string(SelectedName()), name);
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_EQ(vantor::ToNativePath(sounds[0]), (day / "Audio" / (kGbk + ".wav")).string());
 }
 
 TEST_F(WallAnimationMouse, ASettledThumbnailStartsItsVideo) {

@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the wall's scene tests: Irrlicht's null device (no window, no graphics) with a camera
 // where the wall program puts it, and helpers that write picture files.
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -35,6 +36,15 @@ inline QImage Gradient(int width, int height) {
     painter.fillRect(image.rect(), gradient);
     painter.fillRect(width / 4, height / 4, width / 2, height / 2, QColor(20, 180, 40));
     return image;
+}
+
+// The JPEG file's bytes, for names that Qt's text file names would not keep.
+inline std::string JpegOf(int width, int height) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    Gradient(width, height).save(&buffer, "JPG", 90);
+    return bytes.toStdString();
 }
 
 inline void WritePicture(const std::filesystem::path& path, int width, int height) {
