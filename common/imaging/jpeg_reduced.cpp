@@ -61,11 +61,15 @@ int OrientationOf(const jpeg_decompress_struct& info) {
     return kExifUpright;
 }
 
-// Runs `work(info, errors)` on a decompressor that has read the header of `bytes` (keeping the
-// EXIF segment); false when the header is missing or the library fails on the way. A fatal error
-// jumps back here past `work`, which therefore keeps only plain values.
+// Whether a decompressor keeps the EXIF segment while it reads the header (only the header
+// reading needs it; a decode would copy up to 64 KB for nothing).
+enum class Exif { Keep, Skip };
+
+// Runs `work(info, errors)` on a decompressor that has read the header of `bytes`; false when the
+// header is missing or the library fails on the way. A fatal error jumps back here past `work`,
+// which therefore keeps only plain values.
 template <typename Work>
-bool WithDecompressor(const QByteArray& bytes, Work work) {
+bool WithDecompressor(const QByteArray& bytes, Exif exif, Work work) {
     jpeg_decompress_struct info;
     JumpingErrors errors;
     InstallErrors(info, errors);
@@ -76,32 +80,37 @@ bool WithDecompressor(const QByteArray& bytes, Work work) {
     }
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
-    jpeg_save_markers(&info, kExifMarker, 0xFFFF);
+    if (exif == Exif::Keep) {
+        jpeg_save_markers(&info, kExifMarker, 0xFFFF);
+    }
     const bool done = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && work(info, errors);
     jpeg_destroy_decompress(&info);
     return done;
 }
 
-// Reads the header; with scale_num > 0 computes the output size at that scale.
+// Reads the header with its orientation; with scale_num > 0, for a decode, computes the output size
+// at that scale instead and leaves the orientation upright (the EXIF segment is not kept).
 ScaledHeader ReadHeader(const QByteArray& bytes, int scale_num) {
     ScaledHeader result;
-    const bool read = WithDecompressor(bytes, [&](jpeg_decompress_struct& info, const JumpingErrors&) {
-        result.convertible = info.jpeg_color_space == JCS_GRAYSCALE || info.jpeg_color_space == JCS_YCbCr ||
-                             info.jpeg_color_space == JCS_RGB;
-        result.orientation = OrientationOf(info);
-        if (scale_num > 0) {
-            info.scale_num = static_cast<unsigned int>(scale_num);
-            info.scale_denom = 8;
-            info.out_color_space = JCS_EXT_BGRA;
-            jpeg_calc_output_dimensions(&info);
-            result.width = static_cast<int>(info.output_width);
-            result.height = static_cast<int>(info.output_height);
-        } else {
-            result.width = static_cast<int>(info.image_width);
-            result.height = static_cast<int>(info.image_height);
-        }
-        return true;
-    });
+    const bool read = WithDecompressor(bytes, scale_num > 0 ? Exif::Skip : Exif::Keep,
+                                       [&](jpeg_decompress_struct& info, const JumpingErrors&) {
+                                           result.convertible = info.jpeg_color_space == JCS_GRAYSCALE ||
+                                                                info.jpeg_color_space == JCS_YCbCr ||
+                                                                info.jpeg_color_space == JCS_RGB;
+                                           result.orientation = OrientationOf(info);
+                                           if (scale_num > 0) {
+                                               info.scale_num = static_cast<unsigned int>(scale_num);
+                                               info.scale_denom = 8;
+                                               info.out_color_space = JCS_EXT_BGRA;
+                                               jpeg_calc_output_dimensions(&info);
+                                               result.width = static_cast<int>(info.output_width);
+                                               result.height = static_cast<int>(info.output_height);
+                                           } else {
+                                               result.width = static_cast<int>(info.image_width);
+                                               result.height = static_cast<int>(info.image_height);
+                                           }
+                                           return true;
+                                       });
     result.ok = read;
     return read ? result : ScaledHeader{};
 }
@@ -109,22 +118,24 @@ ScaledHeader ReadHeader(const QByteArray& bytes, int scale_num) {
 // Decodes into rows of an image of exactly the size ReadHeader computed for the scale.
 bool DecodeInto(const QByteArray& bytes, int scale_num, unsigned char* bits, long stride, int width,
                 int height, bool whole_only) {
-    return WithDecompressor(bytes, [&](jpeg_decompress_struct& info, const JumpingErrors& errors) {
-        info.scale_num = static_cast<unsigned int>(scale_num);
-        info.scale_denom = 8;
-        info.out_color_space = JCS_EXT_BGRA;
-        info.dct_method = JDCT_ISLOW;
-        jpeg_start_decompress(&info);
-        if (static_cast<int>(info.output_width) != width || static_cast<int>(info.output_height) != height) {
-            return false;
-        }
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = bits + static_cast<long>(info.output_scanline) * stride;
-            jpeg_read_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_decompress(&info);
-        return !(whole_only && errors.ended_early);
-    });
+    return WithDecompressor(bytes, Exif::Skip,
+                            [&](jpeg_decompress_struct& info, const JumpingErrors& errors) {
+                                info.scale_num = static_cast<unsigned int>(scale_num);
+                                info.scale_denom = 8;
+                                info.out_color_space = JCS_EXT_BGRA;
+                                info.dct_method = JDCT_ISLOW;
+                                jpeg_start_decompress(&info);
+                                if (static_cast<int>(info.output_width) != width ||
+                                    static_cast<int>(info.output_height) != height) {
+                                    return false;
+                                }
+                                while (info.output_scanline < info.output_height) {
+                                    JSAMPROW row = bits + static_cast<long>(info.output_scanline) * stride;
+                                    jpeg_read_scanlines(&info, &row, 1);
+                                }
+                                jpeg_finish_decompress(&info);
+                                return !(whole_only && errors.ended_early);
+                            });
 }
 
 }  // namespace
@@ -161,7 +172,7 @@ bool ReadJpegSize(const QByteArray& bytes, QSize* size) {
 
 bool JpegDataComplete(const QByteArray& bytes) {
     return LooksLikeJpegData(bytes) &&
-           WithDecompressor(bytes, [](jpeg_decompress_struct& info, const JumpingErrors& errors) {
+           WithDecompressor(bytes, Exif::Skip, [](jpeg_decompress_struct& info, const JumpingErrors& errors) {
                jpeg_read_coefficients(&info);  // all the entropy-coded data, without the transform
                jpeg_finish_decompress(&info);
                return !errors.ended_early;

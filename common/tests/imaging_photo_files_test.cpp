@@ -6,6 +6,7 @@
 #include "imaging/jpeg_reduced.h"
 
 using namespace vantor;
+using vantor_test::CornerColours;
 using vantor_test::ExifPayload;
 using vantor_test::JpegBytes;
 using vantor_test::Quadrants;
@@ -16,20 +17,6 @@ namespace {
 int OrientationOf(const QByteArray& payload) {
     return ExifOrientationOf(reinterpret_cast<const unsigned char*>(payload.constData()),
                              static_cast<std::size_t>(payload.size()));
-}
-
-// The colour names of the four corners, clockwise from the top left.
-std::string Corners(const QImage& image) {
-    auto name = [&](int x, int y) {
-        const QColor c = image.pixelColor(x, y);
-        if (c.red() > 150 && c.green() > 150) {
-            return 'Y';
-        }
-        return c.red() > 150 ? 'R' : c.green() > 150 ? 'G' : c.blue() > 150 ? 'B' : '?';
-    };
-    const int right = image.width() - 3;
-    const int bottom = image.height() - 3;
-    return {name(2, 2), name(right, 2), name(right, bottom), name(2, bottom)};
 }
 
 }  // namespace
@@ -86,7 +73,7 @@ TEST(ImagingExif, EveryOrientationTurnsThePictureUpright) {
         EXPECT_EQ(UprightSize(c.stored.size(), c.orientation), QSize(60, 40)) << c.orientation;
         const QImage turned = TurnUpright(c.stored, c.orientation);
         EXPECT_EQ(turned.size(), QSize(60, 40)) << c.orientation;
-        EXPECT_EQ(Corners(turned), "RGYB") << c.orientation;
+        EXPECT_EQ(CornerColours(turned, 2), "RGYB") << c.orientation;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QTransform>
 #include <cstdint>
 #include <string>
 
@@ -83,6 +84,29 @@ inline QByteArray JpegBytes(const QImage& image, int quality = 90) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", quality);
     return bytes;
+}
+
+// An upright scene stored as a phone stores it under `orientation` (1, 3, 6 or 8: held upright,
+// upside down or turned either way): the pixels turned back, and the tag that says so.
+inline QByteArray PhonePhotoJpeg(const QImage& upright, int orientation) {
+    const int stored_turn = orientation == 3 ? 180 : orientation == 6 ? 270 : orientation == 8 ? 90 : 0;
+    const QByteArray jpeg = JpegBytes(upright.transformed(QTransform().rotate(stored_turn)));
+    return orientation == 1 ? jpeg : WithExifOrientation(jpeg, orientation);
+}
+
+// The colours of the picture's corners, `inset` pixels in, clockwise from the top left: R, G, B or Y
+// for Quadrants' colours, '?' for anything else.
+inline std::string CornerColours(const QImage& image, int inset) {
+    auto name = [&](int x, int y) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 150 && c.green() > 150) {
+            return 'Y';
+        }
+        return c.red() > 150 ? 'R' : c.green() > 150 ? 'G' : c.blue() > 150 ? 'B' : '?';
+    };
+    const int right = image.width() - 1 - inset;
+    const int bottom = image.height() - 1 - inset;
+    return {name(inset, inset), name(right, inset), name(right, bottom), name(inset, bottom)};
 }
 
 }  // namespace vantor_test

@@ -3,10 +3,10 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <cmath>
-#include <fstream>
-#include <limits>
+#include <optional>
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_reduced.h"
+#include "platform/whole_file.h"
 
 namespace halvix {
 namespace {
@@ -49,24 +49,6 @@ void PaintCorners(QImage& glow, int width, int height) {
             SetPixel(glow, 2 * a + width - m - 1, 2 * a + height - n - 1, colour);
         }
     }
-}
-
-// The path is bytes, opened as listed: a name that is not UTF-8 opens all the same.
-QByteArray ReadWholeFile(const std::string& native_path) {
-    std::ifstream file(native_path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        return {};
-    }
-    const std::streamoff size = file.tellg();
-    if (size <= 0 || size > std::numeric_limits<int>::max()) {
-        return {};
-    }
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    file.seekg(0);
-    if (!file.read(bytes.data(), size)) {
-        return {};
-    }
-    return bytes;
 }
 
 // A JPEG the reduced decoder reads: turned upright, refused when its data ends early. With
@@ -158,10 +140,13 @@ bool IsGlowless(const std::string& name) {
 }
 
 DecodedPicture DecodePicture(const std::string& native_path, QSize box, DecodeMode mode) {
-    const QByteArray bytes = ReadWholeFile(native_path);
-    if (bytes.isEmpty()) {
+    // The path is bytes, opened as listed: a name that is not UTF-8 opens all the same.
+    const std::optional<std::string> file = vantor::ReadWholeFile(native_path);
+    if (!file || file->empty()) {
         return {};
     }
+    // The decoders copy what they keep, so the file's bytes are read in place.
+    const QByteArray bytes = QByteArray::fromRawData(file->data(), static_cast<qsizetype>(file->size()));
     vantor::JpegHeader header;
     if (vantor::ReadJpegHeader(bytes, &header)) {
         return DecodeJpeg(bytes, header, box, mode);

@@ -2,21 +2,14 @@
 // upright, a picture cut short leaves a gap, a name in GBK bytes gets its tile, and a short wall
 // shown after a long one is entered at its start. The upright photos are kept in wall_app_shots/.
 #include <algorithm>
-#include <fstream>
 #include "exif_jpeg.h"
 #include "wall_window_fixture.h"
 
 using namespace wall_window_test;
 using vantor_test::JpegBytes;
-using vantor_test::WithExifOrientation;
+using vantor_test::PhonePhotoJpeg;
 
 namespace {
-
-void WriteBytes(const std::filesystem::path& path, const QByteArray& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.constData(), bytes.size());
-}
 
 // An upright portrait scene: sky above, grass below, the number in the middle.
 QImage Scene(int number) {
@@ -35,14 +28,6 @@ QImage Scene(int number) {
     return scene;
 }
 
-// The scene stored as a phone stores it under `orientation`.
-QByteArray PhonePhoto(int orientation) {
-    const QImage scene = Scene(orientation);
-    const int stored_turn = orientation == 3 ? 180 : orientation == 6 ? 270 : orientation == 8 ? 90 : 0;
-    const QByteArray jpeg = JpegBytes(scene.transformed(QTransform().rotate(stored_turn)));
-    return orientation == 1 ? jpeg : WithExifOrientation(jpeg, orientation);
-}
-
 bool IsSky(QColor c) {
     return c.blue() > 170 && c.red() < 140 && c.green() < 190;
 }
@@ -51,12 +36,16 @@ bool IsGrass(QColor c) {
     return c.green() > 140 && c.red() < 120 && c.blue() < 130;
 }
 
-void WriteSmallPictures(const std::filesystem::path& folder, int count) {
+void WriteSmallPictures(const vantor_test::TestFolder& pictures, const std::string& folder, int count) {
     for (int i = 0; i < count; ++i) {
         QImage picture(120, 90, QImage::Format_RGB32);
         picture.fill(QColor::fromHsv((i * 47) % 360, 255, 230));
-        WriteBytes(folder / ("p" + std::to_string(1000 + i) + ".jpg"), JpegBytes(picture));
+        pictures.Write(folder + "/p" + std::to_string(1000 + i) + ".jpg", JpegBytes(picture).toStdString());
     }
+}
+
+std::string PhonePhoto(int orientation) {
+    return PhonePhotoJpeg(Scene(orientation), orientation).toStdString();
 }
 
 }  // namespace
@@ -64,12 +53,13 @@ void WriteSmallPictures(const std::filesystem::path& folder, int count) {
 TEST_F(WallWindowTest, PhonePhotosStandUprightACutFileLeavesAGapAndAGbkNameHasItsTile) {
     const auto folder = pictures_.path() / "phones";
     for (int orientation : {1, 3, 6, 8}) {
-        WriteBytes(folder / ("phone" + std::to_string(orientation) + ".jpg"), PhonePhoto(orientation));
+        pictures_.Write("phones/phone" + std::to_string(orientation) + ".jpg", PhonePhoto(orientation));
     }
     const QByteArray whole = JpegBytes(Scene(0));
-    WriteBytes(folder / "cut.jpg", whole.left(whole.size() / 2));  // a copy interrupted halfway
-    const std::string gbk = "\xD5\xC5\xC8\xFD.jpg";                // 张三.jpg from a Windows archive
-    WriteBytes(folder / gbk, PhonePhoto(1));
+    pictures_.Write("phones/cut.jpg",
+                    whole.left(whole.size() / 2).toStdString());  // a copy interrupted halfway
+    const std::string gbk = "\xD5\xC5\xC8\xFD.jpg";               // 张三.jpg from a Windows archive
+    pictures_.Write("phones/" + gbk, PhonePhoto(1));
     ShowFolder(folder);
 
     const auto tiles = Tiles();
@@ -102,8 +92,8 @@ TEST_F(WallWindowTest, PhonePhotosStandUprightACutFileLeavesAGapAndAGbkNameHasIt
 TEST_F(WallWindowTest, AShortWallAfterALongOneIsEnteredAtItsStart) {
     const auto longWall = pictures_.path() / "long";
     const auto shortWall = pictures_.path() / "short";
-    WriteSmallPictures(longWall, 400);  // 200 columns: centre 59 700
-    WriteSmallPictures(shortWall, 31);  // 16 columns: centre 4 500
+    WriteSmallPictures(pictures_, "long", 400);  // 200 columns: centre 59 700
+    WriteSmallPictures(pictures_, "short", 31);  // 16 columns: centre 4 500
     ShowFolder(longWall);
     ASSERT_TRUE(WaitUntil([&] { return CameraPosition().X > 30000.0f; }, 20000));
 

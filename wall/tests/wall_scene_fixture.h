@@ -1,7 +1,6 @@
 #pragma once
 // Shared by the wall's scene tests: Irrlicht's null device (no window, no graphics) with a camera
 // where the wall program puts it, and helpers that write picture files.
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +8,7 @@
 #include <string>
 #include "engine/irr_engine.h"
 #include "engine/irr_ptr.h"
+#include "exif_jpeg.h"
 
 namespace wall_test {
 
@@ -40,11 +40,7 @@ inline QImage Gradient(int width, int height) {
 
 // The JPEG file's bytes, for names that Qt's text file names would not keep.
 inline std::string JpegOf(int width, int height) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    Gradient(width, height).save(&buffer, "JPG", 90);
-    return bytes.toStdString();
+    return vantor_test::JpegBytes(Gradient(width, height)).toStdString();
 }
 
 inline void WritePicture(const std::filesystem::path& path, int width, int height) {

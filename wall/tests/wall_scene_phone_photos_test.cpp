@@ -2,8 +2,6 @@
 // an interrupted copy, and names in GBK bytes from archives made on Windows. Both decode paths
 // (the reduced JPEG decode and the whole-picture decode) must treat them alike.
 #include <gtest/gtest.h>
-#include <QFile>
-#include <fstream>
 #include "exif_jpeg.h"
 #include "platform/native_path.h"
 #include "scene/image_item.h"
@@ -14,49 +12,20 @@
 #include "wall_scene_fixture.h"
 
 using namespace halvix;
+using vantor_test::CornerColours;
 using vantor_test::JpegBytes;
+using vantor_test::PhonePhotoJpeg;
 using vantor_test::Quadrants;
 using vantor_test::TestFolder;
-using vantor_test::WithExifOrientation;
 
 namespace {
 
 // 张三.jpg as a Windows archive stores it: GBK bytes, not UTF-8.
 const std::string kGbkName = "\xD5\xC5\xC8\xFD.jpg";
 
-void WriteBytes(const std::filesystem::path& path, const QByteArray& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.constData(), bytes.size());
-}
-
-// A portrait scene of `upright` pixels stored the way a camera stores it under `orientation`.
-QByteArray PhonePhoto(QSize upright, int orientation) {
-    const QImage scene = Quadrants(upright.width(), upright.height());
-    QImage stored = scene;
-    if (orientation == 3) {
-        stored = scene.transformed(QTransform().rotate(180));
-    } else if (orientation == 6) {
-        stored = scene.transformed(QTransform().rotate(270));
-    } else if (orientation == 8) {
-        stored = scene.transformed(QTransform().rotate(90));
-    }
-    const QByteArray jpeg = JpegBytes(stored);
-    return orientation == 1 ? jpeg : WithExifOrientation(jpeg, orientation);
-}
-
-// Clockwise from the top left, the colours of the picture's corners inside the glow band.
-std::string Corners(const QImage& image, int inset) {
-    auto name = [&](int x, int y) {
-        const QColor c = image.pixelColor(x, y);
-        if (c.red() > 150 && c.green() > 150) {
-            return 'Y';
-        }
-        return c.red() > 150 ? 'R' : c.green() > 150 ? 'G' : c.blue() > 150 ? 'B' : '?';
-    };
-    const int right = image.width() - 1 - inset;
-    const int bottom = image.height() - 1 - inset;
-    return {name(inset, inset), name(right, inset), name(right, bottom), name(inset, bottom)};
+// A portrait scene of `upright` pixels as a phone stores it under `orientation`.
+std::string PhonePhoto(QSize upright, int orientation) {
+    return PhonePhotoJpeg(Quadrants(upright.width(), upright.height()), orientation).toStdString();
 }
 
 tstring Logic(const std::filesystem::path& path) {
@@ -70,7 +39,7 @@ TEST(WallScenePhonePhotos, EveryOrientationGivesAnUprightTileInBothDecodePaths) 
     const QSize portrait(1800, 2400);  // large enough for the reduced decode at the wall's box
     for (int orientation : {1, 3, 6, 8}) {
         const std::string name = "phone" + std::to_string(orientation) + ".jpg";
-        WriteBytes(folder.path() / name, PhonePhoto(portrait, orientation));
+        folder.Write(name, PhonePhoto(portrait, orientation));
         const std::string path = (folder.path() / name).string();
         for (DecodeMode mode : {DecodeMode::Reduced, DecodeMode::Full}) {
             SCOPED_TRACE(name + (mode == DecodeMode::Reduced ? " reduced" : " full"));
@@ -80,33 +49,33 @@ TEST(WallScenePhonePhotos, EveryOrientationGivesAnUprightTileInBothDecodePaths) 
             const QImage tile = PreparePicture(path, name, kWallImageBox, mode, &aspect);
             EXPECT_EQ(tile.size(), QSize(270 + 14, 360 + 14));  // fitted upright, plus the glow
             EXPECT_FLOAT_EQ(aspect, 4.0f / 3.0f);
-            EXPECT_EQ(Corners(tile, kGlowWidth + 3), "RGYB");
+            EXPECT_EQ(CornerColours(tile, kGlowWidth + 3), "RGYB");
             // The selected tile's larger picture is upright too.
             const QImage enlarged = PreparePicture(path, name, kSelectedImageBox, mode);
             EXPECT_EQ(enlarged.size(), QSize(540 + 14, 720 + 14));
-            EXPECT_EQ(Corners(enlarged, kGlowWidth + 3), "RGYB");
+            EXPECT_EQ(CornerColours(enlarged, kGlowWidth + 3), "RGYB");
         }
         CLocalImageItem item(name, folder.path().string());
         const QImage loaded = item.Load();
         EXPECT_EQ(loaded.size(), portrait) << name;
-        EXPECT_EQ(Corners(loaded, 3), "RGYB") << name;
+        EXPECT_EQ(CornerColours(loaded, 3), "RGYB") << name;
     }
 }
 
 TEST(WallScenePhonePhotos, SmallPhotosAreTurnedByTheWholePictureDecode) {
     TestFolder folder;
-    WriteBytes(folder.path() / "small.jpg", PhonePhoto(QSize(300, 400), 6));
+    folder.Write("small.jpg", PhonePhoto(QSize(300, 400), 6));
     const std::string path = (folder.path() / "small.jpg").string();
     const QImage tile = PreparePicture(path, "small.jpg", kWallImageBox, DecodeMode::Reduced);
     EXPECT_EQ(tile.size(), QSize(270 + 14, 374));
-    EXPECT_EQ(Corners(tile, kGlowWidth + 3), "RGYB");
+    EXPECT_EQ(CornerColours(tile, kGlowWidth + 3), "RGYB");
 }
 
 TEST(WallScenePhonePhotos, AJpegCutShortIsNotLoadedInEitherDecodePath) {
     TestFolder folder;
     for (const QSize size : {QSize(2400, 1800), QSize(600, 450)}) {  // reduced decode, whole decode
         const QByteArray whole = JpegBytes(Quadrants(size.width(), size.height()));
-        WriteBytes(folder.path() / "cut.jpg", whole.left(whole.size() / 2));
+        folder.Write("cut.jpg", whole.left(whole.size() / 2).toStdString());
         const std::string path = (folder.path() / "cut.jpg").string();
         for (DecodeMode mode : {DecodeMode::Reduced, DecodeMode::Full}) {
             EXPECT_TRUE(PreparePicture(path, "cut.jpg", kWallImageBox, mode).isNull()) << size.width();
@@ -119,12 +88,10 @@ TEST(WallScenePhonePhotos, AJpegCutShortIsNotLoadedInEitherDecodePath) {
 TEST(WallScenePhonePhotos, ACutJpegLeavesAGapOnTheWall) {
     wall_test::NullScene null_scene;
     TestFolder folder;
-    wall_test::WritePicture(folder.path() / "a.jpg", 2400, 1800);
-    wall_test::WritePicture(folder.path() / "c.jpg", 2400, 1800);
-    QFile whole(QString::fromStdString((folder.path() / "a.jpg").string()));
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
-    const QByteArray bytes = whole.readAll();
-    WriteBytes(folder.path() / "b.jpg", bytes.left(bytes.size() / 2));
+    const std::string photo = wall_test::JpegOf(2400, 1800);
+    folder.Write("a.jpg", photo);
+    folder.Write("b.jpg", photo.substr(0, photo.size() / 2));
+    folder.Write("c.jpg", photo);
 
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
@@ -143,8 +110,8 @@ TEST(WallScenePhonePhotos, AGbkNamedPictureIsListedOpenedAndEnlargedUnderItsOwnN
     wall_test::NullScene null_scene;
     TestFolder folder;
     // Written by bytes: Qt's file names are text and would not keep the GBK bytes.
-    WriteBytes(folder.path() / "a.jpg", JpegBytes(wall_test::Gradient(640, 480)));
-    WriteBytes(folder.path() / kGbkName, JpegBytes(wall_test::Gradient(640, 480)));
+    folder.Write("a.jpg", wall_test::JpegOf(640, 480));
+    folder.Write(kGbkName, wall_test::JpegOf(640, 480));
 
     CLocalImageSpider spider(Logic(folder.path()));
     spider.Scan();
