@@ -77,8 +77,6 @@ void BM_WallBuildWithTiles(benchmark::State& state) {
     for (auto _ : state) {
         wall.SetFolder(vantor::FromNativePath(PhotoFolder().string()));
         benchmark::DoNotOptimize(wall.Build());
-        while (!wall.CommitPending()) {
-        }
     }
     state.counters["tiles"] = static_cast<double>(wall.Tiles().size());
     rusage usage{};

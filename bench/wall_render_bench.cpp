@@ -1,8 +1,9 @@
 // The running wall under Mesa on an X display (Xvfb): the time from a folder command of 300 photos
 // of 1920 x 1080 to the first frame of the built wall, the frame rate and CPU use with those 300
-// tiles at 1920 x 1040, and the peak memory. Every figure comes with its ratio against a baseline
-// measured in the same process: the empty wall (no tiles) for frames and CPU, a one-photo folder
-// for the load time, the memory before the first load for the peak.
+// tiles at 1920 x 1040, and the memory a load takes. Every figure comes with its ratio against a
+// baseline measured in the same process: the CPU preparation of the same photos on the same cores
+// (and a one-photo folder) for the load time, the empty wall (no tiles) for frames and CPU, the
+// textures' own size for the memory a load of 100, 300 or 600 photos adds at its peak.
 //
 // Run with DISPLAY set and VANTOR_INSTALL_DIR naming the installation folder (default: the
 // folder Vantor beside this program's folder).
@@ -19,9 +20,14 @@
 #include <filesystem>
 #include <memory>
 #include <sys/resource.h>
+#include "process_memory.h"
 #include "sample_photos.h"
+#include "app/wall_scene_host.h"
 #include "app/zarn_dlg.h"
+#include "engine/irr_engine.h"
 #include "platform/native_path.h"
+#include "scene/wall_manager.h"
+#include "scene/wall_plan.h"
 #include "serve_until.h"
 
 namespace {
@@ -33,11 +39,22 @@ std::filesystem::path PhotoFolder(int count) {
 }
 
 using vantor_bench::ServeUntil;
+using vantor_test::ResetPeak;
+using vantor_test::StatusMegabytes;
 
 double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The CPU preparation of a folder's tiles on every core, as the wall does it.
+double PrepareSeconds(const std::filesystem::path& folder) {
+    const auto start = std::chrono::steady_clock::now();
+    halvix::CLocalImageSpider source(vantor::FromNativePath(folder.string()));
+    const halvix::WallPlan plan = halvix::PlanWall(source);
+    benchmark::DoNotOptimize(plan.tiles.data());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 double PeakResidentMegabytes() {
@@ -51,6 +68,7 @@ struct Wall {
     std::unique_ptr<halvix::CmfcZarnDlg> window;
     double startPeak_MB = 0;
     int loads = 0;
+    double lastShown_s = 0;  // of the last Show: from the command to the folder named shown
 
     static Wall& Get() {
         static Wall wall;
@@ -84,8 +102,19 @@ struct Wall {
         if (!ServeUntil([&] { return window->CurrentFolder() == path; }, 120000)) {
             return -1;
         }
+        lastShown_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         window->CaptureFrame(5000);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    // The textures of the shown tiles (16 bits a pixel), in megabytes.
+    double TextureMegabytes() {
+        halvix::WallLockGuard lock(window->Lock());
+        double bytes = 0;
+        for (irr::scene::ISceneNode* tile : window->SceneHost()->Wall()->Tiles()) {
+            bytes += static_cast<double>(tile->getScale().X) * tile->getScale().Y * 2.0;
+        }
+        return bytes / (1024.0 * 1024.0);
     }
 
     struct Rate {
@@ -117,18 +146,52 @@ void BM_FolderCommandToFirstFrameOf300Photos(benchmark::State& state) {
     const auto one = PhotoFolder(1);
     const auto photos = PhotoFolder(kPhotos);
     double baseline = 0;
+    double prepare = 0;
     double total = 0;
+    double shown = 0;
     for (auto _ : state) {
         baseline = wall.Show(one);
+        prepare += PrepareSeconds(photos);
         const double seconds = wall.Show(photos);
         state.SetIterationTime(seconds);
         total += seconds;
+        shown += wall.lastShown_s;
     }
-    const double mean = total / static_cast<double>(state.iterations());
+    const double iterations = static_cast<double>(state.iterations());
+    const double mean = total / iterations;
     state.counters["seconds"] = mean;
+    state.counters["prepare_seconds"] = prepare / iterations;
+    state.counters["shown_seconds"] = shown / iterations;
+    state.counters["ratio_vs_prepare"] = mean / (prepare / iterations);
     state.counters["ratio_vs_one_photo"] = baseline > 0 ? mean / baseline : 0;
-    state.counters["peak_MB"] = PeakResidentMegabytes();
-    state.counters["peak_ratio_vs_start"] = PeakResidentMegabytes() / wall.startPeak_MB;
+}
+
+// The memory a load adds at its peak, against the textures' own size: the wall first shows an
+// empty folder, so that no other wall's textures count.
+void BM_LoadMemory(benchmark::State& state) {
+    Wall& wall = Wall::Get();
+    if (!wall.Ready()) {
+        state.SkipWithError("no wall: needs DISPLAY and the installation folder");
+        return;
+    }
+    const int count = static_cast<int>(state.range(0));
+    const auto photos = PhotoFolder(count);
+    std::filesystem::path empty = std::filesystem::temp_directory_path() / "vantor-wall-render-bench-empty";
+    std::filesystem::create_directories(empty);
+    double added = 0;
+    double textures = 0;
+    for (auto _ : state) {
+        wall.Show(empty);
+        const double before = StatusMegabytes("VmRSS");
+        ResetPeak();
+        state.SetIterationTime(wall.Show(photos));
+        added = StatusMegabytes("VmHWM") - before;
+        textures = wall.TextureMegabytes();
+    }
+    state.counters["photos"] = count;
+    state.counters["peak_added_MB"] = added;
+    state.counters["textures_MB"] = textures;
+    state.counters["added_over_textures"] = textures > 0 ? added / textures : 0;
 }
 
 void BM_FramesWith300TilesAt1920x1040(benchmark::State& state) {
@@ -163,6 +226,13 @@ BENCHMARK(BM_FolderCommandToFirstFrameOf300Photos)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FramesWith300TilesAt1920x1040)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadMemory)
+    ->Arg(100)
+    ->Arg(300)
+    ->Arg(600)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

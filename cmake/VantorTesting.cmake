@@ -1,17 +1,22 @@
 # Every file named *_test.cpp in a test folder becomes one test program, so that a broken test file
 # never stops the others from building. Files named *_xtest.cpp need a real X display (Xvfb): they
 # run on the xcb platform with the DISPLAY that the test command exports, and skip without one.
-# Test programs listed with THREADED are also built and run under ThreadSanitizer.
+# Test programs listed with THREADED are also built and run under ThreadSanitizer; those listed
+# with UNSANITIZED measure memory and are built only without the sanitizers, whose allocators
+# change every figure.
 set_property(GLOBAL PROPERTY VANTOR_TEST_DIRS "")
 
 function(vantor_add_tests dir)
-    cmake_parse_arguments(ARG "" "" "LIBS;THREADED" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "LIBS;THREADED;UNSANITIZED" ${ARGN})
     if(NOT VANTOR_BUILD_TESTS)
         return()
     endif()
     file(GLOB sources CONFIGURE_DEPENDS ${dir}/*_test.cpp ${dir}/*_xtest.cpp)
     foreach(src ${sources})
         get_filename_component(name ${src} NAME_WE)
+        if(name IN_LIST ARG_UNSANITIZED AND VANTOR_SANITIZE)
+            continue()
+        endif()
         add_executable(${name} ${src})
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_test_main)

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include "engine/irr_engine.h"
 #include <chrono>
+#include <utility>
 
 namespace halvix {
 
@@ -100,38 +101,19 @@ void RenderThread::Loop(std::uintptr_t nativeWindow, int width, int height, std:
     running_ = true;
     started.set_value(true);
 
-    using Clock = std::chrono::steady_clock;
-    auto next_frame = Clock::now();
-    while (device_->run()) {
-        RunPendingWork();
-        if (!engine_visible_) {
-            if (!WaitFor(pacing_.hidden_poll_ms)) {
-                break;
-            }
-            next_frame = Clock::now();
-            continue;
-        }
-        const bool busy = scene_.prepare && scene_.prepare();
-        const bool pauseScreen = scene_.showsWall && !scene_.showsWall();
-        DrawFrame(pauseScreen);
-        // Pace against a schedule, not a fixed pause after the work: a steady rate whatever a
-        // frame cost, and never a busy loop. A frame that ran late starts the schedule afresh.
-        next_frame +=
-            std::chrono::milliseconds(pauseScreen && !busy ? pacing_.pause_frame_ms : pacing_.wall_frame_ms);
-        const auto now = Clock::now();
-        if (next_frame < now) {
-            next_frame = now;
-        }
-        std::unique_lock<std::mutex> lock(queue_mutex_);
-        if (wake_.wait_until(lock, next_frame, [&] { return stop_; })) {
-            break;
-        }
-    }
+    DrawUntilFinished();
 
     std::unique_lock<std::mutex> lock(queue_mutex_);
     running_ = false;
     lock.unlock();
     FailPending();
+    if (scene_.finish) {
+        scene_.finish();
+    }
+    // A device that finished by itself keeps the scene until the window asks the thread to end.
+    lock.lock();
+    wake_.wait(lock, [&] { return stop_; });
+    lock.unlock();
     if (scene_.teardown) {
         scene_.teardown();
     }
@@ -141,19 +123,70 @@ void RenderThread::Loop(std::uintptr_t nativeWindow, int width, int height, std:
     device_ = nullptr;
 }
 
-void RenderThread::RunPendingWork() {
+void RenderThread::Wake() {
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        woken_ = true;
+    }
+    wake_.notify_all();
+}
+
+void RenderThread::DrawUntilFinished() {
+    using Clock = std::chrono::steady_clock;
+    auto next_frame = Clock::now();
+    bool now_due = true;
+    while (device_->run()) {
+        now_due = RunPendingWork() || now_due;
+        if (!engine_visible_) {
+            // Behind a video nothing is drawn, but a build in progress still gets its tiles.
+            if (scene_.prepare) {
+                scene_.prepare();
+            }
+            if (!WaitFor(pacing_.hidden_poll_ms)) {
+                return;
+            }
+            next_frame = Clock::now();
+            continue;
+        }
+        if (now_due || Clock::now() >= next_frame) {
+            const bool busy = scene_.prepare && scene_.prepare();
+            const bool pauseScreen = scene_.showsWall && !scene_.showsWall();
+            DrawFrame(pauseScreen);
+            // Pace against a schedule, not a fixed pause after the work: a steady rate whatever a
+            // frame cost, and never a busy loop. A frame that ran late or early starts the
+            // schedule afresh.
+            const auto now = Clock::now();
+            if (now_due || next_frame < now) {
+                next_frame = now;
+            }
+            next_frame += std::chrono::milliseconds(pauseScreen && !busy ? pacing_.pause_frame_ms
+                                                                         : pacing_.wall_frame_ms);
+        }
+        // Handed-over work and a wake-up are served at once; both draw the next frame at once too.
+        std::unique_lock<std::mutex> lock(queue_mutex_);
+        wake_.wait_until(lock, next_frame, [&] { return stop_ || woken_ || !queue_.empty(); });
+        if (stop_) {
+            return;
+        }
+        now_due = std::exchange(woken_, false);
+    }
+}
+
+bool RenderThread::RunPendingWork() {
+    bool ran = false;
     while (true) {
         Work item;
         {
             std::lock_guard<std::mutex> lock(queue_mutex_);
             if (queue_.empty()) {
-                return;
+                return ran;
             }
             item = std::move(queue_.front());
             queue_.pop_front();
         }
         item.work();
         item.done.set_value(true);
+        ran = true;
     }
 }
 

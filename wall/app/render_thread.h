@@ -4,6 +4,10 @@
 // it work with Run(): the work runs at the start of the next frame and Run() returns when it is
 // done. A frame of the wall is drawn under wallLock; the pause screen, shown while no folder is
 // shown, without it.
+//
+// When the device reports that it is finished (its window went away) the thread stops drawing and
+// refuses work, but keeps the scene until Stop: the window's other threads may still hold
+// pointers into it, and Stop comes only after they are done.
 #include <QImage>
 #include <atomic>
 #include <condition_variable>
@@ -40,6 +44,9 @@ class RenderThread {
         // Before each frame, after the handed-over work: true while more is to do, which keeps
         // the frames at the wall's rate even on the pause screen.
         std::function<bool()> prepare;
+        // Once, when the loop stops drawing (asked to end, or the device finished): work in
+        // progress for later frames is abandoned.
+        std::function<void()> finish;
     };
 
     RenderThread(WallLock& wallLock, FramePacing pacing = {});
@@ -62,6 +69,9 @@ class RenderThread {
     // call it while holding wallLock: the work may need the lock.
     bool Run(std::function<void()> work);
 
+    // Asks for a frame now rather than at its time (a build has everything ready to show).
+    void Wake();
+
     // The engine window's visibility; while hidden the loop only polls.
     void SetEngineVisible(bool visible) { engine_visible_ = visible; }
 
@@ -73,7 +83,8 @@ class RenderThread {
 
   private:
     void Loop(std::uintptr_t nativeWindow, int width, int height, std::promise<bool> started);
-    void RunPendingWork();
+    void DrawUntilFinished();
+    bool RunPendingWork();       // true when some work ran
     bool WaitFor(int delay_ms);  // false when asked to end meanwhile
     void DrawFrame(bool pauseScreen);
     void FailPending();
@@ -92,9 +103,10 @@ class RenderThread {
         std::function<void()> work;
         std::promise<bool> done;
     };
-    std::mutex queue_mutex_;  // guards stop_, queue_ and captures_
+    std::mutex queue_mutex_;  // guards stop_, woken_, queue_ and captures_
     std::condition_variable wake_;
     bool stop_ = false;
+    bool woken_ = false;  // a frame is asked for now
     std::deque<Work> queue_;
     std::deque<std::promise<QImage>> captures_;
 };

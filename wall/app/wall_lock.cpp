@@ -1,5 +1,7 @@
 #include "app/wall_lock.h"
 
+#include <QtGlobal>
+
 namespace halvix {
 
 void WallLock::lock() {
@@ -18,7 +20,9 @@ void WallLock::lock() {
 void WallLock::unlock() {
     std::lock_guard<std::mutex> state(state_mutex_);
     if (depth_ == 0 || owner_ != std::this_thread::get_id()) {
-        return;  // not held by this thread: nothing to release
+        // A release without the lock means the scene was used unguarded: stop here rather than
+        // let a frame and a rebuild meet.
+        qFatal("wallLock released by a thread that does not hold it");
     }
     if (--depth_ == 0) {
         owner_ = std::thread::id();

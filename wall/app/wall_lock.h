@@ -1,8 +1,10 @@
 #pragma once
 // wallLock: the one lock of the wall. It guards the 3D scene: the tiles and their textures, the
 // wall manager's lists, the camera animator's selection and every frame drawn from them. The
-// render thread holds it for each frame; loaders hold it around a rebuild, the window thread
-// while it changes or reads the selection.
+// render thread holds it for each frame and while a new wall takes the old one's place; loaders
+// hold it to deselect and to hide the old wall, the window thread while it changes or reads the
+// selection. Nothing that decodes or reads files runs under it. Releasing it without holding it
+// is a fault in the program and stops it.
 //
 // It is recursive (a holder may take it again) and fair: waiters are served in the order they
 // arrived, so a loader asking between two frames gets the lock next, however quickly the render

@@ -1,6 +1,7 @@
 #include "app/wall_scene_host.h"
 
 #include "engine/irr_engine.h"
+#include <chrono>
 #include <mutex>
 #include "animation/camera_animator.h"
 #include "scene/wall_manager.h"
@@ -9,8 +10,8 @@ namespace halvix {
 
 using namespace irr;
 
-WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop)
-    : wall_lock_(wallLock), backdrop_(backdrop) {}
+WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop, int wall_frame_ms)
+    : wall_lock_(wallLock), backdrop_(backdrop), wall_frame_ms_(wall_frame_ms) {}
 
 WallSceneHost::~WallSceneHost() = default;
 
@@ -20,6 +21,11 @@ RenderThread::Scene WallSceneHost::MakeScene(std::function<bool()> showsWall) {
     scene.prepare = [this] { return Prepare(); };
     scene.draw = [this](bool pauseScreen, std::uint64_t frame) { Draw(pauseScreen, frame); };
     scene.teardown = [this] { Teardown(); };
+    scene.finish = [this] {
+        if (wall_) {
+            wall_->Close();
+        }
+    };
     scene.showsWall = std::move(showsWall);
     return scene;
 }
@@ -65,18 +71,23 @@ void WallSceneHost::LoadBackground() {
     driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, mipmaps);
 }
 
+// Tiles of a build in progress are made within a share of the frame, so that the frames keep their
+// rate while a wall is put up; the complete build then takes the old wall's place.
 bool WallSceneHost::Prepare() {
     if (!wall_) {
         return false;
     }
-    std::unique_lock<WallLock> lock(wall_lock_, std::try_to_lock);
-    if (!lock.owns_lock()) {
-        return true;  // a build holds the scene; try again next frame
+    const auto deadline =
+        CWallManager::Clock::now() + std::chrono::milliseconds(wall_frame_ms_ * kCommitShare_percent / 100);
+    const bool complete = wall_->CommitStaged(deadline);
+    if (complete || wall_->HasRetired()) {
+        WallLockGuard lock(wall_lock_);
+        wall_->ReleaseRetired();
+        if (complete) {
+            wall_->SwapStaged();
+        }
     }
-    if (!wall_->HasPendingWork()) {
-        return false;
-    }
-    return !wall_->CommitPending();
+    return wall_->Building();
 }
 
 void WallSceneHost::Draw(bool pauseScreen, std::uint64_t frame) {

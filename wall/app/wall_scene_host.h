@@ -2,7 +2,8 @@
 // The wall's engine objects, made and used on the render thread: the wall manager, the camera with
 // its animator, the background texture (the backdrop scaled to the window) and the two pause
 // textures. The host gives the render thread its scene callbacks: setup, the frame preparation
-// (tiles planned by a build become tiles, a few per frame), the pause screen and the wall frame.
+// (the prepared pictures of a build become tiles, as many as fit in a share of the frame, and the
+// complete build takes the old wall's place), the pause screen and the wall frame.
 #include <QSize>
 #include <atomic>
 #include <functional>
@@ -32,8 +33,9 @@ inline constexpr char kPause2File[] = "images/Wall/pause2.jpg";
 
 class WallSceneHost {
   public:
-    // backdrop: the screen's width and the work area's height.
-    WallSceneHost(WallLock& wallLock, QSize backdrop);
+    // backdrop: the screen's width and the work area's height; wall_frame_ms: the period of the
+    // wall's frames.
+    WallSceneHost(WallLock& wallLock, QSize backdrop, int wall_frame_ms);
     ~WallSceneHost();
     WallSceneHost(const WallSceneHost&) = delete;
     WallSceneHost& operator=(const WallSceneHost&) = delete;
@@ -58,8 +60,12 @@ class WallSceneHost {
     void Teardown();
     void LoadBackground();
 
+    // The share of a frame's period that making tiles may take.
+    static constexpr int kCommitShare_percent = 60;
+
     WallLock& wall_lock_;
     QSize backdrop_;
+    int wall_frame_ms_;
     irr::IrrlichtDevice* device_ = nullptr;
     std::unique_ptr<CWallManager> wall_;
     irr_ptr<irr::scene::CameraAnimator> animator_;

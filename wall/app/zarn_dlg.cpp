@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <malloc.h>
+#include <algorithm>
+#include <thread>
 #include <chrono>
 #include <filesystem>
 #include "engine/irr_engine.h"
@@ -21,6 +24,7 @@
 #include "platform/program_messages.h"
 #include "platform/sound.h"
 #include "platform/window_message.h"
+#include "scene/wall_build.h"
 #include "scene/wall_manager.h"
 #include "text/language.h"
 #include "ui/private_menu.h"
@@ -42,6 +46,14 @@ void RemoveIfEmptyFolder(const std::string& native_path) {
         !error) {
         std::filesystem::remove(native_path, error);
     }
+}
+
+// Every load decodes on fresh worker threads, and the allocator gives each new thread one of up to
+// eight heaps a processor. Picture-sized blocks freed in so many heaps are not reused by the next
+// load: alternating loads grew the process by a third in twenty loads. With one heap a processor
+// the threads of every load share the same heaps and the process stays flat, at no cost in speed.
+void KeepLoadsInFewHeaps() {
+    mallopt(M_ARENA_MAX, static_cast<int>(std::max(2u, std::thread::hardware_concurrency())));
 }
 
 std::int64_t SteadyMilliseconds() {
@@ -97,6 +109,7 @@ tstring CmfcZarnDlg::WorkingFolder() const {
 }
 
 bool CmfcZarnDlg::Initialise() {
+    KeepLoadsInFewHeaps();
     if (!services_.openGLAvailable()) {
         vantor::ShowMessageBox(kNo3DSupportText, kWallCaption);
         return false;
@@ -114,7 +127,8 @@ bool CmfcZarnDlg::Initialise() {
     setGeometry(0, 0, screen_width_, height);
     engine_->setGeometry(0, 0, screen_width_, height);
 
-    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()));
+    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()),
+                                            services_.pacing.wall_frame_ms);
     const auto window = static_cast<std::uintptr_t>(engine_->winId());
     if (!render_.Start(window, screen_width_, height,
                        host_->MakeScene([this] { return !CurrentFolder().IsEmpty(); }))) {
@@ -272,7 +286,7 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
     if (path != CurrentFolder()) {
         LeaveVideo();
     }
-    loaders_.Start([this, path] {
+    loads_.Post([this, path] {
         const tstring old = CurrentFolder();
         LoadFolder(path, true);
         if (!old.IsEmpty()) {
@@ -281,13 +295,15 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
     });
 }
 
+// On the loader thread. The pause screen shows while the new wall is prepared; the old wall's tiles
+// go first, so that two walls' textures never coexist.
 void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
     if (skipIfUnchanged && path == CurrentFolder()) {
         return;
     }
-    irr::scene::CameraAnimator* animator = host_->Animator();
     {
         WallLockGuard lock(wall_lock_);
+        irr::scene::CameraAnimator* animator = host_->Animator();
         if (animator->Selected()) {
             animator->OnEvent(LeftPressEvent(screen_width_ / 2, WallMouse::kOffWallY));
         }
@@ -295,51 +311,56 @@ void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
     }
     movies_->LoadFolder(path);  // the old thumbnails go, the new ones become tiles
     SetCurrentFolder(tstring());
-    std::uint64_t generation = 0;
     {
         WallLockGuard lock(wall_lock_);
-        {
-            std::lock_guard<std::mutex> folder(folder_mutex_);
-            generation = ++build_generation_;
-        }
-        RebuildLocked(path);
-        // The glide to the new wall's centre starts at its first column, over pictures, not from
-        // wherever the old (perhaps much longer) wall had taken the camera.
-        animator->StartAt(0.0f);
+        host_->Wall()->Clear();
     }
-    WaitForTiles();
-    // The last build decides what is shown: a loader whose tiles a later build replaced leaves
-    // the folder to that one.
-    std::lock_guard<std::mutex> folder(folder_mutex_);
-    if (generation == build_generation_ && generation > shown_generation_) {
-        current_folder_ = path;
-        shown_generation_ = generation;
-    }
+    ShowBuild(path, true);
 }
 
-int CmfcZarnDlg::RebuildLocked(const tstring& folder) {
-    CWallManager* wall = host_->Wall();
-    irr::scene::CameraAnimator* animator = host_->Animator();
-    wall->SetFolder(folder);
-    animator->SetCenter(0.0f);
-    const int length = wall->Build();
-    animator->SetCenter(static_cast<float>(length) / 2.0f);
-    ++rebuilds_;
-    return length;
+// On the loader thread: a refresh, or the rebuild after a delete. The shown wall stays until the
+// new one takes its place.
+void CmfcZarnDlg::RebuildShown(const tstring& folder) {
+    if (CurrentFolder() != folder) {
+        return;  // a folder load came between: the wall shows what it loaded
+    }
+    ShowBuild(folder, false);
 }
 
-// Until the render thread has made every planned tile (a few per frame).
-void CmfcZarnDlg::WaitForTiles() {
-    bool pending = true;
-    while (pending) {
-        const bool ran = render_.Run([&] {
-            WallLockGuard lock(wall_lock_);
-            pending = host_->Wall()->HasPendingWork();
-        });
-        if (!ran) {
-            return;
+// Prepares the folder's wall here, without wallLock, while the render thread makes its tiles; the
+// render thread then swaps it in and, under wallLock in the same step, centres the camera and names
+// the folder shown, so that the tiles on the wall and `currentFolder` always belong together.
+// Returns once the wall is shown (true) or the render thread ended first.
+bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder) {
+    auto build =
+        std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(folder), services_.prepareTile);
+    build->on_prepared = [this] { render_.Wake(); };
+    build->on_shown = [this, folder, newFolder](int length) {
+        irr::scene::CameraAnimator* animator = host_->Animator();
+        animator->SetCenter(static_cast<float>(length) / 2.0f);
+        if (newFolder) {
+            // The glide to the new wall's centre starts at its first column, over pictures, not
+            // from wherever the old (perhaps much longer) wall had taken the camera.
+            animator->StartAt(0.0f);
         }
+        SetCurrentFolder(folder);
+        ++rebuilds_;
+    };
+    {
+        std::lock_guard<std::mutex> lock(folder_mutex_);
+        if (shut_down_) {
+            return false;
+        }
+        loading_ = build;
     }
+    bool shown = false;
+    if (host_->Wall()->Stage(build)) {
+        build->Prepare();
+        shown = build->WaitFinished();
+    }
+    std::lock_guard<std::mutex> lock(folder_mutex_);
+    loading_.reset();
+    return shown;
 }
 
 void CmfcZarnDlg::Refresh() {
@@ -355,29 +376,30 @@ void CmfcZarnDlg::Refresh() {
         return;
     }
     last_refresh_ms_ = now;
-    // The rebuild decodes every picture again: on a loader thread, so that the window keeps
-    // answering meanwhile.
-    loaders_.Start([this, folder] {
-        WallLockGuard lock(wall_lock_);
-        RebuildLocked(folder);
-    });
+    loads_.Post([this, folder] { RebuildShown(folder); });
 }
 
+// The selected tile and the folder shown are read together under wallLock: the tiles on the wall
+// always belong to the folder named. The file goes at once; the rebuild follows on the loader.
 void CmfcZarnDlg::DeleteSelected() {
     if (shut_down_ || !WallRunning()) {
         return;
     }
-    WallLockGuard lock(wall_lock_);
-    irr::scene::ISceneNode* selected = host_->Animator()->Selected();
-    const tstring folder = CurrentFolder();
-    if (!selected || folder.IsEmpty()) {
-        return;
+    tstring folder;
+    tstring name;
+    {
+        WallLockGuard lock(wall_lock_);
+        irr::scene::ISceneNode* selected = host_->Animator()->Selected();
+        folder = CurrentFolder();
+        if (!selected || folder.IsEmpty()) {
+            return;
+        }
+        name = tstring(vantor::FileNameToWide(selected->getName()));
     }
-    const tstring name(vantor::FileNameToWide(selected->getName()));
     std::error_code error;
     std::filesystem::remove(vantor::ToNativePath(folder + tstring(u"\\") + name), error);
-    RebuildLocked(folder);
     LeaveVideo();
+    loads_.Post([this, folder] { RebuildShown(folder); });
 }
 
 void CmfcZarnDlg::SlideshowStep() {
@@ -541,10 +563,16 @@ void CmfcZarnDlg::ShutDown() {
     if (shut_down_) {
         return;
     }
-    shut_down_ = true;
+    {
+        std::lock_guard<std::mutex> lock(folder_mutex_);
+        shut_down_ = true;
+        if (loading_) {
+            loading_->Finish(false);  // the load in progress stops preparing pictures
+        }
+    }
     slideshow_timer_.stop();
     server_->Close();
-    loaders_.JoinAll();
+    loads_.Stop();
     mouse_.reset();
     video_.reset();  // lets a shown video go and waits for a stop in progress
     movies_->DeleteThumbnails();

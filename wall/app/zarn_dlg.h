@@ -11,9 +11,10 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include "app/loader_threads.h"
+#include "app/load_queue.h"
 #include "app/render_thread.h"
 #include "app/wall_lock.h"
+#include "scene/wall_plan.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -28,6 +29,7 @@ class CPrivateMenu;
 class EngineWidget;
 class VideoPanel;
 class WallMouse;
+class WallBuild;
 class WallSceneHost;
 
 inline constexpr char16_t kWallTitle[] = u"Lumarin";
@@ -56,8 +58,9 @@ struct WallServices {
     std::function<std::int64_t()> tickCount_ms;       // the refresh rule
     std::function<void(const tstring&)> playSound;    // voice messages
     FramePacing pacing;
-    QRect workArea;       // empty: the primary screen's available geometry
-    int screenWidth = 0;  // 0: the primary screen's width
+    QRect workArea;            // empty: the primary screen's available geometry
+    int screenWidth = 0;       // 0: the primary screen's width
+    TilePreparer prepareTile;  // empty: each picture's own wall image
 };
 
 class CmfcZarnDlg : public QWidget {
@@ -85,8 +88,8 @@ class CmfcZarnDlg : public QWidget {
     // State, for the toolbar and for tests.
     tstring CurrentFolder() const;
     bool SlideshowRunning() const { return slideshow_timer_.isActive(); }
-    int LoadersRunning() const { return loaders_.Running(); }
-    void WaitForLoaders() { loaders_.JoinAll(); }
+    bool LoadsPending() const { return loads_.Busy(); }
+    void WaitForLoads() { loads_.WaitIdle(); }
     CPrivateMenu* Toolbar() const { return toolbar_; }
     RenderThread& Renderer() { return render_; }
     WallSceneHost* SceneHost() const { return host_.get(); }
@@ -111,8 +114,8 @@ class CmfcZarnDlg : public QWidget {
   private:
     void OnToolbar(int id);
     void LoadFolder(const tstring& path, bool skipIfUnchanged);
-    int RebuildLocked(const tstring& folder);  // under wallLock: new source, centre, build
-    void WaitForTiles();
+    void RebuildShown(const tstring& folder);
+    bool ShowBuild(const tstring& folder, bool newFolder);
     void SetCurrentFolder(const tstring& folder);
     void NotifyHideDlg();
     void PlaceToolbar();
@@ -133,7 +136,7 @@ class CmfcZarnDlg : public QWidget {
     std::unique_ptr<WallMouse> mouse_;
     std::unique_ptr<CMovieControl> movies_;  // the thumbnails; loader threads scan, clicks look up
     std::unique_ptr<VideoPanel> video_;      // its controls are children of this window
-    LoaderThreads loaders_;
+    LoadQueue loads_;                        // folder loads, refreshes and the rebuild of a delete
 
     EngineWidget* engine_ = nullptr;                  // child
     CPrivateMenu* toolbar_ = nullptr;                 // owned window
@@ -141,10 +144,10 @@ class CmfcZarnDlg : public QWidget {
     vantor::ProgramMessageServer* server_ = nullptr;  // child
     QTimer slideshow_timer_;                          // timer 3
 
-    mutable std::mutex folder_mutex_;  // guards current_folder_, shown_generation_, build_generation_
+    mutable std::mutex
+        folder_mutex_;  // guards current_folder_, loading_ and the loader's reads of shut_down_
     tstring current_folder_;
-    std::uint64_t build_generation_ = 0;
-    std::uint64_t shown_generation_ = 0;
+    std::shared_ptr<WallBuild> loading_;  // the build the loader waits for
 
     std::int64_t last_refresh_ms_ = 0;
     std::atomic<int> rebuilds_{0};

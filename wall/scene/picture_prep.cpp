@@ -178,4 +178,24 @@ QImage PreparePicture(const std::string& native_path, const std::string& name, Q
     return IsGlowless(name) ? scaled : AddGlow(scaled);
 }
 
+TilePixels TexturePixels(const QImage& prepared) {
+    if (prepared.isNull() || prepared.format() != QImage::Format_ARGB32) {
+        return {};
+    }
+    TilePixels tile;
+    tile.width = prepared.width();
+    tile.height = prepared.height();
+    tile.pixels.resize(static_cast<size_t>(tile.width) * static_cast<size_t>(tile.height));
+    std::uint16_t* out = tile.pixels.data();
+    for (int y = 0; y < tile.height; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(prepared.constScanLine(y));
+        for (int x = 0; x < tile.width; ++x) {
+            const QRgb p = row[x];
+            *out++ = static_cast<std::uint16_t>(((p >> 16) & 0x8000) | ((p >> 9) & 0x7C00) |
+                                                ((p >> 6) & 0x03E0) | ((p >> 3) & 0x001F));
+        }
+    }
+    return tile;
+}
+
 }  // namespace halvix

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <string>
+#include "engine/tile_texture.h"
 
 namespace halvix {
 
@@ -48,5 +49,10 @@ DecodedPicture DecodePicture(const std::string& native_path, QSize box,
 // given) receives height / width of the picture's own size.
 QImage PreparePicture(const std::string& native_path, const std::string& name, QSize box,
                       DecodeMode mode = DecodeMode::Reduced, float* aspect = nullptr);
+
+// A prepared ARGB32 picture in the wall's texture format: each colour keeps its 5 high bits and the
+// alpha its highest bit (opaque from 128 on), as the engine's own 16-bit conversion does. Null
+// pixels for a null or non-ARGB32 image.
+TilePixels TexturePixels(const QImage& prepared);
 
 }  // namespace halvix

@@ -3,6 +3,8 @@
 #include "engine/irr_engine.h"
 #include <algorithm>
 #include <string>
+#include <utility>
+#include "engine/tile_texture.h"
 
 namespace halvix {
 
@@ -15,6 +17,7 @@ CWallManager::CWallManager(irr::IrrlichtDevice* device)
       wall_root_(Grab(scene_->addEmptySceneNode(nullptr, 0))) {}
 
 CWallManager::~CWallManager() {
+    Close();
     Clear();
     ReleaseRetired();
     if (wall_root_) {
@@ -25,28 +28,21 @@ CWallManager::~CWallManager() {
 void CWallManager::SetFolder(const tstring& folder) {
     Clear();
     source_ = std::make_unique<CLocalImageSpider>(folder, decode_mode_);
-    folder_ = source_->ListedFolder();
 }
 
 int CWallManager::Build() {
     if (!source_) {
         return 0;
     }
-    // A rebuild replaces whatever the wall showed.
-    for (Tile& tile : tile_data_) {
-        tile.node->setVisible(false);
-        retired_.push_back(std::move(tile));
+    auto build = std::make_shared<WallBuild>(std::move(source_));
+    build->Prepare();
+    if (!Stage(build)) {
+        return 0;
     }
-    tiles_.clear();
-    tile_data_.clear();
-    pending_.clear();
-
-    source_->Scan();
-    WallPlan plan = PlanWall(*source_);
-    for (PreparedTile& tile : plan.tiles) {
-        pending_.push_back(std::move(tile));
+    while (!CommitStaged(Clock::time_point::max())) {
     }
-    return plan.length;
+    SwapStaged();
+    return build->Length();
 }
 
 void CWallManager::Clear() {
@@ -56,54 +52,132 @@ void CWallManager::Clear() {
     }
     tiles_.clear();
     tile_data_.clear();
-    pending_.clear();
     source_.reset();
     folder_.clear();
 }
 
-bool CWallManager::CommitPending(int max_tiles) {
+bool CWallManager::Stage(std::shared_ptr<WallBuild> build) {
+    std::shared_ptr<WallBuild> unshown;
+    bool open = false;
+    {
+        std::lock_guard<std::mutex> lock(stage_mutex_);
+        open = !closed_;
+        unshown = open ? std::exchange(incoming_, std::move(build)) : std::move(build);
+    }
+    if (unshown) {
+        unshown->Finish(false);
+    }
+    return open;
+}
+
+bool CWallManager::Building() const {
+    std::lock_guard<std::mutex> lock(stage_mutex_);
+    return staged_ != nullptr || incoming_ != nullptr;
+}
+
+bool CWallManager::CommitStaged(Clock::time_point deadline) {
+    {
+        std::lock_guard<std::mutex> lock(stage_mutex_);
+        if (incoming_) {
+            if (staged_) {
+                staged_->Finish(false);  // a newer build takes its place
+            }
+            DropStaged();
+            staged_ = std::move(incoming_);
+        }
+    }
+    if (!staged_) {
+        return false;
+    }
+    if (staged_->Finished()) {
+        DropStaged();  // abandoned meanwhile
+        return false;
+    }
+    if (!staged_root_) {
+        staged_root_ = Grab(scene_->addEmptySceneNode(nullptr, 0));
+        staged_root_->setVisible(false);
+    }
+    while (std::optional<PreparedTile> tile = staged_->Take()) {
+        MakeTile(*tile);
+        if (Clock::now() >= deadline) {
+            break;
+        }
+    }
+    return staged_->AllTaken();
+}
+
+void CWallManager::SwapStaged() {
+    if (!staged_ || !staged_->AllTaken()) {
+        return;
+    }
+    Clear();
     ReleaseRetired();
-    for (int made = 0; made < max_tiles && !pending_.empty(); ++made) {
-        MakeTile(pending_.front());
-        pending_.pop_front();
+    if (!staged_root_) {
+        staged_root_ = Grab(scene_->addEmptySceneNode(nullptr, 0));
     }
-    return pending_.empty();
+    wall_root_->remove();
+    wall_root_ = std::move(staged_root_);
+    wall_root_->setVisible(true);
+    std::sort(staged_tiles_.begin(), staged_tiles_.end(),
+              [](const Tile& a, const Tile& b) { return a.index < b.index; });
+    tile_data_ = std::move(staged_tiles_);
+    staged_tiles_.clear();
+    for (const Tile& tile : tile_data_) {
+        tiles_.push_back(tile.node);
+    }
+    folder_ = staged_->ListedFolder();
+    const std::shared_ptr<WallBuild> build = std::move(staged_);
+    if (build->on_shown) {
+        build->on_shown(build->Length());
+    }
+    build->Finish(true);
 }
 
-bool CWallManager::HasPendingWork() const {
-    return !pending_.empty() || !retired_.empty();
+void CWallManager::Close() {
+    std::shared_ptr<WallBuild> incoming;
+    {
+        std::lock_guard<std::mutex> lock(stage_mutex_);
+        closed_ = true;
+        incoming = std::move(incoming_);
+    }
+    if (incoming) {
+        incoming->Finish(false);
+    }
+    if (staged_) {
+        staged_->Finish(false);
+    }
+    DropStaged();
 }
 
-ITexture* CWallManager::MakeTexture(const QImage& image) {
-    if (image.isNull() || image.format() != QImage::Format_ARGB32) {
-        return nullptr;
+// The staged build's tiles and textures, and its root.
+void CWallManager::DropStaged() {
+    for (Tile& tile : staged_tiles_) {
+        Release(tile);
     }
-    driver_->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
-    driver_->setTextureCreationFlag(irr::video::ETCF_ALWAYS_32_BIT, false);
-    driver_->setTextureCreationFlag(irr::video::ETCF_ALWAYS_16_BIT, true);
-    // ARGB32 rows are the engine's A8R8G8B8 exactly; the engine reads the QImage's memory in place.
-    const irr_ptr<irr::video::IImage> engine_image(driver_->createImageFromData(
-        irr::video::ECF_A8R8G8B8,
-        irr::core::dimension2du(static_cast<irr::u32>(image.width()), static_cast<irr::u32>(image.height())),
-        const_cast<uchar*>(image.constBits()), true, false));
-    if (!engine_image) {
-        return nullptr;
+    staged_tiles_.clear();
+    if (staged_root_) {
+        staged_root_->remove();
+        staged_root_.reset();
     }
+    staged_.reset();
+}
+
+ITexture* CWallManager::MakeTexture(const TilePixels& pixels) {
     const std::string name = "halvix-tile-" + std::to_string(++texture_serial_);
-    return driver_->addTexture(name.c_str(), engine_image.get());
+    return AddTileTexture(driver_, name, pixels);
 }
 
 void CWallManager::MakeTile(const PreparedTile& prepared) {
-    ITexture* texture = MakeTexture(prepared.image);
+    ITexture* texture = MakeTexture(prepared.pixels);
     if (texture == nullptr) {
         return;  // no texture, no tile
     }
     const irr::core::vector3df position(static_cast<irr::f32>(prepared.slot.x),
                                         static_cast<irr::f32>(prepared.slot.y), 0.0f);
-    const irr::core::vector3df scale(static_cast<irr::f32>(prepared.image.width()),
-                                     static_cast<irr::f32>(prepared.image.height()), 0.001f);
-    ISceneNode* node =
-        scene_->addCubeSceneNode(1.0f, wall_root_.get(), -1, position, irr::core::vector3df(0, 0, 0), scale);
+    const irr::core::vector3df scale(static_cast<irr::f32>(prepared.pixels.width),
+                                     static_cast<irr::f32>(prepared.pixels.height), 0.001f);
+    ISceneNode* node = scene_->addCubeSceneNode(1.0f, staged_root_.get(), -1, position,
+                                                irr::core::vector3df(0, 0, 0), scale);
     if (node == nullptr) {
         driver_->removeTexture(texture);
         return;
@@ -113,23 +187,25 @@ void CWallManager::MakeTile(const PreparedTile& prepared) {
     node->setMaterialType(irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL);
     node->setName(prepared.name.c_str());
     node->updateAbsolutePosition();
-    tiles_.push_back(node);
-    tile_data_.push_back(Tile{node, Grab(texture), nullptr});
+    staged_tiles_.push_back(Tile{node, Grab(texture), nullptr, prepared.index});
 }
 
-void CWallManager::DropTexture(ITexture* texture) {
-    if (texture != nullptr) {
-        driver_->removeTexture(texture);
+void CWallManager::Release(Tile& tile) {
+    tile.node->remove();
+    if (tile.enlarged != nullptr) {
+        driver_->removeTexture(tile.enlarged);
     }
+    if (tile.wall_texture) {
+        driver_->removeTexture(tile.wall_texture.get());
+    }
+    tile.wall_texture.reset();  // the last reference
 }
 
 void CWallManager::ReleaseRetired() {
     for (Tile& tile : retired_) {
-        tile.node->remove();
-        DropTexture(tile.enlarged);
-        DropTexture(tile.wall_texture.get());
+        Release(tile);
     }
-    retired_.clear();  // drops the last references of the wall textures
+    retired_.clear();
 }
 
 CWallManager::Tile* CWallManager::FindTile(const ISceneNode* node) {
@@ -169,12 +245,14 @@ void CWallManager::Enlarge(ISceneNode* node) {
         return;
     }
     const QImage image = PreparePicture(PicturePath(node), node->getName(), kSelectedImageBox, decode_mode_);
-    ITexture* enlarged = MakeTexture(image);
+    ITexture* enlarged = MakeTexture(TexturePixels(image));
     if (enlarged == nullptr) {
         return;  // the picture is gone or broken: the tile keeps the texture it shows
     }
     node->setMaterialTexture(0, enlarged);
-    DropTexture(tile->enlarged);
+    if (tile->enlarged != nullptr) {
+        driver_->removeTexture(tile->enlarged);
+    }
     tile->enlarged = enlarged;
 }
 
@@ -184,7 +262,9 @@ void CWallManager::Restore(ISceneNode* node) {
         return;
     }
     node->setMaterialTexture(0, tile->wall_texture.get());
-    DropTexture(tile->enlarged);
+    if (tile->enlarged != nullptr) {
+        driver_->removeTexture(tile->enlarged);
+    }
     tile->enlarged = nullptr;
 }
 

@@ -2,24 +2,29 @@
 // CWallManager owns the wall: one flat textured tile (a cube node scaled to the picture's pixel
 // size) per picture of the current folder, in two rows.
 //
-// Threads. Every method runs under the scene lock (wallLock). The work is split so that only the
-// render thread touches the graphics driver:
-//  - SetFolder, Build and Clear may run on a loader thread or the window thread. Build decodes
-//    and prepares the pictures (CPU only) and returns the wall length at once; the tiles it plans
-//    are created later by the render thread. Clear hides the old tiles and hands them to the
-//    render thread for release.
-//  - CommitPending runs on the render thread at the start of a frame: it releases retired tiles
-//    and textures, then makes textures (16-bit, no mip-maps) and tiles of up to `max_tiles`
-//    prepared pictures. Enlarge / Restore (the selected tile's texture swaps) and the destructor
-//    also run on the render thread.
-//  - FirstTile, NextTile, IsTile, Tiles and PicturePath are plain reads (any thread, under the lock).
+// A new wall is built beside the shown one and then takes its place in one step, so the scene
+// never shows half a wall and no lock is held while pictures decode:
+//  - Stage (any thread, no lock) hands the render thread a WallBuild whose pictures a loader
+//    thread is preparing.
+//  - CommitStaged (render thread, no lock) makes textures (16-bit, no mip-maps) and tiles of the
+//    prepared pictures under a hidden node, until its deadline; true once all are made.
+//  - SwapStaged (render thread, under wallLock) puts the complete build on the wall: the old tiles
+//    and textures go, the new ones show, the build's on_shown runs and the build is finished.
+// Build does all of it at once on the calling thread, which must be the one that owns the device
+// (the render thread, or a test's only thread).
+//
+// Under wallLock: SetFolder and Clear (any thread; Clear only hides the old tiles and hands them to
+// the render thread, which releases them in ReleaseRetired), FirstTile, NextTile, IsTile, Tiles,
+// WallRoot and PicturePath (plain reads, any thread), Enlarge and Restore (render thread).
 #include <QImage>
-#include <deque>
+#include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 #include "engine/irr_ptr.h"
 #include "scene/image_spider.h"
+#include "scene/wall_build.h"
 #include "scene/wall_plan.h"
 #include "text/tstring.h"
 
@@ -37,11 +42,10 @@ class ITexture;
 
 namespace halvix {
 
-// Tiles the render thread makes per frame while a wall is being put up.
-inline constexpr int kTilesPerFrame = 24;
-
 class CWallManager {
   public:
+    using Clock = std::chrono::steady_clock;
+
     // On the render thread, once the device exists.
     explicit CWallManager(irr::IrrlichtDevice* device);
     ~CWallManager();
@@ -52,15 +56,27 @@ class CWallManager {
 
     // Clears the wall and makes a new image source for the folder (a logic path) current.
     void SetFolder(const tstring& folder);
-    // Prepares the tiles of the current source; returns the wall length.
+    // Builds the tiles of the current source and puts them on the wall; returns the wall length.
+    // On the device's thread.
     int Build();
-    // Removes every tile and texture (released by the render thread) and drops the source.
+    // Hides every tile (released by the render thread) and drops the source.
     void Clear();
 
-    // Render thread, start of a frame: release what Clear retired, then make up to `max_tiles`
-    // tiles. True when nothing is left to do.
-    bool CommitPending(int max_tiles = kTilesPerFrame);
-    bool HasPendingWork() const;
+    // Any thread: the build the render thread works on next. A build staged earlier and not yet
+    // shown is abandoned. False (and the build finished unshown) once the wall is closed.
+    bool Stage(std::shared_ptr<WallBuild> build);
+    // Render thread: makes tiles of the staged build's prepared pictures until `deadline` (at
+    // least one). True when the staged build is complete and may be swapped in.
+    bool CommitStaged(Clock::time_point deadline);
+    // Render thread, under wallLock: the complete staged build takes the old wall's place.
+    void SwapStaged();
+    // Render thread: a build is staged and not yet shown.
+    bool Building() const;
+    // Render thread, under wallLock: removes what Clear hid and releases its textures.
+    void ReleaseRetired();
+    bool HasRetired() const { return !retired_.empty(); }
+    // Render thread, at its end: abandons the staged build and refuses new ones.
+    void Close();
 
     irr::scene::ISceneNode* FirstTile() const;
     // The tile after `tile` in wall order; none after the last one. A tile that is not on the wall
@@ -83,11 +99,16 @@ class CWallManager {
     void SetDecodeMode(DecodeMode mode) { decode_mode_ = mode; }
 
   private:
-    struct Tile;
-    irr::video::ITexture* MakeTexture(const QImage& image);
+    struct Tile {
+        irr::scene::ISceneNode* node = nullptr;      // child of its wall's root
+        irr_ptr<irr::video::ITexture> wall_texture;  // the 480 x 360 one
+        irr::video::ITexture* enlarged = nullptr;    // while selected, owned by the driver
+        int index = 0;                               // position in the listing
+    };
+    irr::video::ITexture* MakeTexture(const TilePixels& pixels);
     void MakeTile(const PreparedTile& prepared);
-    void ReleaseRetired();
-    void DropTexture(irr::video::ITexture* texture);
+    void Release(Tile& tile);
+    void DropStaged();
     Tile* FindTile(const irr::scene::ISceneNode* node);
 
     irr::video::IVideoDriver* driver_;
@@ -96,18 +117,21 @@ class CWallManager {
     DecodeMode decode_mode_ = DecodeMode::Reduced;
 
     std::unique_ptr<CLocalImageSpider> source_;
-    std::string folder_;  // native folder the current source listed
+    std::string folder_;  // native folder the shown wall's source listed
 
-    struct Tile {
-        irr::scene::ISceneNode* node = nullptr;      // child of wall_root_
-        irr_ptr<irr::video::ITexture> wall_texture;  // the 480 x 360 one
-        irr::video::ITexture* enlarged = nullptr;    // while selected, owned by the driver
-    };
     std::vector<irr::scene::ISceneNode*> tiles_;  // wall order
     std::vector<Tile> tile_data_;                 // same order and length as tiles_
-    std::deque<PreparedTile> pending_;            // planned, not yet made into tiles
     std::vector<Tile> retired_;                   // hidden, released by the render thread
     unsigned long texture_serial_ = 0;            // texture names must be unique and not empty
+
+    mutable std::mutex stage_mutex_;  // guards incoming_ and closed_
+    std::shared_ptr<WallBuild> incoming_;
+    bool closed_ = false;
+
+    // Render thread only: the build being made into tiles, under its own hidden root.
+    std::shared_ptr<WallBuild> staged_;
+    irr_ptr<irr::scene::ISceneNode> staged_root_;
+    std::vector<Tile> staged_tiles_;
 };
 
 }  // namespace halvix

@@ -24,7 +24,6 @@ class WallAnimationCamera : public ::testing::Test {
         }
         wall.SetFolder(vantor::FromNativePath(folder.path().string()));
         length = wall.Build();
-        wall.CommitPending(1000);
         animator->SetWall(&wall);
         animator->SetLock(halvix::LockRef(lock));
         animator->SetCursorSource([this] { return cursor; });

@@ -66,7 +66,6 @@ class WallAnimationMouse : public ::testing::Test {
         shown_folder = vantor::FromNativePath((day / "WithTemplate").string());
         wall.SetFolder(shown_folder);
         animator->SetCenter(wall.Build() / 2.0f);
-        wall.CommitPending(1000);
         animator->SetWall(&wall);
         animator->SetLock(halvix::LockRef(lock));
         Frames(300);

@@ -1,4 +1,6 @@
-// wallLock: recursive, and fair to a waiting loader however eagerly the render loop asks again.
+// wallLock: recursive, fair to a waiting loader however eagerly the render loop asks again, and
+// stopping the program when released by a thread that does not hold it. The loader queue: one
+// load at a time, in order, the newest waiting request replacing an older one.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,7 +10,8 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include "app/loader_threads.h"
+#include <future>
+#include "app/load_queue.h"
 #include "app/wall_lock.h"
 
 using namespace halvix;
@@ -33,10 +36,7 @@ TEST(WallLock, IsRecursiveAndOnlyItsHolderReleasesIt) {
     lock.unlock();
     lock.unlock();
     bool otherGot = true;
-    std::thread other([&] {
-        lock.unlock();  // not the holder: no effect
-        otherGot = lock.try_lock();
-    });
+    std::thread other([&] { otherGot = lock.try_lock(); });
     other.join();
     EXPECT_FALSE(otherGot);
     lock.unlock();
@@ -49,6 +49,24 @@ TEST(WallLock, IsRecursiveAndOnlyItsHolderReleasesIt) {
     });
     after.join();
     EXPECT_TRUE(otherGot);
+}
+
+TEST(WallLockDeathTest, AReleaseWithoutHoldingItStopsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            WallLock lock;
+            lock.unlock();
+        },
+        "does not hold it");
+    EXPECT_DEATH(
+        {
+            WallLock lock;
+            lock.lock();
+            std::thread other([&] { lock.unlock(); });
+            other.join();
+        },
+        "does not hold it");
 }
 
 // The render loop releases the lock after a frame and asks again at once; a loader that queued
@@ -96,20 +114,63 @@ TEST(WallLock, WaitersAreServedInArrivalOrder) {
     EXPECT_EQ(order, std::vector<int>({0, 1, 2, 3}));
 }
 
-TEST(LoaderThreads, EveryLoaderRunsAndIsJoined) {
-    std::atomic<int> ran{0};
-    std::mutex gate;
-    std::unique_lock<std::mutex> hold(gate);
-    {
-        LoaderThreads loaders;
-        for (int i = 0; i < 3; ++i) {
-            loaders.Start([&] {
-                std::lock_guard<std::mutex> wait(gate);
-                ++ran;
-            });
-        }
-        EXPECT_EQ(loaders.Running(), 3);
-        hold.unlock();
+// A load that is held until the test lets it go, recording its name when it runs.
+struct HeldLoads {
+    std::mutex mutex;  // guards ran and open
+    std::condition_variable changed;
+    std::vector<std::string> ran;
+    bool open = false;
+
+    std::function<void()> Load(std::string name) {
+        return [this, name] {
+            std::unique_lock<std::mutex> lock(mutex);
+            ran.push_back(name);
+            changed.notify_all();
+            changed.wait(lock, [this] { return open; });
+        };
     }
-    EXPECT_EQ(ran, 3);
+    void WaitStarted(size_t count) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return ran.size() >= count; });
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+
+TEST(LoadQueue, OneLoadRunsAndOnlyTheNewestRequestFollowsIt) {
+    HeldLoads loads;
+    LoadQueue queue;
+    EXPECT_FALSE(queue.Busy());
+    queue.Post(loads.Load("first"));
+    loads.WaitStarted(1);
+    for (int i = 0; i < 300; ++i) {  // a flood of commands while the first load runs
+        queue.Post(loads.Load("flood " + std::to_string(i)));
+    }
+    queue.Post(loads.Load("last"));
+    EXPECT_TRUE(queue.Busy());
+    loads.Open();
+    queue.WaitIdle();
+    EXPECT_FALSE(queue.Busy());
+    EXPECT_EQ(loads.ran, std::vector<std::string>({"first", "last"}));
+}
+
+TEST(LoadQueue, StopLetsTheRunningLoadFinishAndDropsTheWaitingOne) {
+    HeldLoads loads;
+    LoadQueue queue;
+    queue.Post(loads.Load("running"));
+    loads.WaitStarted(1);
+    // Requests keep coming until the queue refuses them; only then does the running load end.
+    std::thread sender([&] {
+        while (queue.Post(loads.Load("late"))) {
+            std::this_thread::yield();
+        }
+        loads.Open();
+    });
+    queue.Stop();
+    sender.join();
+    EXPECT_FALSE(queue.Post(loads.Load("after the end")));
+    EXPECT_EQ(loads.ran, std::vector<std::string>({"running"}));
 }

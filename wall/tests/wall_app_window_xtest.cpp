@@ -45,7 +45,7 @@ TEST_F(WallWindowTest, TwoFolderCommandsInQuickSuccessionEndWithTheLastOne) {
     WritePictures(second, 5);
     Send(0, Logic(first).GetBase());
     Send(0, Logic(second).GetBase());
-    ASSERT_TRUE(WaitUntil([&] { return window_->LoadersRunning() == 0; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !window_->LoadsPending(); }, 20000));
     EXPECT_EQ(window_->CurrentFolder(), Logic(second));
     EXPECT_EQ(Tiles().size(), 5u);
 }
@@ -58,7 +58,7 @@ TEST_F(WallWindowTest, ModeWordsChangeNothingWhileTheirLowerCaseSpellingsAreFold
     Send(1, u"PPTMODE");
     Send(7, u" MEDIAMODE ");
     Send(0, Logic(folder).GetBase());  // the folder already shown: nothing to do
-    window_->WaitForLoaders();
+    window_->WaitForLoads();
     EXPECT_EQ(window_->RebuildCount(), rebuilds);
     EXPECT_EQ(window_->CurrentFolder(), Logic(folder));
 

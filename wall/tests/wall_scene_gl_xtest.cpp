@@ -56,7 +56,6 @@ TEST(WallSceneGl, TilesShowTheirPicturesInTheirColours) {
         halvix::CWallManager wall(device.get());
         wall.SetFolder(vantor::FromNativePath(folder.path().string()));
         EXPECT_EQ(wall.Build(), 0);
-        wall.CommitPending();
         ASSERT_EQ(wall.Tiles().size(), 1u);
 
         const Rgb small = DrawAndReadCentre(device.get());
@@ -78,7 +77,6 @@ TEST(WallSceneGl, TilesShowTheirPicturesInTheirColours) {
         halvix::CWallManager wall(device.get());
         wall.SetFolder(vantor::FromNativePath(folder.path().string()));
         wall.Build();
-        wall.CommitPending();
         ASSERT_EQ(wall.Tiles().size(), 1u);
         // 494 pixels wide on 494 units: the innermost band pixel is 6.5 units inside the left edge.
         const irr::core::position2di band =

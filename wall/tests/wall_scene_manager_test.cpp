@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "scene/image_spider.h"
 #include "scene/picture_prep.h"
+#include "scene/wall_build.h"
 #include "scene/wall_manager.h"
 #include "test_folder.h"
 #include "wall_scene_fixture.h"
@@ -83,9 +84,7 @@ TEST_F(WallSceneManager, TilesStandInTheirSlotsWithGapsForUnreadablePictures) {
 
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
-    EXPECT_EQ(wall.Build(), 1200);         // p4: (4 / 2) x 600
-    EXPECT_EQ(wall.FirstTile(), nullptr);  // tiles appear when the render thread commits them
-    EXPECT_TRUE(wall.CommitPending(1000));
+    EXPECT_EQ(wall.Build(), 1200);  // p4: (4 / 2) x 600
 
     const auto& tiles = wall.Tiles();
     ASSERT_EQ(tiles.size(), 4u);
@@ -125,9 +124,6 @@ TEST_F(WallSceneManager, TileOrderAndTheEndOfTheWall) {
 
     wall.SetFolder(Logic(folder.path()));
     EXPECT_EQ(wall.Build(), 600);
-    EXPECT_FALSE(wall.CommitPending(2));  // a frame makes only its share
-    EXPECT_EQ(wall.Tiles().size(), 2u);
-    EXPECT_TRUE(wall.CommitPending(2));
     const auto tiles = wall.Tiles();
     ASSERT_EQ(tiles.size(), 3u);
 
@@ -138,6 +134,82 @@ TEST_F(WallSceneManager, TileOrderAndTheEndOfTheWall) {
     EXPECT_EQ(wall.NextTile(null_scene.camera), tiles[1]);  // not a tile: counts as the first
 }
 
+// A build made beside the shown wall: its tiles are made a few at a time while the old wall stays
+// whole, then the new wall takes its place in one step.
+TEST_F(WallSceneManager, AStagedBuildReplacesTheShownWallInOneStep) {
+    WritePicture(folder.path() / "old" / "a.jpg", 64, 48);
+    WritePicture(folder.path() / "old" / "b.jpg", 64, 48);
+    for (const char* name : {"x.jpg", "y.jpg", "z.jpg"}) {
+        WritePicture(folder.path() / "new" / name, 64, 48);
+    }
+    const irr::u32 textures_before = null_scene.driver->getTextureCount();
+    CWallManager wall(null_scene.device.get());
+    wall.SetFolder(Logic(folder.path() / "old"));
+    wall.Build();
+    const auto old_tiles = wall.Tiles();
+
+    auto build =
+        std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path() / "new")));
+    int shown_length = -1;
+    build->on_shown = [&](int length) { shown_length = length; };
+    ASSERT_TRUE(wall.Stage(build));
+    EXPECT_FALSE(wall.CommitStaged(CWallManager::Clock::now()));  // nothing prepared yet
+    build->Prepare(1);
+    const auto past = CWallManager::Clock::time_point::min();
+    EXPECT_FALSE(wall.CommitStaged(past));  // one tile per call when the frame's share is used up
+    EXPECT_FALSE(wall.CommitStaged(past));
+    EXPECT_EQ(wall.Tiles(), old_tiles);  // the old wall stays whole meanwhile
+    EXPECT_EQ(wall.WallRoot()->getChildren().size(), 2u);
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 4);
+    EXPECT_TRUE(wall.CommitStaged(past));
+    EXPECT_TRUE(wall.Building());
+
+    wall.SwapStaged();
+    EXPECT_FALSE(wall.Building());
+    EXPECT_TRUE(build->WaitFinished());
+    EXPECT_EQ(shown_length, 600);
+    ASSERT_EQ(wall.Tiles().size(), 3u);
+    EXPECT_STREQ(wall.Tiles()[0]->getName(), "x.jpg");
+    EXPECT_STREQ(wall.Tiles()[2]->getName(), "z.jpg");
+    EXPECT_EQ(wall.WallRoot()->getChildren().size(), 3u);
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 3);  // the old textures went
+    EXPECT_EQ(wall.PicturePath(wall.Tiles()[1]),
+              (folder.path() / "new" / "y.jpg").lexically_normal().string());
+}
+
+TEST_F(WallSceneManager, ABuildThatWillNotBeShownStopsAndIsReported) {
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"}) {
+        WritePicture(folder.path() / name, 64, 48);
+    }
+    CWallManager wall(null_scene.device.get());
+    auto first = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path())));
+    auto second = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path())));
+    ASSERT_TRUE(wall.Stage(first));
+    ASSERT_TRUE(wall.Stage(second));  // a newer build replaces the waiting one
+    EXPECT_FALSE(first->WaitFinished());
+
+    // Abandoned while its pictures are prepared: the loader stops after the picture in hand.
+    int prepared = 0;
+    std::shared_ptr<WallBuild> abandoned;
+    abandoned = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path())),
+                                            [&](IImageItem& item) {
+                                                ++prepared;
+                                                abandoned->Finish(false);
+                                                return item.WallImage();
+                                            });
+    abandoned->Prepare(1);
+    EXPECT_EQ(prepared, 1);
+    EXPECT_FALSE(abandoned->WaitFinished());
+    EXPECT_FALSE(abandoned->AllTaken());
+
+    // The wall closes (the render thread ends): the staged build is abandoned, later ones refused.
+    wall.Close();
+    EXPECT_FALSE(second->WaitFinished());
+    auto late = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path())));
+    EXPECT_FALSE(wall.Stage(late));
+    EXPECT_FALSE(late->WaitFinished());
+}
+
 TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
     WritePicture(folder.path() / "a.jpg", 64, 48);
     WritePicture(folder.path() / "b.jpg", 64, 48);
@@ -145,22 +217,21 @@ TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
     wall.Build();
-    wall.CommitPending();
     EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
     irr::scene::ISceneNode* first = wall.FirstTile();
 
     wall.SetFolder(Logic(folder.path()));  // a refresh: the same folder again
     EXPECT_FALSE(first->isVisible());      // hidden at once, removed by the render thread
     EXPECT_TRUE(wall.Tiles().empty());
+    EXPECT_TRUE(wall.HasRetired());
     wall.Build();
-    wall.CommitPending();
     EXPECT_EQ(wall.Tiles().size(), 2u);
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 2u);
     EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
 
     wall.Clear();
-    EXPECT_TRUE(wall.HasPendingWork());
-    wall.CommitPending();
+    EXPECT_TRUE(wall.HasRetired());
+    wall.ReleaseRetired();
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 0u);
     EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before);
 }
@@ -170,7 +241,6 @@ TEST_F(WallSceneManager, EnlargedTextureAndItsReturn) {
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
     wall.Build();
-    wall.CommitPending();
     irr::scene::ISceneNode* tile = wall.FirstTile();
     irr::video::ITexture* small = tile->getMaterial(0).getTexture(0);
 

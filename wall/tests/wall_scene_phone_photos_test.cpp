@@ -96,7 +96,6 @@ TEST(WallScenePhonePhotos, ACutJpegLeavesAGapOnTheWall) {
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
     EXPECT_EQ(wall.Build(), 600);
-    wall.CommitPending(1000);
     const auto& tiles = wall.Tiles();
     ASSERT_EQ(tiles.size(), 2u);
     EXPECT_STREQ(tiles[0]->getName(), "a.jpg");
@@ -123,7 +122,6 @@ TEST(WallScenePhonePhotos, AGbkNamedPictureIsListedOpenedAndEnlargedUnderItsOwnN
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
     wall.Build();
-    wall.CommitPending(1000);
     ASSERT_EQ(wall.Tiles().size(), 2u);
     irr::scene::ISceneNode* tile = wall.Tiles()[1];
     EXPECT_EQ(std::string(tile->getName()), kGbkName);

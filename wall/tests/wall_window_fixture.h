@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <condition_variable>
+#include <mutex>
 #include "engine/irr_engine.h"
 #include "animation/camera_animator.h"
 #include "app/wall_scene_host.h"
@@ -65,6 +67,46 @@ inline void KeepShot(const QImage& frame, const char* name) {
     frame.save(folder + QStringLiteral("/%1.png").arg(QString::fromLatin1(name)));
 }
 
+// A scripted slow decode: once armed, the next picture prepared holds its loader until released.
+class DecodeGate {
+  public:
+    QImage Prepare(IImageItem& item) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (armed_) {
+                armed_ = false;
+                held_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [this] { return open_; });
+            }
+        }
+        return item.WallImage();
+    }
+    void Arm() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = true;
+        held_ = false;
+        open_ = false;
+    }
+    // Until a loader is held (false after the time is up).
+    bool WaitHeld(int timeout_ms = 20000) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return held_; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;  // guards armed_, held_ and open_
+    std::condition_variable changed_;
+    bool armed_ = false;
+    bool held_ = false;
+    bool open_ = false;
+};
+
 class WallWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,6 +121,7 @@ class WallWindowTest : public ::testing::Test {
         working_ = std::make_unique<vantor_test::WorkingFolderScope>(install.toStdString());
         WallServices services;
         services.tickCount_ms = [this] { return ticks_ms_.load(); };
+        services.prepareTile = [this](IImageItem& item) { return gate_.Prepare(item); };
         services.playSound = [](const tstring&) {};
         services.workArea = QRect(0, 0, 1920, 1040);
         services.screenWidth = 1920;
@@ -87,6 +130,7 @@ class WallWindowTest : public ::testing::Test {
         window_->show();
     }
     void TearDown() override {
+        gate_.Release();  // a test that failed while a loader was held lets it go
         window_.reset();
         working_.reset();
     }
@@ -138,6 +182,7 @@ class WallWindowTest : public ::testing::Test {
     vantor_test::TestFolder pictures_;
     std::unique_ptr<vantor_test::WorkingFolderScope> working_;
     std::atomic<std::int64_t> ticks_ms_{40000};
+    DecodeGate gate_;
     std::unique_ptr<CmfcZarnDlg> window_;
 };
 

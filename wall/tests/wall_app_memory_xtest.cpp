@@ -1,0 +1,59 @@
+// What the wall's memory does on a real X display: a load adds at most twice its textures' own
+// size at its peak (the prepared pictures are kept only until their textures exist, and neither
+// the engine nor the driver keeps a 32-bit copy), and loads that alternate between two folders do
+// not make the process grow. Built without the sanitizers, whose allocators change every figure.
+#include "process_memory.h"
+#include "wall_window_fixture.h"
+
+using namespace wall_window_test;
+using vantor_test::ResetPeak;
+using vantor_test::StatusMegabytes;
+
+namespace {
+
+constexpr int kPictures = 100;
+
+}  // namespace
+
+class WallMemoryTest : public WallWindowTest {
+  protected:
+    // The shown tiles' textures at 16 bits a pixel, in megabytes.
+    double TextureMegabytes() {
+        double bytes = 0;
+        for (irr::scene::ISceneNode* tile : Tiles()) {
+            bytes += static_cast<double>(tile->getScale().X) * tile->getScale().Y * 2.0;
+        }
+        return bytes / (1024.0 * 1024.0);
+    }
+};
+
+TEST_F(WallMemoryTest, ALoadAddsAtMostTwiceItsTexturesAtItsPeak) {
+    const auto empty = pictures_.path() / "empty";
+    const auto folder = pictures_.path() / "day";
+    std::filesystem::create_directories(empty);
+    WritePictures(folder, kPictures);
+    ShowFolder(empty);
+    const double before_MB = StatusMegabytes("VmRSS");
+    ASSERT_GT(before_MB, 0) << "no /proc/self/status";
+    ASSERT_TRUE(ResetPeak()) << "the peak resident size cannot be reset (/proc/self/clear_refs)";
+    ShowFolder(folder);
+    ASSERT_EQ(Tiles().size(), static_cast<size_t>(kPictures));
+    const double added_MB = StatusMegabytes("VmHWM") - before_MB;
+    const double textures_MB = TextureMegabytes();
+    EXPECT_LE(added_MB, 2.0 * textures_MB) << "textures " << textures_MB << " MB";
+}
+
+TEST_F(WallMemoryTest, AlternatingLoadsOfTwoFoldersStayFlat) {
+    const auto one = pictures_.path() / "one";
+    const auto two = pictures_.path() / "two";
+    WritePictures(one, kPictures, "a");
+    WritePictures(two, kPictures, "b");
+    ShowFolder(one);
+    ShowFolder(two);
+    const double first_MB = StatusMegabytes("VmRSS");
+    for (int load = 0; load < 20; ++load) {
+        ShowFolder(load % 2 == 0 ? one : two);
+    }
+    const double last_MB = StatusMegabytes("VmRSS");
+    EXPECT_LE(last_MB, first_MB * 1.10) << "after the first loads " << first_MB << " MB";
+}
