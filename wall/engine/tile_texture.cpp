@@ -33,8 +33,8 @@ ITexture* AddThroughEngine(IVideoDriver* driver, const std::string& name, const 
 // Loads the pixels into the texture bound to GL_TEXTURE_2D. The engine binds a texture it has just
 // made on unit 0 and records that binding, so the binding is left as it is.
 bool LoadBoundTexture(const TilePixels& pixels) {
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    for (int stale = 0; stale < 16 && glGetError() != GL_NO_ERROR; ++stale) {
+    }  // errors of earlier calls are not this upload's
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);  // rows of 16-bit pixels, not padded to 4 bytes

@@ -16,7 +16,6 @@
 // Under wallLock: SetFolder and Clear (any thread; Clear only hides the old tiles and hands them to
 // the render thread, which releases them in ReleaseRetired), FirstTile, NextTile, IsTile, Tiles,
 // WallRoot and PicturePath (plain reads, any thread), Enlarge and Restore (render thread).
-#include <QImage>
 #include <chrono>
 #include <memory>
 #include <mutex>

@@ -136,6 +136,7 @@ TEST_F(WallWindowTest, ExitFromTheToolbarNotifiesHideDlgAndEndsTheWindow) {
     std::atomic<int> notified{0};
     std::atomic<bool> listening{false};
     std::atomic<bool> stop{false};
+    std::atomic<bool> ended{false};
     std::unique_ptr<QThread> hideDlg(QThread::create([&] {
         vantor::ProgramMessageServer server([&](const vantor::ProgramMessage& message) {
             if (message.message == kHideDlgMessage) {
@@ -150,6 +151,7 @@ TEST_F(WallWindowTest, ExitFromTheToolbarNotifiesHideDlgAndEndsTheWindow) {
         while (!stop) {
             loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }
+        ended = true;  // QThread::wait's own synchronisation is invisible to ThreadSanitizer
     }));
     hideDlg->start();
     ASSERT_TRUE(WaitUntil([&] { return listening.load(); }, 5000));
@@ -160,6 +162,7 @@ TEST_F(WallWindowTest, ExitFromTheToolbarNotifiesHideDlgAndEndsTheWindow) {
     EXPECT_FALSE(vantor::EndpointExists(u"Lumarin"));
     stop = true;
     hideDlg->wait();
+    EXPECT_TRUE(ended.load());
 }
 
 TEST(WallWindowStart, WithoutOpenGLTheWallSaysSoAndShowsNothing) {
