@@ -24,12 +24,6 @@ function(vantor_add_tests dir)
         # the screen back, so they take turns on the display.
         if(name MATCHES "_xtest$")
             set(env "QT_QPA_PLATFORM=xcb")
-            # Under ThreadSanitizer the display libraries' own lock calls look unbalanced to the
-            # tool (they call the lock functions through pointers of their own); data races are
-            # still reported.
-            if(VANTOR_SANITIZE STREQUAL "thread")
-                list(APPEND env "TSAN_OPTIONS=halt_on_error=1 report_mutex_bugs=0 suppressions=${CMAKE_SOURCE_DIR}/tests/support/tsan.supp")
-            endif()
             set(labels "xvfb")
             set(display_lock RESOURCE_LOCK x_display)
         else()

@@ -72,7 +72,8 @@ void WallSceneHost::LoadBackground() {
 }
 
 // Tiles of a build in progress are made within a share of the frame, so that the frames keep their
-// rate while a wall is put up; the complete build then takes the old wall's place.
+// rate while a wall is put up; the complete build then takes the old wall's place. A selected
+// tile's enlarged picture, decoded meanwhile, becomes its texture.
 bool WallSceneHost::Prepare() {
     if (!wall_) {
         return false;
@@ -80,12 +81,13 @@ bool WallSceneHost::Prepare() {
     const auto deadline =
         CWallManager::Clock::now() + std::chrono::milliseconds(wall_frame_ms_ * kCommitShare_percent / 100);
     const bool complete = wall_->CommitStaged(deadline);
-    if (complete || wall_->HasRetired()) {
+    {
         WallLockGuard lock(wall_lock_);
         wall_->ReleaseRetired();
         if (complete) {
             wall_->SwapStaged();
         }
+        wall_->ApplyEnlarged();
     }
     return wall_->Building();
 }

@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include "app/load_queue.h"
+#include "scene/load_queue.h"
 #include "app/render_thread.h"
 #include "app/wall_lock.h"
 #include "scene/wall_plan.h"

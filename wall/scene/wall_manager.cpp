@@ -2,6 +2,7 @@
 
 #include "engine/irr_engine.h"
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include "engine/tile_texture.h"
@@ -244,16 +245,41 @@ void CWallManager::Enlarge(ISceneNode* node) {
     if (tile == nullptr) {
         return;
     }
-    const QImage image = PreparePicture(PicturePath(node), node->getName(), kSelectedImageBox, decode_mode_);
-    ITexture* enlarged = MakeTexture(TexturePixels(image));
+    const std::uint64_t id = ++enlarge_serial_;
+    tile->enlarge_id = id;
+    enlarger_.Post(
+        [this, id, path = PicturePath(node), name = std::string(node->getName()), mode = decode_mode_] {
+            Enlargement decoded{id, TexturePixels(PreparePicture(path, name, kSelectedImageBox, mode))};
+            std::lock_guard<std::mutex> lock(enlarged_mutex_);
+            enlarged_ = std::move(decoded);
+        });
+}
+
+bool CWallManager::ApplyEnlarged() {
+    std::optional<Enlargement> result;
+    {
+        std::lock_guard<std::mutex> lock(enlarged_mutex_);
+        result = std::exchange(enlarged_, std::nullopt);
+    }
+    if (!result) {
+        return false;
+    }
+    const auto wanted = std::find_if(tile_data_.begin(), tile_data_.end(),
+                                     [&](const Tile& t) { return t.enlarge_id == result->id; });
+    if (wanted == tile_data_.end()) {
+        return false;  // restored meanwhile, or the wall was rebuilt
+    }
+    wanted->enlarge_id = 0;
+    ITexture* enlarged = MakeTexture(result->pixels);
     if (enlarged == nullptr) {
-        return;  // the picture is gone or broken: the tile keeps the texture it shows
+        return false;  // the picture is gone or broken: the tile keeps the texture it shows
     }
-    node->setMaterialTexture(0, enlarged);
-    if (tile->enlarged != nullptr) {
-        driver_->removeTexture(tile->enlarged);
+    wanted->node->setMaterialTexture(0, enlarged);
+    if (wanted->enlarged != nullptr) {
+        driver_->removeTexture(wanted->enlarged);
     }
-    tile->enlarged = enlarged;
+    wanted->enlarged = enlarged;
+    return true;
 }
 
 void CWallManager::Restore(ISceneNode* node) {
@@ -261,6 +287,7 @@ void CWallManager::Restore(ISceneNode* node) {
     if (tile == nullptr) {
         return;
     }
+    tile->enlarge_id = 0;
     node->setMaterialTexture(0, tile->wall_texture.get());
     if (tile->enlarged != nullptr) {
         driver_->removeTexture(tile->enlarged);

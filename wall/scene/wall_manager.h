@@ -17,12 +17,15 @@
 // the render thread, which releases them in ReleaseRetired), FirstTile, NextTile, IsTile, Tiles,
 // WallRoot and PicturePath (plain reads, any thread), Enlarge and Restore (render thread).
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 #include "engine/irr_ptr.h"
 #include "scene/image_spider.h"
+#include "scene/load_queue.h"
 #include "scene/wall_build.h"
 #include "scene/wall_plan.h"
 #include "text/tstring.h"
@@ -88,21 +91,33 @@ class CWallManager {
     // The native path of a tile's picture file.
     std::string PicturePath(const irr::scene::ISceneNode* tile) const;
 
-    // Render thread: the selected tile's texture swaps. Enlarge gives the tile a texture of its
-    // picture fitted into 960 x 720; when the picture cannot be read the tile keeps its texture.
-    // Restore gives it back its wall texture and releases the enlarged one.
+    // Render thread: the selected tile's texture swaps. Enlarge asks for a texture of the tile's
+    // picture fitted into 960 x 720: the picture is decoded on a thread of its own and
+    // ApplyEnlarged gives it to the tile on a later frame; when the picture cannot be read the tile
+    // keeps its texture. Restore gives the tile back its wall texture at once, forgets an
+    // enlargement asked for and releases the enlarged texture.
     void Enlarge(irr::scene::ISceneNode* tile);
     void Restore(irr::scene::ISceneNode* tile);
+    // Render thread, under wallLock: the decoded enlargement becomes the texture of the tile that
+    // asked for it and still wants it. True when a texture changed.
+    bool ApplyEnlarged();
+    // Until the enlargement asked for is decoded, for a caller that draws its frames itself.
+    void WaitEnlargeDecoded() { enlarger_.WaitIdle(); }
 
     // How pictures are decoded (the reduced JPEG path unless told otherwise).
     void SetDecodeMode(DecodeMode mode) { decode_mode_ = mode; }
 
   private:
+    struct Enlargement {
+        std::uint64_t id = 0;  // the tile's enlarge_id when it was asked for
+        TilePixels pixels;     // null when the picture could not be read
+    };
     struct Tile {
         irr::scene::ISceneNode* node = nullptr;      // child of its wall's root
         irr_ptr<irr::video::ITexture> wall_texture;  // the 480 x 360 one
         irr::video::ITexture* enlarged = nullptr;    // while selected, owned by the driver
         int index = 0;                               // position in the listing
+        std::uint64_t enlarge_id = 0;                // an enlargement asked for and not yet given
     };
     irr::video::ITexture* MakeTexture(const TilePixels& pixels);
     void MakeTile(const PreparedTile& prepared);
@@ -122,6 +137,11 @@ class CWallManager {
     std::vector<Tile> tile_data_;                 // same order and length as tiles_
     std::vector<Tile> retired_;                   // hidden, released by the render thread
     unsigned long texture_serial_ = 0;            // texture names must be unique and not empty
+    std::uint64_t enlarge_serial_ = 0;
+
+    std::mutex enlarged_mutex_;            // guards enlarged_
+    std::optional<Enlargement> enlarged_;  // the last decoded enlargement, until applied
+    LoadQueue enlarger_;                   // decodes enlargements; stops before the members it writes go
 
     mutable std::mutex stage_mutex_;  // guards incoming_ and closed_
     std::shared_ptr<WallBuild> incoming_;

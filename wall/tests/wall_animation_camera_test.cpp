@@ -30,9 +30,12 @@ class WallAnimationCamera : public ::testing::Test {
     }
 
     // One drawn frame at `time_ms`: the animator moves the camera, the camera takes its matrices.
+    // A frame as the render thread draws it, with the enlarged picture asked for already decoded.
     void Frame(irr::u32 time_ms) {
         now_ms = time_ms;
         animator->Animate(camera, time_ms);
+        wall.WaitEnlargeDecoded();
+        wall.ApplyEnlarged();
         camera->updateAbsolutePosition();
         camera->render();
     }

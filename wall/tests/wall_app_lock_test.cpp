@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 #include <future>
-#include "app/load_queue.h"
+#include "scene/load_queue.h"
 #include "app/wall_lock.h"
 
 using namespace halvix;

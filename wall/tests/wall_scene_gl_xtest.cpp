@@ -65,6 +65,8 @@ TEST(WallSceneGl, TilesShowTheirPicturesInTheirColours) {
         EXPECT_LT(small.b, 50);
 
         wall.Enlarge(wall.FirstTile());
+        wall.WaitEnlargeDecoded();
+        ASSERT_TRUE(wall.ApplyEnlarged());
         const Rgb large = DrawAndReadCentre(device.get());
         EXPECT_GT(large.r, 200);
         EXPECT_LT(large.b, 50);

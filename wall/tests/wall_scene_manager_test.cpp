@@ -245,15 +245,27 @@ TEST_F(WallSceneManager, EnlargedTextureAndItsReturn) {
     irr::video::ITexture* small = tile->getMaterial(0).getTexture(0);
 
     wall.Enlarge(tile);
+    EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);  // decoded off the render thread
+    wall.WaitEnlargeDecoded();
+    EXPECT_TRUE(wall.ApplyEnlarged());
     irr::video::ITexture* large = tile->getMaterial(0).getTexture(0);
     EXPECT_NE(large, small);
     EXPECT_EQ(tile->getScale(), irr::core::vector3df(494, 284, 0.001f));  // the tile keeps its size
     wall.Restore(tile);
     EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);
 
+    // Restored before its enlargement was decoded: the decode comes to nothing.
+    wall.Enlarge(tile);
+    wall.Restore(tile);
+    wall.WaitEnlargeDecoded();
+    EXPECT_FALSE(wall.ApplyEnlarged());
+    EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);
+
     // When the picture has gone, the tile keeps the texture it shows.
     std::filesystem::remove(folder.path() / "a.jpg");
     wall.Enlarge(tile);
+    wall.WaitEnlargeDecoded();
+    EXPECT_FALSE(wall.ApplyEnlarged());
     EXPECT_EQ(tile->getMaterial(0).getTexture(0), small);
 }
 

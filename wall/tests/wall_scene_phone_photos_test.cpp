@@ -128,6 +128,8 @@ TEST(WallScenePhonePhotos, AGbkNamedPictureIsListedOpenedAndEnlargedUnderItsOwnN
     EXPECT_EQ(tile->getScale(), irr::core::vector3df(494, 374, 0.001f));
     irr::video::ITexture* small = tile->getMaterial(0).getTexture(0);
     wall.Enlarge(tile);
+    wall.WaitEnlargeDecoded();
+    EXPECT_TRUE(wall.ApplyEnlarged());
     EXPECT_NE(tile->getMaterial(0).getTexture(0), small);  // the file opened again for the larger picture
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The wall's loader: one thread that runs folder loads and rebuilds one after the other, in the
-// order they were asked for, so that the last request decides what the wall shows. While one runs
-// only the newest request waits: a newer one replaces a waiting one, whose wall would have been
-// replaced at once anyway. However quickly requests come, there is one loader thread.
+// One thread that runs loads one after the other, in the order they were asked for, so that the
+// last request decides what is shown. While one runs only the newest request waits: a newer one
+// replaces a waiting one, whose result would have been replaced at once anyway. However quickly
+// requests come, there is one thread. The wall's folder loads and rebuilds run on one, the
+// selected tile's enlarged picture is decoded on another.
 #include <condition_variable>
 #include <functional>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "app/load_queue.h"
+#include "scene/load_queue.h"
 
 #include <utility>
 
