@@ -66,7 +66,6 @@ double PeakResidentMegabytes() {
 // The wall window, made once for the whole run.
 struct Wall {
     std::unique_ptr<halvix::CmfcZarnDlg> window;
-    double startPeak_MB = 0;
     int loads = 0;
     double lastShown_s = 0;  // of the last Show: from the command to the folder named shown
 
@@ -79,7 +78,6 @@ struct Wall {
         if (window) {
             return window->WallRunning();
         }
-        startPeak_MB = PeakResidentMegabytes();
         halvix::WallServices services;
         services.workArea = QRect(0, 0, 1920, 1040);
         services.screenWidth = 1920;

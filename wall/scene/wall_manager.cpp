@@ -113,9 +113,6 @@ void CWallManager::SwapStaged() {
     }
     Clear();
     ReleaseRetired();
-    if (!staged_root_) {
-        staged_root_ = Grab(scene_->addEmptySceneNode(nullptr, 0));
-    }
     wall_root_->remove();
     wall_root_ = std::move(staged_root_);
     wall_root_->setVisible(true);
@@ -191,14 +188,16 @@ void CWallManager::MakeTile(const PreparedTile& prepared) {
     staged_tiles_.push_back(Tile{node, Grab(texture), nullptr, prepared.index});
 }
 
+void CWallManager::DropTexture(ITexture* texture) {
+    if (texture != nullptr) {
+        driver_->removeTexture(texture);
+    }
+}
+
 void CWallManager::Release(Tile& tile) {
     tile.node->remove();
-    if (tile.enlarged != nullptr) {
-        driver_->removeTexture(tile.enlarged);
-    }
-    if (tile.wall_texture) {
-        driver_->removeTexture(tile.wall_texture.get());
-    }
+    DropTexture(tile.enlarged);
+    DropTexture(tile.wall_texture.get());
     tile.wall_texture.reset();  // the last reference
 }
 
@@ -275,9 +274,7 @@ bool CWallManager::ApplyEnlarged() {
         return false;  // the picture is gone or broken: the tile keeps the texture it shows
     }
     wanted->node->setMaterialTexture(0, enlarged);
-    if (wanted->enlarged != nullptr) {
-        driver_->removeTexture(wanted->enlarged);
-    }
+    DropTexture(wanted->enlarged);
     wanted->enlarged = enlarged;
     return true;
 }
@@ -289,9 +286,7 @@ void CWallManager::Restore(ISceneNode* node) {
     }
     tile->enlarge_id = 0;
     node->setMaterialTexture(0, tile->wall_texture.get());
-    if (tile->enlarged != nullptr) {
-        driver_->removeTexture(tile->enlarged);
-    }
+    DropTexture(tile->enlarged);
     tile->enlarged = nullptr;
 }
 

@@ -121,6 +121,7 @@ class CWallManager {
     };
     irr::video::ITexture* MakeTexture(const TilePixels& pixels);
     void MakeTile(const PreparedTile& prepared);
+    void DropTexture(irr::video::ITexture* texture);
     void Release(Tile& tile);
     void DropStaged();
     Tile* FindTile(const irr::scene::ISceneNode* node);

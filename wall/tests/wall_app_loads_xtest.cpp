@@ -10,6 +10,10 @@ namespace {
 // The same picture names in two folders, as the station's days have.
 constexpr int kPictures = 3;
 
+long FilesIn(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
 }  // namespace
 
 class WallLoadsTest : public WallWindowTest {
@@ -115,10 +119,7 @@ TEST_F(WallLoadsTest, ADeleteDuringALoadDeletesNothing) {
     gate_.Release();
     ASSERT_TRUE(WaitUntil([&] { return window_->CurrentFolder() == Logic(second); }, 20000));
     for (const auto& folder : {first, second}) {
-        EXPECT_EQ(
-            std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()),
-            kPictures)
-            << folder;
+        EXPECT_EQ(FilesIn(folder), kPictures) << folder;
     }
 }
 
@@ -150,8 +151,6 @@ TEST_F(WallLoadsTest, ARenderThreadThatEndsByItselfLeavesLoadsAndClicksSafe) {
     EXPECT_TRUE(window_->CaptureFrame(100).isNull());
     window_->close();
     for (const auto& shown : {folder, next}) {
-        EXPECT_EQ(
-            std::distance(std::filesystem::directory_iterator(shown), std::filesystem::directory_iterator()),
-            kPictures);
+        EXPECT_EQ(FilesIn(shown), kPictures);
     }
 }

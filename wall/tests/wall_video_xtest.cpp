@@ -1,40 +1,24 @@
 // Videos on the real wall: thumbnails made on a folder load, a second click on a settled video
 // tile plays it over the tile, the position slider follows, the end loops, a click outside leaves,
 // and a folder change stops the video and deletes the thumbnails.
-#include <gtest/gtest.h>
-
 #include <QGuiApplication>
 #include <QImage>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 #include <fstream>
-#include "engine/irr_engine.h"
-#include "animation/camera_animator.h"
-#include "app/wall_scene_host.h"
-#include "app/zarn_dlg.h"
 #include "controls/button_st.h"
 #include "controls/my_slider_control.h"
-#include "platform/native_path.h"
-#include "platform/program_messages.h"
-#include "scene/wall_manager.h"
 #include "test_videos.h"
 #include "video/movie_control.h"
 #include "video/video_panel.h"
-#include "wall_app_support.h"
+#include "wall_window_fixture.h"
 #include "zorvane.h"
 
 using namespace halvix;
-using halvix_test::Utf16WithTerminator;
 using halvix_test::WaitUntil;
 namespace fs = std::filesystem;
 
 namespace {
-
-tstring Logic(const fs::path& path) {
-    return vantor::FromNativePath(path.string());
-}
 
 void WritePicture(const fs::path& file, QColor colour) {
     QImage picture(1200, 900, QImage::Format_RGB32);
@@ -66,29 +50,13 @@ double Difference(const QImage& a, const QImage& b) {
     return static_cast<double>(differing) / static_cast<double>(total);
 }
 
-class WallVideoTest : public ::testing::Test {
+class WallVideoTest : public wall_window_test::WallWindowTest {
   protected:
-    void SetUp() override {
-        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY"))
-            << "this test needs an X display (DISPLAY is unset)";
-        ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"))
-            << "this test needs the xcb platform";
-        const fs::path install = vantor_test::InstallFolder();
-        ASSERT_TRUE(fs::exists(install / "images/Wall/ico.png"))
-            << "the installation folder is not assembled";
-        working_ = std::make_unique<vantor_test::WorkingFolderScope>(install);
-        WallServices services;
+    WallVideoTest() { show_timeout_ms_ = 60000; }
+    void Configure(WallServices& services) override {
         services.processorClock_ms = [this] { return clock_ms_.load(); };
-        services.playSound = [](const tstring&) {};
         services.workArea = QRect(0, 0, 1600, 900);
         services.screenWidth = 1600;
-        window_ = std::make_unique<CmfcZarnDlg>(services);
-        ASSERT_TRUE(window_->Initialise());
-        window_->show();
-    }
-    void TearDown() override {
-        window_.reset();
-        working_.reset();
     }
 
     void MakeFolder(const fs::path& folder) {
@@ -112,19 +80,8 @@ class WallVideoTest : public ::testing::Test {
         whole.read(head.data(), static_cast<std::streamsize>(head.size()));
         std::ofstream(folder / "cut.mov", std::ios::binary) << head;
     }
-    void ShowFolder(const fs::path& folder) {
-        bool sent = false;
-        halvix_test::WhileServing([&] {
-            const QByteArray bytes = Utf16WithTerminator(Logic(folder).GetBase());
-            sent = vantor::SendCopyData(u"Lumarin", 0, bytes.constData(),
-                                        static_cast<std::uint32_t>(bytes.size()));
-        });
-        ASSERT_TRUE(sent);
-        ASSERT_TRUE(WaitUntil([&] { return window_->CurrentFolder() == Logic(folder); }, 60000));
-    }
     irr::scene::ISceneNode* TileNamed(const char* name) {
-        WallLockGuard lock(window_->Lock());
-        for (irr::scene::ISceneNode* tile : window_->SceneHost()->Wall()->Tiles()) {
+        for (irr::scene::ISceneNode* tile : Tiles()) {
             if (std::string(tile->getName()) == name) {
                 return tile;
             }
@@ -132,46 +89,22 @@ class WallVideoTest : public ::testing::Test {
         return nullptr;
     }
     std::vector<std::string> TileNames() {
-        WallLockGuard lock(window_->Lock());
         std::vector<std::string> names;
-        for (irr::scene::ISceneNode* tile : window_->SceneHost()->Wall()->Tiles()) {
+        for (irr::scene::ISceneNode* tile : Tiles()) {
             names.emplace_back(tile->getName());
         }
         return names;
     }
-    QPoint OnScreen(irr::scene::ISceneNode* tile) {
-        WallLockGuard lock(window_->Lock());
-        irr::scene::ISceneManager* scene = window_->SceneHost()->Device()->getSceneManager();
-        const auto at = scene->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
-            tile->getAbsolutePosition(), scene->getActiveCamera());
-        return QPoint(at.X, at.Y);
-    }
-    float CameraZ() {
-        WallLockGuard lock(window_->Lock());
-        return window_->SceneHost()->Device()->getSceneManager()->getActiveCamera()->getPosition().Z;
-    }
-    irr::scene::ISceneNode* Selected() {
-        WallLockGuard lock(window_->Lock());
-        return window_->SceneHost()->Animator()->Selected();
-    }
     bool Settled() {
         const QPoint centre(window_->width() / 2, window_->height() / 2);
         return window_->SceneHost()->Animator()->ClickKind(centre.x(), centre.y()) == 2;
-    }
-    void Click(QPoint at) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), window_->mapToGlobal(QPointF(at)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window_.get(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), window_->mapToGlobal(QPointF(at)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window_.get(), &release);
     }
     // Selects the tile, waits until the camera has settled on it and clicks it again.
     void PlayTile(const char* name) {
         irr::scene::ISceneNode* tile = TileNamed(name);
         ASSERT_NE(tile, nullptr) << name;
         // Once the camera has glided back from the pause screen the tile stays where it is seen.
-        ASSERT_TRUE(WaitUntil([&] { return std::abs(CameraZ() + 700.0f) < 1.0f; }, 20000));
+        ASSERT_TRUE(WaitUntil([&] { return std::abs(CameraPosition().Z + 700.0f) < 1.0f; }, 20000));
         Click(OnScreen(tile));
         ASSERT_TRUE(WaitUntil([&] { return Selected() == tile; }, 5000)) << name << " was not selected";
         ASSERT_TRUE(WaitUntil([&] { return Settled(); }, 30000)) << "the camera never settled on " << name;
@@ -179,15 +112,11 @@ class WallVideoTest : public ::testing::Test {
         ASSERT_TRUE(window_->Video()->IsShown());
     }
 
-    halvix_test::PrivateEndpoints endpoints_;
-    vantor_test::TestFolder folder_;
-    std::unique_ptr<vantor_test::WorkingFolderScope> working_;
     std::atomic<std::int64_t> clock_ms_{100000};
-    std::unique_ptr<CmfcZarnDlg> window_;
 };
 
 TEST_F(WallVideoTest, VideosBecomeTilesPlayOverTheirTileLoopAndLeave) {
-    const fs::path folder = folder_.path() / "show";
+    const fs::path folder = pictures_.path() / "show";
     MakeFolder(folder);
     ShowFolder(folder);
 
@@ -263,12 +192,12 @@ TEST_F(WallVideoTest, VideosBecomeTilesPlayOverTheirTileLoopAndLeave) {
 }
 
 TEST_F(WallVideoTest, AFolderChangeStopsTheVideoAndDeletesTheThumbnails) {
-    const fs::path folder = folder_.path() / "first";
+    const fs::path folder = pictures_.path() / "first";
     MakeFolder(folder);
     ShowFolder(folder);
     PlayTile("CLIP.MOV.bmp");
 
-    const fs::path other = folder_.path() / "second";
+    const fs::path other = pictures_.path() / "second";
     fs::create_directories(other);
     WritePicture(other / "only.jpg", QColor(40, 40, 200));
     ShowFolder(other);
@@ -283,7 +212,7 @@ TEST_F(WallVideoTest, AFolderChangeStopsTheVideoAndDeletesTheThumbnails) {
 // A thumbnail that cannot be written (here a folder stands where it would go, which stops even
 // root) gives no tile; nothing of the user's is deleted afterwards.
 TEST_F(WallVideoTest, AThumbnailThatCannotBeWrittenGivesNoTileAndNothingIsDeleted) {
-    const fs::path folder = folder_.path() / "blocked";
+    const fs::path folder = pictures_.path() / "blocked";
     MakeFolder(folder);
     fs::create_directories(folder / "CLIP.avi.bmp");
     ShowFolder(folder);
@@ -291,7 +220,7 @@ TEST_F(WallVideoTest, AThumbnailThatCannotBeWrittenGivesNoTileAndNothingIsDelete
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"CLIP.MOV.bmp", "p1.jpg", "p2.jpg"}));
 
-    const fs::path other = folder_.path() / "next";
+    const fs::path other = pictures_.path() / "next";
     fs::create_directories(other);
     ShowFolder(other);
     EXPECT_TRUE(fs::is_directory(folder / "CLIP.avi.bmp"));
@@ -299,7 +228,7 @@ TEST_F(WallVideoTest, AThumbnailThatCannotBeWrittenGivesNoTileAndNothingIsDelete
 }
 
 TEST_F(WallVideoTest, ClosingTheWallDeletesTheThumbnails) {
-    const fs::path folder = folder_.path() / "closing";
+    const fs::path folder = pictures_.path() / "closing";
     MakeFolder(folder);
     ShowFolder(folder);
     PlayTile("CLIP.avi.bmp");

@@ -125,6 +125,7 @@ class WallWindowTest : public ::testing::Test {
         services.playSound = [](const tstring&) {};
         services.workArea = QRect(0, 0, 1920, 1040);
         services.screenWidth = 1920;
+        Configure(services);
         window_ = std::make_unique<CmfcZarnDlg>(services);
         ASSERT_TRUE(window_->Initialise());
         window_->show();
@@ -134,6 +135,9 @@ class WallWindowTest : public ::testing::Test {
         window_.reset();
         working_.reset();
     }
+
+    // A fixture's own screen, clocks and devices, over the ones above.
+    virtual void Configure(WallServices& services) { static_cast<void>(services); }
 
     // Sends copy data as the station does, from another thread (the endpoint lives on this one).
     void Send(std::uint64_t dwData, const std::u16string& text) {
@@ -148,7 +152,7 @@ class WallWindowTest : public ::testing::Test {
     void ShowFolder(const std::filesystem::path& folder) {
         Send(0, Logic(folder).GetBase());
         Send(0, u"MEDIAMODE");
-        ASSERT_TRUE(WaitUntil([&] { return window_->CurrentFolder() == Logic(folder); }, 20000));
+        ASSERT_TRUE(WaitUntil([&] { return window_->CurrentFolder() == Logic(folder); }, show_timeout_ms_));
     }
     std::vector<irr::scene::ISceneNode*> Tiles() {
         WallLockGuard lock(window_->Lock());
@@ -182,6 +186,7 @@ class WallWindowTest : public ::testing::Test {
     vantor_test::TestFolder pictures_;
     std::unique_ptr<vantor_test::WorkingFolderScope> working_;
     std::atomic<std::int64_t> ticks_ms_{40000};
+    int show_timeout_ms_ = 20000;  // a folder with videos takes longer: their thumbnails are made
     DecodeGate gate_;
     std::unique_ptr<CmfcZarnDlg> window_;
 };
