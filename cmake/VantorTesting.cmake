@@ -38,6 +38,8 @@ function(vantor_add_tests dir)
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
             DISCOVERY_TIMEOUT 60
+            # Suites named ...Child are the second process of a two-process test, started by it.
+            TEST_FILTER "-*Child.*"
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
             PROPERTIES ENVIRONMENT "${env}"
                        LABELS "${labels}" ${display_lock} TIMEOUT 300)
@@ -59,6 +61,11 @@ function(vantor_finish_tests)
     if(all)
         add_dependencies(all_tests ${all})
     endif()
+    # The test command checks that every program listed here contributes tests to its run.
+    list(JOIN all "\n" all_lines)
+    list(JOIN threaded "\n" threaded_lines)
+    file(WRITE ${CMAKE_BINARY_DIR}/test-programs.txt "${all_lines}\n")
+    file(WRITE ${CMAKE_BINARY_DIR}/threaded-test-programs.txt "${threaded_lines}\n")
     add_custom_target(threaded_tests)
     add_dependencies(threaded_tests Travenor Halvix vantor_content)
     if(threaded)

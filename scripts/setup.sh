@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Vantor set-up for a fresh Debian 12 machine (run as root or with sudo).
-#   scripts/setup.sh run    install what is missing, build, assemble build/Vantor and start the station
-#   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan)
-#   scripts/setup.sh build  the set-up alone
+# Vantor set-up for a fresh Debian 12 machine, run as root or as a user who may use sudo (it is
+# called only for what needs it: installing packages, starting the test printer).
+#   scripts/setup.sh run    install what is missing, build the programs, assemble
+#                           build/release/Vantor and start the station
+#   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan,
+#                           fuzzing)
+#   scripts/setup.sh build  the set-up alone (programs only)
+# Both build in build/release with the same compiler flags, so whichever runs second reuses the
+# first one's compiler cache; "run" leaves out the tests and benchmarks.
 # Every step is idempotent: packages already installed are not fetched again and the builds are
 # incremental.
 set -euo pipefail
@@ -10,42 +15,63 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 MODE=${1:-run}
 
-PACKAGES=(
-    build-essential cmake ninja-build pkg-config ccache clang-format
+# What the programs need to build and run.
+PROGRAM_PACKAGES=(
+    build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
-    gstreamer1.0-plugins-good gstreamer1.0-tools gstreamer1.0-x
+    gstreamer1.0-plugins-good gstreamer1.0-x
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
     libirrlicht-dev libjpeg-dev libx11-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-zenhei xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick
-    cups cups-client libcups2-dev poppler-utils libfontconfig-dev
+    fonts-wqy-zenhei libgl1-mesa-dri imagemagick
+    cups libcups2-dev libfontconfig-dev
+)
+# What the tests add: the test framework, a private X display, the test printer's tools, the
+# fuzzing compiler.
+TEST_PACKAGES=(
+    clang-format libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-tools
+    xvfb xauth x11-utils mesa-utils cups-client poppler-utils
+    clang libclang-rt-14-dev libxtst-dev
 )
 
 SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
 
+# install_packages NAME...: installs those of the packages that are missing
 install_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
+        if [ -n "$SUDO" ] && ! command -v sudo >/dev/null 2>&1; then
+            echo "These packages are missing and installing them needs root: run this as root, or" >&2
+            echo "install sudo, or install them yourself: ${missing[*]}" >&2
+            exit 1
+        fi
         $SUDO apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
 }
 
-# configure_and_build DIR [cmake options...]; builds the given TARGETS (default: all)
+# build_tree DIR [cmake options...]: configures DIR with the options (again when they changed) and
+# builds the given TARGETS (default: all)
 build_tree() {
     local dir=$1; shift
     local targets=${TARGETS:-all}
-    if [ ! -f "$dir/build.ninja" ]; then
+    local stamp="$dir/vantor-configure-options"
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$*" ]; then
         cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+        echo "$*" >"$stamp"
     fi
     cmake --build "$dir" --target $targets -- -j"$(nproc)"
 }
+
+# The compiler flags of the station's build, the same for both commands (warnings are errors in both).
+RELEASE_OPTIONS=(-DVANTOR_WERROR=ON)
 
 start_xvfb() {
     # A private X display for the tests that need a real window system (the wall's OpenGL).
@@ -93,46 +119,67 @@ start_cups() {
 
 PASSED=0
 FAILED=0
-# run_ctest DIR [ctest options...]: adds the counts of one ctest run to PASSED / FAILED
+SKIPPED=0
+# run_ctest DIR PROGRAMS [LABEL]: runs the tests of DIR (those with LABEL when given) and adds their
+# counts to PASSED / FAILED / SKIPPED. PROGRAMS names the file that lists the test programs the run
+# must hold: one that contributes no test (it lost its tests to a broken property, say) is a failure.
 run_ctest() {
-    local dir=$1; shift
+    local dir=$1 programs=$2 label=${3:-}
+    local select=()
+    [ -n "$label" ] && select=(-L "$label")
     local log
     log=$(mktemp)
     set +e
-    ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "$@" 2>&1 | tee "$log"
+    ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "${select[@]}" 2>&1 | tee "$log"
     set -e
-    local line total failed
+    local line total failed skipped
     line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)
     if [ -n "$line" ]; then
         failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
         total=$(echo "$line" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
-        PASSED=$((PASSED + total - failed))
+        # ctest counts a skipped test among the passed ones and lists it under "did not run".
+        skipped=$(grep -cE '^[[:space:]]*[0-9]+ - .* \((Skipped|Disabled)\)$' "$log" || true)
+        PASSED=$((PASSED + total - failed - skipped))
         FAILED=$((FAILED + failed))
+        SKIPPED=$((SKIPPED + skipped))
     else
         # No summary (nothing ran, or ctest itself failed) counts as a failure, never as a pass.
         FAILED=$((FAILED + 1))
     fi
     rm -f "$log"
+    local listed program
+    listed=$(ctest --test-dir "$dir" --show-only=json-v1 "${select[@]}" 2>/dev/null || true)
+    while read -r program; do
+        [ -z "$program" ] && continue
+        if ! grep -q "/tests/$program\"" <<<"$listed"; then
+            echo "FAILED: the test program $program contributed no test to this run" >&2
+            FAILED=$((FAILED + 1))
+        fi
+    done <"$dir/$programs"
 }
 
-install_packages
+install_packages "${PROGRAM_PACKAGES[@]}"
+if [ "$MODE" = test ]; then
+    install_packages "${TEST_PACKAGES[@]}"
+fi
 # ccache keeps its cache in its usual per-user place; with paths taken relative to the clone, a fresh
 # clone on the same machine builds from the cache.
 export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 case "$MODE" in
-    build)
-        build_tree build/release
-        ;;
-    run)
-        build_tree build/release
-        exec build/release/Vantor/Travenor
+    build | run)
+        # Only the programs and the installation folder; the tests and benchmarks come with "test".
+        TARGETS="Travenor Halvix vantor_content" build_tree build/release "${RELEASE_OPTIONS[@]}" \
+            -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
+        if [ "$MODE" = run ]; then
+            exec build/release/Vantor/Travenor
+        fi
         ;;
     test)
         echo "== Source format (clang-format)"
         if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
             git -C "$ROOT" ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
         fi
-        build_tree build/release -DVANTOR_WERROR=ON
+        build_tree build/release "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=ON -DVANTOR_BUILD_BENCH=ON
         trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
         start_xvfb
         start_cups
@@ -143,12 +190,13 @@ case "$MODE" in
         # wall not answering in the process test).
         export DBUS_SESSION_BUS_ADDRESS=disabled:
         echo "== Tests (release build)"
-        run_ctest build/release
+        run_ctest build/release test-programs.txt
         echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
         TARGETS=all_tests build_tree build/asan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=address,undefined \
             -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-        ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-            run_ctest build/asan
+        # Leaks are errors; tests/support/lsan.supp names what the libraries below keep by design.
+        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$ROOT/tests/support/lsan.supp" \
+            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build/asan test-programs.txt
         echo "== Threaded tests under ThreadSanitizer"
         TARGETS=threaded_tests build_tree build/tsan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=thread \
             -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
@@ -156,9 +204,23 @@ case "$MODE" in
         # functions through pointers of their own, which the tool reads as unbalanced locks. Data
         # races are still reported, and the wall's own lock stops the program on a wrong release.
         TSAN_OPTIONS="halt_on_error=1 report_mutex_bugs=0 suppressions=$ROOT/tests/support/tsan.supp" \
-            run_ctest build/tsan -L threaded
+            run_ctest build/tsan threaded-test-programs.txt threaded
+        echo "== Fuzz targets (libFuzzer with ASan + UBSan, ${VANTOR_FUZZ_SECONDS:=25} s each)"
+        export VANTOR_FUZZ_SECONDS
+        fuzz_log=$(mktemp)
+        bash scripts/fuzz.sh 2>&1 | tee "$fuzz_log" || true
+        fuzz_counts=$(sed -n 's/^fuzz: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$fuzz_log" | tail -1)
+        if [ -n "$fuzz_counts" ]; then
+            read -r fuzz_passed fuzz_failed <<<"$fuzz_counts"
+            PASSED=$((PASSED + fuzz_passed))
+            FAILED=$((FAILED + fuzz_failed))
+        else
+            echo "FAILED: the fuzz targets did not run to their summary" >&2
+            FAILED=$((FAILED + 1))
+        fi
+        rm -f "$fuzz_log"
         echo
-        echo "$PASSED passed, $FAILED failed"
+        echo "$PASSED passed, $FAILED failed, $SKIPPED skipped"
         [ "$FAILED" -eq 0 ]
         ;;
     *)

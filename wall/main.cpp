@@ -1,11 +1,13 @@
 // Halvix: the 3D photo wall.
 #include <QApplication>
 #include <QFileInfo>
+#include "app/wall_platform.h"
 #include "app/x11_threads.h"
 #include "app/zarn_app.h"
 #include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
+    halvix::ChooseWallPlatform();
     halvix::EnableThreadedX11();
     QApplication application(argc, argv);
     vantor::QtMessageBoxes messageBoxes;

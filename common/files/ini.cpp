@@ -22,6 +22,8 @@ CIni::CIni(tstring path) {
 }
 
 int CIni::Open(tstring path) {
+    // The previous file is forgotten first, so that every failure below leaves the object not opened.
+    SetPath(tstring());
     if (path.IsEmpty() || path.Trim(u' ').IsEmpty()) {
         Tell(u"文件名不能为空");
         return 0;

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "platform/narrow_text.h"
 #include "platform/whole_file.h"
 
@@ -60,7 +62,7 @@ std::string ExecutableName(const std::filesystem::path& process) {
 
 }  // namespace
 
-std::vector<std::string> RunningExecutableNames(const std::string& proc_root) {
+std::vector<std::string> RunningExecutableNames(const std::string& proc_root, unsigned owner_uid) {
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator it(proc_root, error);
@@ -73,7 +75,9 @@ std::vector<std::string> RunningExecutableNames(const std::string& proc_root) {
             !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); })) {
             continue;
         }
-        if (IsZombie(entry.path())) {
+        // A process's folder belongs to the user it runs as.
+        struct stat info {};
+        if (::stat(entry.path().c_str(), &info) != 0 || info.st_uid != owner_uid || IsZombie(entry.path())) {
             continue;
         }
         std::string name = ExecutableName(entry.path());
@@ -82,6 +86,10 @@ std::vector<std::string> RunningExecutableNames(const std::string& proc_root) {
         }
     }
     return names;
+}
+
+std::vector<std::string> RunningExecutableNames() {
+    return RunningExecutableNames("/proc", ::getuid());
 }
 
 }  // namespace vantor

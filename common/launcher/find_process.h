@@ -6,12 +6,15 @@
 
 namespace vantor {
 
-// The executable file names (without folder) of the live processes under a proc root; zombies are
-// left out, they no longer run. Empty when the list cannot be read.
-std::vector<std::string> RunningExecutableNames(const std::string& proc_root = "/proc");
+// The executable file names (without folder) of the live processes of one user under a proc root;
+// zombies are left out, they no longer run. Empty when the list cannot be read.
+std::vector<std::string> RunningExecutableNames(const std::string& proc_root, unsigned owner_uid);
+// The same for this user's processes in /proc.
+std::vector<std::string> RunningExecutableNames();
 
 }  // namespace vantor
 
-// 1 when some running process's executable file name equals exeName, both compared in lower
-// case (ASCII letters); 0 when none does or the process list cannot be taken.
+// 1 when some running process of this user has an executable file name equal to exeName, both
+// compared in lower case (ASCII letters); 0 when none does or the process list cannot be taken.
+// Other users' programs do not count: this user's programs cannot talk to them.
 int FindProcess(const char16_t* exeName);

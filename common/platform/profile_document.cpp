@@ -126,6 +126,9 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const std::string
     }
 
     if (document.encoding_ == Encoding::Utf16LeWithMark) {
+        if (bytes.size() % 2 != 0) {
+            document.tail_ = std::string(bytes.substr(bytes.size() - 1));  // half a unit: kept, not read
+        }
         const std::u16string text = DecodeUtf16Le(bytes);
         std::size_t start = 0;
         bool newlineSeen = false;
@@ -186,7 +189,7 @@ std::string ProfileDocument::Serialize() const {
         bytes += line.raw;
         bytes += line.end;
     }
-    return bytes;
+    return bytes + tail_;
 }
 
 std::string ProfileDocument::Encode(std::u16string_view text) const {

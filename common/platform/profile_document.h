@@ -48,6 +48,7 @@ class ProfileDocument {
     std::string codePage_;
     std::u16string newline_ = u"\n";  // the line end of new lines: the file's first one
     std::vector<Line> lines_;
+    std::string tail_;  // the odd last byte of a UTF-16 file, written back after every line
 };
 
 }  // namespace vantor

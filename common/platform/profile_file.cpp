@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QLoggingCategory>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +21,8 @@
 
 namespace vantor {
 namespace {
+
+Q_LOGGING_CATEGORY(lcProfile, "vantor.platform.profile")
 
 // Serialises every read and write of profile files in this process, so that a read never sees
 // a file between two writers' edits.
@@ -38,6 +42,53 @@ std::string TargetFile(const char16_t* path) {
         }
     }
     return native;
+}
+
+// A temporary file younger than this may belong to a write of another process still in progress.
+constexpr std::chrono::seconds kStaleAfter{60};
+
+// Whether a folder entry is a temporary file of the target: TemporaryNameFor's text around six
+// letters or digits (mkstemps' alphabet).
+bool IsTemporaryOf(std::string_view entry, std::string_view pattern) {
+    constexpr std::string_view kUnique = "XXXXXX";
+    const std::size_t at = pattern.rfind(kUnique);
+    if (at == std::string_view::npos || entry.size() != pattern.size() ||
+        entry.substr(0, at) != pattern.substr(0, at) ||
+        entry.substr(at + kUnique.size()) != pattern.substr(at + kUnique.size())) {
+        return false;
+    }
+    const std::string_view unique = entry.substr(at, kUnique.size());
+    return std::all_of(unique.begin(), unique.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+// Removes what killed writes of this file left beside it: temporary files that never got its
+// name. Called with ProfileMutex held, so no write of a profile file by this process is in
+// progress and none of those files is one of ours in use; one of another process is left alone
+// while it is recent. Only regular files of this user are touched, symbolic links never.
+void RemoveStaleTemporaries(const std::string& native) {
+    const std::filesystem::path pattern(TemporaryNameFor(native));
+    const std::filesystem::path folder = pattern.has_parent_path() ? pattern.parent_path() : ".";
+    const std::string patternName = pattern.filename().string();
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::filesystem::path& candidate = it->path();
+        if (!IsTemporaryOf(candidate.filename().string(), patternName)) {
+            continue;
+        }
+        struct stat info {};
+        std::error_code timeError;
+        const auto modified = std::filesystem::last_write_time(candidate, timeError);
+        if (::lstat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
+            timeError || now - modified < kStaleAfter) {
+            continue;
+        }
+        if (::unlink(candidate.c_str()) == 0) {
+            qCInfo(lcProfile) << "removed the temporary file of an unfinished write" << candidate.c_str();
+        }
+    }
 }
 
 std::optional<ProfileDocument> LoadDocument(const char16_t* path) {
@@ -184,7 +235,18 @@ int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, con
         return 1;
     }
     const mode_t mode = exists ? (info.st_mode & 07777) : NewFileMode();
+    RemoveStaleTemporaries(native);
     return ReplaceWholeFile(native, updated, mode) ? 1 : 0;
+}
+
+bool ReplaceProfileFile(const char16_t* path, std::string_view bytes, mode_t mode) {
+    if (path == nullptr || *path == 0) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(ProfileMutex());
+    const std::string native = TargetFile(path);
+    RemoveStaleTemporaries(native);
+    return ReplaceWholeFile(native, bytes, mode);
 }
 
 }  // namespace vantor

@@ -9,8 +9,14 @@
 // - When a section appears twice, reads use the first one.
 // - A missing or unreadable file reads as empty: the default is returned.
 // - Writes keep every other line of the file exactly as it was (comments, blank lines, line
-//   ends) and replace the file atomically: a temporary file beside it is renamed over it.
+//   ends) and replace the file atomically: a temporary file beside it is renamed over it. A write
+//   first removes the temporary files of this file that earlier writes, killed half-way, left
+//   behind (those older than a minute: a younger one may be another process's write in progress).
+#include <sys/types.h>
+
 #include <cstdint>
+#include <string_view>
+
 #include "text/tstring.h"
 
 namespace vantor {
@@ -33,5 +39,9 @@ unsigned int GetPrivateProfileIntW(const char16_t* section, const char16_t* key,
 // deletes the key, a null key the whole section. Returns non-zero on success.
 int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* value,
                                const char16_t* path);
+
+// Replaces a whole profile file with the bytes (permission bits `mode`), as one write of the
+// functions above: serialised with them, stale temporary files removed first.
+bool ReplaceProfileFile(const char16_t* path, std::string_view bytes, mode_t mode);
 
 }  // namespace vantor

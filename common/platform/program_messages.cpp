@@ -1,15 +1,23 @@
 #include "platform/program_messages.h"
 
 #include <QDeadlineTimer>
+#include <QLoggingCategory>
+#include <QSysInfo>
+#include <QTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QVariant>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,11 +26,14 @@
 namespace vantor {
 namespace {
 
+Q_LOGGING_CATEGORY(lcMessages, "vantor.platform.messages")
+
 constexpr std::uint32_t kKindCopyData = 1;
 constexpr std::uint32_t kKindMessage = 2;
 constexpr qint64 kCopyDataHeaderBytes = 4 + 8 + 4;
 constexpr qint64 kMessageFrameBytes = 4 + 4 + 8 + 8;
 constexpr qint64 kReplyBytes = 8;
+constexpr qint64 kLongestFrameBytes = kCopyDataHeaderBytes + kMaxCopyDataBytes;
 const char* const kBusyProperty = "vantorHandling";
 
 // A folder only the user can enter: created 0700, or an existing one of ours tightened to 0700.
@@ -38,6 +49,18 @@ bool MakePrivateFolder(const QByteArray& path) {
         return false;
     }
     return true;
+}
+
+// $HOME, else the home folder of the user's account.
+QByteArray HomeFolder() {
+    QByteArray home = qgetenv("HOME");
+    if (home.isEmpty()) {
+        if (const passwd* account = ::getpwuid(::getuid());
+            account != nullptr && account->pw_dir != nullptr) {
+            home = account->pw_dir;
+        }
+    }
+    return home;
 }
 
 template <typename T>
@@ -97,8 +120,21 @@ QString ProgramMessageFolder() {
             }
         }
     }
+    // The host's name keeps two machines that share a home (NFS) from meeting in one folder.
+    const QByteArray home = HomeFolder();
+    if (!home.isEmpty()) {
+        const QByteArray folder = home + "/.vantor-" + QSysInfo::machineHostName().toLocal8Bit();
+        if (MakePrivateFolder(folder)) {
+            return QString::fromLocal8Bit(folder);
+        }
+    }
     const QByteArray folder = "/tmp/vantor-" + QByteArray::number(::getuid());
-    return MakePrivateFolder(folder) ? QString::fromLocal8Bit(folder) : QString();
+    if (MakePrivateFolder(folder)) {
+        return QString::fromLocal8Bit(folder);
+    }
+    qCWarning(lcMessages, "no private folder for the programs' endpoints: %s is not this user's",
+              folder.constData());
+    return QString();
 }
 
 QString EndpointPath(const tstring& title) {
@@ -131,8 +167,8 @@ QByteArray EncodeMessage(std::uint32_t message, std::uint64_t wParam, std::uint6
     return frame;
 }
 
-ProgramMessageServer::ProgramMessageServer(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), server_(new QLocalServer(this)) {
+ProgramMessageServer::ProgramMessageServer(Handler handler, QObject* parent, EndpointLimits limits)
+    : QObject(parent), handler_(std::move(handler)), limits_(limits), server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, [this] { Accept(); });
 }
@@ -164,7 +200,31 @@ bool ProgramMessageServer::IsListening() const {
 void ProgramMessageServer::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         socket->setParent(this);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadFrom(socket); });
+        if (connections_ >= limits_.max_connections) {
+            qCWarning(lcMessages, "endpoint full (%d connections): a connection is refused", connections_);
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++connections_;
+        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        // Closes the connection when nothing has arrived for a while and no handler is running on it.
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        idle->setInterval(limits_.idle_close_ms);
+        connect(idle, &QTimer::timeout, socket, [socket, idle] {
+            if (socket->property(kBusyProperty).toBool()) {
+                idle->start();
+                return;
+            }
+            socket->abort();
+            socket->deleteLater();
+        });
+        idle->start();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
+            idle->start();
+            ReadFrom(socket);
+        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         if (socket->bytesAvailable() > 0) {
             ReadFrom(socket);
@@ -184,40 +244,17 @@ void ProgramMessageServer::ReadFrom(QLocalSocket* socket) {
         socket->abort();
         socket->deleteLater();
     };
-    while (guard && socket->bytesAvailable() >= 4) {
-        std::array<char, kMessageFrameBytes> head{};
-        const qint64 got = socket->peek(head.data(), kMessageFrameBytes);
-        const std::uint32_t kind = Take<quint32>(head.data());
-        ProgramMessage message;
-        if (kind == kKindCopyData) {
-            if (got < kCopyDataHeaderBytes) {
-                break;
-            }
-            const std::uint32_t cbData = Take<quint32>(head.data() + 12);
-            if (cbData % 2 != 0 || cbData > kMaxCopyDataBytes) {
-                drop();
-                return;
-            }
-            if (socket->bytesAvailable() < kCopyDataHeaderBytes + cbData) {
-                break;
-            }
-            socket->read(kCopyDataHeaderBytes);
-            message.kind = ProgramMessage::Kind::CopyData;
-            message.dwData = Take<quint64>(head.data() + 4);
-            message.data = socket->read(cbData);
-        } else if (kind == kKindMessage) {
-            if (got < kMessageFrameBytes) {
-                break;
-            }
-            socket->read(kMessageFrameBytes);
-            message.kind = ProgramMessage::Kind::Message;
-            message.message = Take<quint32>(head.data() + 4);
-            message.wParam = Take<quint64>(head.data() + 8);
-            message.lParam = Take<quint64>(head.data() + 16);
-        } else {
+    while (guard) {
+        const DecodedFrame frame = DecodeFrame(socket->peek(kLongestFrameBytes));
+        if (frame.status == DecodedFrame::Status::Incomplete) {
+            break;
+        }
+        if (frame.status == DecodedFrame::Status::Malformed) {
             drop();
             return;
         }
+        socket->skip(frame.size);
+        const ProgramMessage& message = frame.message;
         const std::int64_t result = handler_ ? handler_(message) : 0;
         if (!guard) {
             return;
@@ -230,6 +267,46 @@ void ProgramMessageServer::ReadFrom(QLocalSocket* socket) {
     if (guard) {
         socket->setProperty(kBusyProperty, false);
     }
+}
+
+DecodedFrame DecodeFrame(const QByteArray& bytes) {
+    DecodedFrame frame;
+    if (bytes.size() < 4) {
+        return frame;
+    }
+    const char* at = bytes.constData();
+    const std::uint32_t kind = Take<quint32>(at);
+    if (kind == kKindCopyData) {
+        if (bytes.size() < kCopyDataHeaderBytes) {
+            return frame;
+        }
+        const std::uint32_t cbData = Take<quint32>(at + 12);
+        if (cbData % 2 != 0 || cbData > kMaxCopyDataBytes) {
+            frame.status = DecodedFrame::Status::Malformed;
+            return frame;
+        }
+        if (bytes.size() < kCopyDataHeaderBytes + cbData) {
+            return frame;
+        }
+        frame.message.kind = ProgramMessage::Kind::CopyData;
+        frame.message.dwData = Take<quint64>(at + 4);
+        frame.message.data = bytes.mid(kCopyDataHeaderBytes, cbData);
+        frame.size = kCopyDataHeaderBytes + cbData;
+    } else if (kind == kKindMessage) {
+        if (bytes.size() < kMessageFrameBytes) {
+            return frame;
+        }
+        frame.message.kind = ProgramMessage::Kind::Message;
+        frame.message.message = Take<quint32>(at + 4);
+        frame.message.wParam = Take<quint64>(at + 8);
+        frame.message.lParam = Take<quint64>(at + 16);
+        frame.size = kMessageFrameBytes;
+    } else {
+        frame.status = DecodedFrame::Status::Malformed;
+        return frame;
+    }
+    frame.status = DecodedFrame::Status::Complete;
+    return frame;
 }
 
 bool EndpointExists(const tstring& title, int timeout_ms) {
@@ -257,22 +334,37 @@ bool SendProgramMessage(const tstring& title, std::uint32_t message, std::uint64
     return Exchange(title, EncodeMessage(message, wParam, lParam), timeout_ms, result);
 }
 
-SingleInstanceLock::SingleInstanceLock(const QString& programName) {
-    const QString folder = ProgramMessageFolder();
-    if (folder.isEmpty()) {
-        acquired_ = true;
-        return;
+SingleInstanceLock::SingleInstanceLock(const QString& programName)
+    : SingleInstanceLock(programName, ProgramMessageFolder()) {}
+
+SingleInstanceLock::SingleInstanceLock(const QString& programName, const QString& folder) {
+    if (!folder.isEmpty()) {
+        const QByteArray path =
+            (folder + QLatin1Char('/') + programName + QStringLiteral(".lock")).toLocal8Bit();
+        fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            acquired_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+            if (acquired_ || errno == EWOULDBLOCK) {
+                return;
+            }
+            ::close(fd_);  // a file system without locks: take the socket name instead
+            fd_ = -1;
+        }
     }
-    const QByteArray path = (folder + QLatin1Char('/') + programName + QStringLiteral(".lock")).toLocal8Bit();
-    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A name in the abstract socket space is released by the kernel when the process ends.
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0) {
         acquired_ = true;
         return;
     }
-    acquired_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
-    if (!acquired_ && errno != EWOULDBLOCK) {
-        acquired_ = true;  // a file system without locks: run unguarded
-    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = "vantor-" + QByteArray::number(::getuid()) + "-" + programName.toUtf8() + ".lock";
+    const auto length =
+        std::min<std::size_t>(static_cast<std::size_t>(name.size()), sizeof(address.sun_path) - 1);
+    std::memcpy(address.sun_path + 1, name.constData(), length);  // sun_path[0] == 0: abstract
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+    acquired_ = ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), size) == 0 || errno != EADDRINUSE;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

@@ -43,18 +43,28 @@ struct ProgramMessage {
 };
 
 // The per-user folder of endpoints and lock files, created with mode 0700 when missing:
-// $XDG_RUNTIME_DIR/vantor, else /tmp/vantor-<uid>. Empty when it cannot be made private.
+// $XDG_RUNTIME_DIR/vantor; without a runtime folder of the user's, "<home>/.vantor-<host name>" (a
+// place no other user can claim first, as one can in /tmp); as the last resort /tmp/vantor-<uid>
+// when it is the user's own. Empty when none can be made private.
 QString ProgramMessageFolder();
 // The socket path of the endpoint for a window title.
 QString EndpointPath(const tstring& title);
 
+// How many connections an endpoint serves at once, and how long one may stay open with nothing to
+// do (a sender connects, sends, reads the reply and goes; one that lingers holds a place).
+struct EndpointLimits {
+    int max_connections = 16;
+    int idle_close_ms = 5000;
+};
+
 // Listens for one window title while it exists. Handlers run on the thread that owns the server
-// (the window's thread); the reply is sent when the handler returns.
+// (the window's thread); the reply is sent when the handler returns. A connection beyond the
+// limit is closed at once, an idle one after its time.
 class ProgramMessageServer : public QObject {
   public:
     using Handler = std::function<std::int64_t(const ProgramMessage&)>;
 
-    explicit ProgramMessageServer(Handler handler, QObject* parent = nullptr);
+    explicit ProgramMessageServer(Handler handler, QObject* parent = nullptr, EndpointLimits limits = {});
     ~ProgramMessageServer() override;
     ProgramMessageServer(const ProgramMessageServer&) = delete;
     ProgramMessageServer& operator=(const ProgramMessageServer&) = delete;
@@ -70,7 +80,9 @@ class ProgramMessageServer : public QObject {
     void ReadFrom(QLocalSocket* socket);
 
     Handler handler_;
+    EndpointLimits limits_;
     QLocalServer* server_;  // child of this
+    int connections_ = 0;   // sockets accepted and not yet destroyed
 };
 
 // True when an endpoint for the title answers.
@@ -86,27 +98,40 @@ bool SendCopyData(const tstring& title, std::uint64_t dwData, const void* data, 
 bool SendProgramMessage(const tstring& title, std::uint32_t message, std::uint64_t wParam = 0,
                         std::uint64_t lParam = 0, int timeout_ms = 5000, std::int64_t* result = nullptr);
 
+// The first frame of bytes received on a connection: complete (its message and byte count),
+// incomplete (more bytes must come) or malformed (the connection is to be closed).
+struct DecodedFrame {
+    enum class Status { Incomplete, Complete, Malformed };
+    Status status = Status::Incomplete;
+    qint64 size = 0;  // bytes the complete frame takes
+    ProgramMessage message;
+};
+DecodedFrame DecodeFrame(const QByteArray& bytes);
+
 // Encodes frames (also used by tests to build malformed ones).
 QByteArray EncodeCopyData(std::uint64_t dwData, const void* data, std::uint32_t cbData);
 QByteArray EncodeMessage(std::uint32_t message, std::uint64_t wParam, std::uint64_t lParam);
 
-// A per-user lock named after the program, held from construction to destruction (flock on a
-// file in ProgramMessageFolder()). Only one live process can hold a given name.
+// A per-user lock named after the program, held from construction to destruction: flock on a file
+// in ProgramMessageFolder(), or, when no private folder can be made, a name in the abstract socket
+// space. Only one live process can hold a given name.
 class SingleInstanceLock {
   public:
     explicit SingleInstanceLock(const QString& programName);
+    // The lock file in `folder`; an empty folder takes the socket name.
+    SingleInstanceLock(const QString& programName, const QString& folder);
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
     SingleInstanceLock(SingleInstanceLock&&) = delete;
     SingleInstanceLock& operator=(SingleInstanceLock&&) = delete;
 
-    // False when another process holds the lock. When the lock file cannot be made at all the
-    // program runs unguarded rather than not at all, and this is true.
+    // False when another process holds the lock. When neither a lock file nor a socket name can be
+    // had at all the program runs unguarded rather than not at all, and this is true.
     bool Acquired() const { return acquired_; }
 
   private:
-    int fd_ = -1;
+    int fd_ = -1;  // the locked file or the bound socket
     bool acquired_ = false;
 };
 

@@ -1,10 +1,14 @@
 #include "platform/qt_message_boxes.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
 #include "text/qt_text.h"
+
+// Every box shown (off unless enabled, e.g. QT_LOGGING_RULES="vantor.messagebox.info=true").
+Q_LOGGING_CATEGORY(lcMessageBox, "vantor.messagebox", QtWarningMsg)
 
 namespace vantor {
 namespace {
@@ -81,6 +85,7 @@ MessageAnswer QtMessageBoxes::Show(const MessageBoxRequest& request) {
 }
 
 MessageAnswer QtMessageBoxes::ShowOnGuiThread(const MessageBoxRequest& request) {
+    qCInfo(lcMessageBox).noquote() << "shown:" << ToQt(request.text).simplified();
     QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption), ToQt(request.text),
                     ToQtButtons(request.buttons), QApplication::activeWindow());
     // A box over a full-screen window that stays on top must come up above it.
@@ -91,7 +96,9 @@ MessageAnswer QtMessageBoxes::ShowOnGuiThread(const MessageBoxRequest& request) 
         font.setPointSizeF(kMinimumFontPoints);
         box.setFont(font);
     }
-    return ToAnswer(box.exec(), request.buttons);
+    const int result = box.exec();
+    qCInfo(lcMessageBox) << "answered";
+    return ToAnswer(result, request.buttons);
 }
 
 }  // namespace vantor

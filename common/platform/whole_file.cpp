@@ -51,42 +51,24 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A temporary file beside the target holding the bytes, synced to disk; removed again by the
-// destructor unless it was handed over with Release().
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(const std::string& target)
-        : path_(TemporaryNameFor(target)),
-          file_(::mkstemps(path_.data(), static_cast<int>(sizeof kPartSuffix) - 1)),
-          owned_(file_.valid()) {}
-    ~TemporaryFile() {
-        if (owned_) {
-            ::unlink(path_.c_str());
-        }
+// Writes the bytes to a new file, sets the permissions and syncs; true only when every step,
+// the closing included, succeeded.
+bool FillFile(Descriptor& file, std::string_view bytes, mode_t mode) {
+    if (!file.valid()) {
+        return false;
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    TemporaryFile(TemporaryFile&&) = delete;
-    TemporaryFile& operator=(TemporaryFile&&) = delete;
+    const bool written =
+        WriteAll(file.get(), bytes) && ::fchmod(file.get(), mode) == 0 && ::fsync(file.get()) == 0;
+    return file.Close() && written;
+}
 
-    // Writes, sets the permissions, syncs and closes; true only when every step succeeded.
-    bool Fill(std::string_view bytes, mode_t mode) {
-        if (!file_.valid()) {
-            return false;
-        }
-        const bool written =
-            WriteAll(file_.get(), bytes) && ::fchmod(file_.get(), mode) == 0 && ::fsync(file_.get()) == 0;
-        return file_.Close() && written;
+std::string FolderOf(const std::string& native_path) {
+    const std::size_t slash = native_path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
     }
-    const std::string& Path() const { return path_; }
-    // The file now lives under another name: nothing to remove.
-    void Release() { owned_ = false; }
-
-  private:
-    std::string path_;
-    Descriptor file_;
-    bool owned_;
-};
+    return slash == 0 ? std::string("/") : native_path.substr(0, slash);
+}
 
 // The process's file-creation mask, read without changing it (umask() would set it); 022 when
 // the kernel does not tell.
@@ -107,6 +89,72 @@ std::string TemporaryNameFor(const std::string& native_path) {
     std::string name = slash == std::string::npos ? native_path : native_path.substr(slash + 1);
     std::replace(name.begin(), name.end(), '.', '-');
     return folder + "." + name + ".XXXXXX" + kPartSuffix;
+}
+
+std::optional<std::string> TemporaryTargetStem(const std::string& file_name) {
+    // "." + stem + "." + six letters or digits + ".part"
+    constexpr std::size_t kUniqueLength = 6;
+    const std::size_t suffix = sizeof kPartSuffix - 1;
+    if (file_name.size() < 1 + 1 + 1 + kUniqueLength + suffix || file_name.front() != '.' ||
+        !file_name.ends_with(kPartSuffix)) {
+        return std::nullopt;
+    }
+    const std::size_t unique = file_name.size() - suffix - kUniqueLength;
+    if (file_name[unique - 1] != '.') {
+        return std::nullopt;
+    }
+    for (std::size_t i = unique; i < unique + kUniqueLength; ++i) {
+        const char c = file_name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return std::nullopt;
+        }
+    }
+    std::string stem = file_name.substr(1, unique - 2);
+    if (stem.empty() || stem.find('.') != std::string::npos) {
+        return std::nullopt;
+    }
+    return stem;
+}
+
+bool SyncFolder(const std::string& native_folder) {
+    Descriptor folder(::open(native_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder.valid() && ::fsync(folder.get()) == 0;
+}
+
+StagedFile::StagedFile(std::string target, std::string_view bytes, mode_t mode)
+    : target_(std::move(target)), path_(TemporaryNameFor(target_)) {
+    Descriptor file(::mkstemps(path_.data(), static_cast<int>(sizeof kPartSuffix) - 1));
+    owned_ = file.valid();
+    ready_ = FillFile(file, bytes, mode);
+}
+
+StagedFile::~StagedFile() {
+    if (owned_) {
+        ::unlink(path_.c_str());
+    }
+}
+
+bool StagedFile::CommitNew() {
+    if (!ready_ || !owned_ || !RenameNoReplace(path_, target_)) {
+        return false;
+    }
+    owned_ = false;
+    return true;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without RENAME_NOREPLACE: a hard link fails on an existing name too.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    return true;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& native_path) {
@@ -132,31 +180,26 @@ std::optional<std::string> ReadWholeFile(const std::string& native_path) {
 }
 
 bool ReplaceWholeFile(const std::string& native_path, std::string_view bytes, mode_t mode) {
-    TemporaryFile temporary(native_path);
-    if (!temporary.Fill(bytes, mode) || ::rename(temporary.Path().c_str(), native_path.c_str()) != 0) {
+    std::string temporary = TemporaryNameFor(native_path);
+    Descriptor file(::mkstemps(temporary.data(), static_cast<int>(sizeof kPartSuffix) - 1));
+    if (!file.valid()) {
         return false;
     }
-    temporary.Release();
+    if (!FillFile(file, bytes, mode) || ::rename(temporary.c_str(), native_path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The new name reaches the disk too: after a power cut the file is the old one or the new one.
+    SyncFolder(FolderOf(native_path));
     return true;
 }
 
 bool CreateWholeFile(const std::string& native_path, std::string_view bytes) {
-    TemporaryFile temporary(native_path);
-    if (!temporary.Fill(bytes, NewFileMode())) {
+    StagedFile staged(native_path, bytes, NewFileMode());
+    if (!staged.CommitNew()) {
         return false;
     }
-    // The name is taken only when it is free, in one step, so an earlier file is never replaced.
-    if (::renameat2(AT_FDCWD, temporary.Path().c_str(), AT_FDCWD, native_path.c_str(), RENAME_NOREPLACE) !=
-        0) {
-        if (errno != EINVAL && errno != ENOSYS) {
-            return false;
-        }
-        // A file system without RENAME_NOREPLACE: a hard link fails on an existing name too.
-        return ::link(temporary.Path().c_str(), native_path.c_str()) == 0;
-    }
-    temporary.Release();
-    // After a rename the temporary name is gone already; after the link fallback the destructor
-    // removes it, the picture staying under its final name.
+    SyncFolder(FolderOf(native_path));
     return true;
 }
 

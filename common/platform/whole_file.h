@@ -32,4 +32,44 @@ mode_t NewFileMode();
 // The temporary name used for a target, with "XXXXXX" where the unique part goes.
 std::string TemporaryNameFor(const std::string& native_path);
 
+// When the file name (without folder) is a temporary name of this scheme: the target's name with
+// its full stops turned into hyphens ("9-5-7-jpg" for "9-5-7.jpg"); nothing otherwise.
+std::optional<std::string> TemporaryTargetStem(const std::string& file_name);
+
+// Renames `from` to `to` only when no file is named `to`, in one step; false, changing nothing,
+// otherwise.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
+// Syncs a folder's entries (names created, renamed or removed in it) to disk.
+bool SyncFolder(const std::string& native_folder);
+
+// A file written in full beside its target under a temporary name and synced to disk, but not
+// yet in place: several of them can be readied first and then put in place one after the other,
+// so the last rename decides whether a set of files was saved. The temporary file is removed
+// again when the object goes away without Commit.
+class StagedFile {
+  public:
+    StagedFile(std::string target, std::string_view bytes, mode_t mode);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+    StagedFile(StagedFile&&) = delete;
+    StagedFile& operator=(StagedFile&&) = delete;
+
+    // Every byte is written and synced.
+    bool Ready() const { return ready_; }
+    // Puts the file in place under the target's name when that name is free, in one step; false,
+    // changing nothing, when a file of that name exists or the file was not ready. The folder's
+    // entries are not synced (SyncFolder).
+    bool CommitNew();
+    const std::string& Target() const { return target_; }
+    const std::string& TemporaryPath() const { return path_; }
+
+  private:
+    std::string target_;
+    std::string path_;
+    bool ready_ = false;
+    bool owned_ = false;  // the temporary file exists under path_ and is ours to remove
+};
+
 }  // namespace vantor

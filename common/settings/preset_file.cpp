@@ -6,6 +6,7 @@
 #include "platform/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_document.h"
+#include "platform/profile_file.h"
 #include "platform/whole_file.h"
 
 namespace vantor::settings {
@@ -35,7 +36,7 @@ bool WritePresetEntries(const std::vector<PresetEntry>& entries, const tstring& 
         }
         document.SetValue(kPresetSection, key.GetBase(), entry.level.GetBase());
     }
-    return ReplaceWholeFile(ToNativePath(path), document.Serialize(), NewFileMode());
+    return ReplaceProfileFile(path, document.Serialize(), NewFileMode());
 }
 
 }  // namespace vantor::settings

@@ -45,6 +45,24 @@ TEST_F(FilesIni, OpenChecksTheNameAndReportsEachFault) {
     EXPECT_EQ(ini.GetIValue(u"camera", u"width"), 800);
 }
 
+// Whatever check refuses the new name, nothing of the file opened before stays reachable.
+TEST_F(FilesIni, AFailedOpenForgetsTheFileOpenedBefore) {
+    folder_.Write("Bin/config.ini", "[camera]\nwidth=800\n");
+    for (const char16_t* refused :
+         {u"", u"   ", u"config", u"notes.txt", u"Bin\\missing.ini", u"missing.ini"}) {
+        CIni ini(u"Bin\\config.ini");
+        ASSERT_EQ(ini.GetIValue(u"camera", u"width"), 800);
+        SCOPED_TRACE(vantor::WideToUtf8(refused));
+        EXPECT_EQ(ini.Open(refused), 0);
+        EXPECT_EQ(std::u16string(ini.GetPath()), u"");
+        boxes_.Clear();
+        EXPECT_EQ(ini.GetIValue(u"camera", u"width"), 0);
+        EXPECT_EQ(ini.WriteValue(u"camera", u"width", 640), 0);
+        EXPECT_EQ(Texts(), (std::vector<tstring>{u"请先执行Open操作", u"请先执行Open操作"}));
+    }
+    EXPECT_EQ(folder_.Read("Bin/config.ini"), "[camera]\nwidth=800\n");
+}
+
 TEST_F(FilesIni, BareNamesOpenInTheWorkingFolderWithADotFolder) {
     folder_.Write("SetInfo.ini", "[CheatInfo]\n");
     folder_.Write("Upper.Ini", "[a]\n");

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
@@ -158,6 +162,88 @@ TEST_F(PlatformProfileFile, FailedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(files, 1);
 }
 
+// A killed write leaves its temporary file (".settings-ini.XXXXXX.part") beside the file; the next
+// write of the same file removes those of it that are old, and nothing else: not a recent one (a
+// write of another process may be filling it), not another file's, not a look-alike name, not a
+// symbolic link or a folder.
+TEST_F(PlatformProfileFile, AWriteRemovesOldTemporaryFilesOfKilledWritesOfTheSameFile) {
+    Write("[a]\nx=1\n");
+    const auto age = [this](const std::string& name, std::chrono::hours hours) {
+        const auto path = folder_.path() / name;
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - hours);
+    };
+    const std::vector<std::string> stale = {".settings-ini.Ab3xZ9.part", ".settings-ini.000000.part"};
+    const std::vector<std::string> kept = {
+        ".settings-ini.Q1w2E3.part",    // recent
+        ".settings-ini.Ab3xZ.part",     // five characters
+        ".settings-ini.Ab3x-9.part",    // not mkstemps' alphabet
+        ".other-ini.Ab3xZ9.part",       // another file's
+        "settings.ini.Ab3xZ9",          // not this scheme
+        ".settings-ini.Ab3xZ9.part.1",  // a longer name
+    };
+    for (const std::string& name : stale) {
+        folder_.Write(name, "[a]\nx=");
+        age(name, std::chrono::hours(2));
+    }
+    for (const std::string& name : kept) {
+        folder_.Write(name, "[a]\nx=");
+        if (name != kept.front()) {
+            age(name, std::chrono::hours(2));
+        }
+    }
+    std::filesystem::create_directory(folder_.path() / ".settings-ini.D1r000.part");
+    std::filesystem::create_symlink(folder_.path() / "settings.ini",
+                                    folder_.path() / ".settings-ini.L1nk00.part");
+
+    EXPECT_NE(WritePrivateProfileStringW(u"a", u"x", u"2", Path()), 0);
+    EXPECT_EQ(Bytes(), "[a]\nx=2\n");
+    for (const std::string& name : stale) {
+        EXPECT_FALSE(std::filesystem::exists(folder_.path() / name)) << name;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(std::filesystem::exists(folder_.path() / name)) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder_.path() / ".settings-ini.D1r000.part"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder_.path() / ".settings-ini.L1nk00.part"));
+
+    // A whole-file replacement of a profile file cleans up the same way.
+    folder_.Write(stale.front(), "[a]\nx=");
+    age(stale.front(), std::chrono::hours(2));
+    EXPECT_TRUE(vantor::ReplaceProfileFile(Path(), "[b]\ny=3\n", 0644));
+    EXPECT_EQ(Bytes(), "[b]\ny=3\n");
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / stale.front()));
+}
+
+// Writers of one file on several threads of the process: every write lands, none fails because
+// another's temporary file was taken for a stale one, and no temporary file is left.
+TEST_F(PlatformProfileFile, ConcurrentWritersOfOneFileAllSucceed) {
+    Write("[a]\n");
+    constexpr int kThreads = 4;
+    constexpr int kWrites = 10;
+    std::atomic<int> failures{0};
+    {
+        std::vector<std::jthread> writers;
+        for (int t = 0; t < kThreads; ++t) {
+            writers.emplace_back([this, t, &failures] {
+                for (int i = 0; i < kWrites; ++i) {
+                    const std::u16string key = u"k" + std::u16string(1, static_cast<char16_t>(u'a' + t)) +
+                                               std::u16string(1, static_cast<char16_t>(u'A' + i));
+                    if (WritePrivateProfileStringW(u"a", key.c_str(), u"1", Path()) == 0) {
+                        ++failures;
+                    }
+                }
+            });
+        }
+    }
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(List(u"a").first.size(), static_cast<std::size_t>(kThreads * kWrites));
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
 TEST_F(PlatformProfileFile, GbkFilesReadAndWriteInTheirCodePage) {
     setenv("VANTOR_CODEPAGE", "GBK", 1);
     Write("[CheatInfo]\r\n1-2-3.jpg=\xD2\xBB\xB5\xC8\xBD\xB1\r\n");  // 一等奖 in GBK
@@ -184,6 +270,22 @@ TEST_F(PlatformProfileFile, ByteOrderMarksAreHonouredAndKept) {
     WritePrivateProfileStringW(u"s", u"other", u"x", Path());
     EXPECT_EQ(Value(u"s", u"other"), u"x");
     EXPECT_EQ(Bytes().substr(0, utf16.size()), utf16);
+}
+
+// A UTF-16 file cut after half a unit (an odd byte count) keeps that byte through a write.
+TEST_F(PlatformProfileFile, TheOddLastByteOfAUtf16FileSurvivesAWrite) {
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"[s]\r\nkey=1\r\n")) {
+        utf16.push_back(static_cast<char>(c & 0xFF));
+        utf16.push_back(static_cast<char>(c >> 8));
+    }
+    Write(utf16 + "\x5B");
+    EXPECT_EQ(Value(u"s", u"key"), u"1");
+    EXPECT_NE(WritePrivateProfileStringW(u"s", u"key", u"2", Path()), 0);
+    EXPECT_EQ(Value(u"s", u"key"), u"2");
+    const std::string bytes = Bytes();
+    ASSERT_EQ(bytes.size(), utf16.size() + 1);
+    EXPECT_EQ(bytes.back(), '\x5B');
 }
 
 TEST_F(PlatformProfileFile, InvalidBytesInOtherLinesSurviveAWrite) {

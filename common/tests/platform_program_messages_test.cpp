@@ -7,7 +7,10 @@
 #include <QProcess>
 #include <QtEndian>
 #include <sys/stat.h>
+#include <algorithm>
+#include <memory>
 #include <thread>
+#include <vector>
 #include "platform/program_messages.h"
 #include "text/qt_text.h"
 #include "test_folder.h"
@@ -91,6 +94,64 @@ TEST_F(ProgramMessagesTest, EndpointFolderIsPrivate) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_TRUE(EndpointPath(u"Lumarin").startsWith(folder + "/"));
     EXPECT_TRUE(EndpointPath(u"").isEmpty());
+}
+
+// Without a runtime folder the endpoints go into the user's home, not into /tmp where another user
+// could have made "/tmp/vantor-<uid>" first.
+TEST_F(ProgramMessagesTest, WithoutARuntimeFolderTheEndpointsLiveInTheHome) {
+    vantor_test::TestFolder home;
+    const QByteArray saved_home = qgetenv("HOME");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("HOME", QByteArray::fromStdString(home.path().string()));
+    const QString folder = ProgramMessageFolder();
+    EXPECT_TRUE(folder.startsWith(QString::fromStdString(home.path().string()) + "/.vantor-"))
+        << folder.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    {
+        ProgramMessageServer server([](const ProgramMessage&) { return 1; });
+        EXPECT_TRUE(server.Listen(u"Lumarin"));
+        EXPECT_TRUE(EndpointExists(u"Lumarin"));
+        SingleInstanceLock first("Halvix");
+        SingleInstanceLock second("Halvix");
+        EXPECT_TRUE(first.Acquired());
+        EXPECT_FALSE(second.Acquired());
+    }
+    qputenv("HOME", saved_home);
+}
+
+// With no private folder at all the single-instance lock still holds, through a socket name.
+TEST_F(ProgramMessagesTest, TheSingleInstanceLockHoldsWithoutAFolder) {
+    auto first = std::make_unique<SingleInstanceLock>("VantorProbe", QString());
+    EXPECT_TRUE(first->Acquired());
+    EXPECT_FALSE(SingleInstanceLock("VantorProbe", QString()).Acquired());
+    EXPECT_TRUE(SingleInstanceLock("VantorOther", QString()).Acquired());
+    first.reset();
+    EXPECT_TRUE(SingleInstanceLock("VantorProbe", QString()).Acquired());
+}
+
+// A flood of connections that send nothing neither grows without bound nor shuts the sender out
+// for long: connections beyond the limit are closed at once, idle ones after their time.
+TEST_F(ProgramMessagesTest, ConnectionsAreCappedAndIdleOnesClosed) {
+    ProgramMessageServer server([](const ProgramMessage&) { return 5; }, nullptr, EndpointLimits{4, 1500});
+    ASSERT_TRUE(server.Listen(u"Lumarin"));
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < 10; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(EndpointPath(u"Lumarin"));
+        ASSERT_TRUE(idle.back()->waitForConnected(2000));
+    }
+    auto open = [&] {
+        return std::count_if(idle.begin(), idle.end(), [](const auto& socket) {
+            return socket->state() == QLocalSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(vantor_test::WaitUntil([&] { return open() == 4; }, 5000)) << open() << " still open";
+    EXPECT_TRUE(vantor_test::WaitUntil([&] { return open() == 0; }, 5000)) << open() << " still open";
+    std::int64_t result = 0;
+    WhileServing([&] { SendProgramMessage(u"Lumarin", 1802, 0, 0, 5000, &result); });
+    EXPECT_EQ(result, 5);
 }
 
 TEST_F(ProgramMessagesTest, NoEndpointMeansNoWindowAndFailedSends) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <set>
 
@@ -120,6 +122,26 @@ TEST_F(TextLanguage, LanguageNumberComesFromTheSettings) {
     EXPECT_EQ(vantor::ConfiguredLanguageNumber(u"\\no\\such\\config.ini"), 1);
 }
 
+// A language number far beyond the columns of any line reads like the highest column each line
+// holds, at once: no overflow, and no stepping through backticks a line does not have.
+TEST_F(TextLanguage, AHugeLanguageNumberTakesTheLastColumnALineHolds) {
+    folder_.Write("Bin/config.ini", "[version]\nlanguage =99999999999\n");
+    const tstring config = vantor::FromNativePath((folder_.path() / "Bin" / "config.ini").string());
+    EXPECT_EQ(vantor::ConfiguredLanguageNumber(config), INT_MAX);
+
+    const std::clock_t start = std::clock();
+    for (int number : {INT_MAX, INT_MAX / 2 + 1, 1'000'000'000}) {
+        SCOPED_TRACE(number);
+        table_.Parse("3 `a` `b`\n4 `开放\n6 `a` `b\n7 `x`y`z`\n", number);
+        EXPECT_EQ(table_.Lookup(u"3").GetBase(), u"3");  // every column closed: none left for it
+        EXPECT_EQ(table_.Lookup(u"4").GetBase(), u"开放");
+        EXPECT_EQ(table_.Lookup(u"6").GetBase(), u"b");
+        EXPECT_EQ(table_.Lookup(u"7").GetBase(), u"7");
+    }
+    EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 1.0);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
 TEST_F(TextLanguage, ProcessTableLoadsFromTheWorkingFolder) {
     folder_.Write("Bin/config.ini", "[version]\nlanguage =2\n");
     Write("39 `欢迎` `Welcome`\n");
@@ -147,7 +169,7 @@ TEST_F(TextLanguage, ShippedTableIsComplete) {
     for (int k : {34, 36, 39, 40, 41, 42}) {
         keys.insert(vantor::Utf8ToWide(std::to_string(k)));
     }
-    for (int k = 44; k <= 54; ++k) {
+    for (int k = 44; k <= 56; ++k) {
         keys.insert(vantor::Utf8ToWide(std::to_string(k)));
     }
     for (int language : {1, 2}) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <stdexcept>
 
@@ -139,6 +141,36 @@ TEST(TextTstring, FormatKeeps499Units) {
     const std::u16string pairs = std::u16string(498, u'x') + u"\U0001F600";
     text.Format(u"%s", pairs);
     EXPECT_EQ(text.GetBase(), std::u16string(498, u'x'));
+}
+
+// Widths and precisions far beyond the limit give the first 499 units they always gave, and cost
+// no more than the limit's worth of work (a width near INT_MAX once took most of a minute, or
+// asked for gigabytes, before the cut).
+TEST(TextTstring, FormatBoundsHugeFieldsByTheLimit) {
+    const std::clock_t start = std::clock();
+    const std::u16string blanks(499, u' ');
+    tstring text;
+    text.Format(u"%*d", INT_MAX, 7);
+    EXPECT_EQ(text.GetBase(), blanks);
+    text.Format(u"%*s|", INT_MAX, u"ab");
+    EXPECT_EQ(text.GetBase(), blanks);
+    text.Format(u"%-*d|", INT_MAX, 7);
+    EXPECT_EQ(text.GetBase(), u"7" + std::u16string(498, u' '));
+    text.Format(u"%0*d", 4294967295u, -5);
+    EXPECT_EQ(text.GetBase(), u"-" + std::u16string(498, u'0'));
+    text.Format(u"%*s", INT_MIN, u"ab");  // negative: left-justified
+    EXPECT_EQ(text.GetBase(), u"ab" + std::u16string(497, u' '));
+    text.Format(u"x%99999999999d", 1);
+    EXPECT_EQ(text.GetBase(), u"x" + std::u16string(498, u' '));
+    // A double's exact digits, then zeros: a bounded precision still shows them all.
+    text.Format(u"%.*f", INT_MAX, 0.1);
+    const std::u16string exact = u"0.1000000000000000055511151231257827021181583404541015625";
+    EXPECT_EQ(text.GetBase(), exact + std::u16string(499 - exact.size(), u'0'));
+    text.Format(u"%.*f", INT_MAX, 0.96);
+    EXPECT_EQ(text.GetBase().substr(0, 6), u"0.9599");
+    text.Format(u"%.*s|%.*d", -1, u"abc", INT_MAX, 3);  // a negative precision counts as none
+    EXPECT_EQ(text.GetBase(), u"abc|" + std::u16string(495, u'0'));
+    EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 1.0);
 }
 
 TEST(TextTstring, NarrowConstructorUsesTheCodePageAndTheLimit) {

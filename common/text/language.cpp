@@ -40,15 +40,17 @@ std::string DecimalKey(std::string_view text) {
     return std::to_string(value);
 }
 
-// The text of language `languageNumber` from the rest of a line starting at its first backtick.
-std::string LanguageText(std::string rest, int languageNumber) {
-    for (int drop = 0; drop < 2 * languageNumber - 1 && !rest.empty(); ++drop) {
-        const std::size_t tick = rest.find(kBacktick);
-        if (tick != std::string::npos) {
-            rest.erase(0, tick + 1);
-        }
+// The text of language `languageNumber` from the rest of a line starting at its first backtick:
+// 2N-1 backticks are stepped over, then the text runs to the next one. A line holds no more
+// columns than it has backticks, so the count is bounded by them; past the last backtick the rest
+// stays as it is, which gives the last unclosed text to every higher language.
+std::string LanguageText(std::string_view rest, int languageNumber) {
+    const long long wanted = 2LL * std::max(languageNumber, 1) - 1;
+    const long long available = static_cast<long long>(std::count(rest.begin(), rest.end(), kBacktick));
+    for (long long drop = std::min(wanted, available); drop > 0 && !rest.empty(); --drop) {
+        rest.remove_prefix(rest.find(kBacktick) + 1);
     }
-    return rest.substr(0, rest.find(kBacktick));
+    return std::string(rest.substr(0, rest.find(kBacktick)));
 }
 
 // Removes every leading c.
@@ -86,14 +88,20 @@ std::string TakeEncoding(std::string& bytes) {
 }  // namespace
 
 bool LanguageTable::Load(const tstring& path, int languageNumber) {
+    std::string bytes;
+    if (!ReadAllBytes(path, bytes)) {
+        entries_.clear();
+        ShowMessageBox(u"打开英文翻译字符串文件失败", u"信息提示");
+        return false;
+    }
+    Parse(std::move(bytes), languageNumber);
+    return true;
+}
+
+void LanguageTable::Parse(std::string bytes, int languageNumber) {
     entries_.clear();
     if (languageNumber < 1) {
         languageNumber = 1;
-    }
-    std::string bytes;
-    if (!ReadAllBytes(path, bytes)) {
-        ShowMessageBox(u"打开英文翻译字符串文件失败", u"信息提示");
-        return false;
     }
     const std::string codePage = TakeEncoding(bytes);
     int lineNumber = 0;
@@ -130,7 +138,6 @@ bool LanguageTable::Load(const tstring& path, int languageNumber) {
             ShowMessageBox(message, u"tips");
         }
     }
-    return true;
 }
 
 tstring LanguageTable::Lookup(const char16_t* key) const {

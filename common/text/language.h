@@ -4,6 +4,7 @@
 // afterwards.
 #include <cstddef>
 #include <map>
+#include <string>
 #include "text/tstring.h"
 
 // The text of the key in the loaded language; the key itself when it has no (or an empty) text;
@@ -25,6 +26,8 @@ class LanguageTable {
     // box and leaves the table empty (returns false). A repeated key keeps the first text and is
     // reported with its line number.
     bool Load(const tstring& path, int languageNumber);
+    // The same from the bytes of such a file.
+    void Parse(std::string bytes, int languageNumber);
 
     // Same rules as GetLanStr.
     tstring Lookup(const char16_t* key) const;
@@ -38,7 +41,8 @@ class LanguageTable {
 };
 
 // The language number of an installation's settings file: [version] "language ", default 1,
-// values below 1 count as 1.
+// values below 1 count as 1, values past INT_MAX as INT_MAX. A number beyond the columns of a line
+// takes the line's last one (see Load).
 int ConfiguredLanguageNumber(const tstring& configPath);
 
 // The table behind GetLanStr.

@@ -1,5 +1,6 @@
 #include "text/tstring.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -36,27 +37,43 @@ struct Directive {
     char16_t type = 0;
 };
 
-// Reads a decimal number or "*" (taken from the arguments) at format[i].
+// The largest width or precision a directive is given. Nothing past the 499th unit is kept, and
+// a field of this size already shows the same first 499 units as any larger one: padding longer
+// than the limit fills them whole, a string precision at least the limit keeps them whole, and a
+// double has no nonzero decimal digit past the 1074th, so a longer precision only appends zeros.
+constexpr long long kFieldLimit = 2048;
+
+long long ClampField(long long value) {
+    return std::clamp(value, -kFieldLimit, kFieldLimit);
+}
+
+// Reads a decimal number or "*" (taken from the arguments) at format[i]; -1 when there is none,
+// as for a "*" without an integer argument. A "*" argument keeps its sign (a negative width means
+// left-justified). Every value is bounded by kFieldLimit, so that no directive costs more than
+// the limit's worth of work.
 int ReadCount(const char16_t* format, std::size_t& i, const FormatArg* args, std::size_t count,
-              std::size_t& next) {
+              std::size_t& next, bool* fromArgument) {
+    *fromArgument = false;
     if (format[i] == u'*') {
         ++i;
         if (next < count && args[next].kind() != FormatArg::Kind::Floating &&
             args[next].kind() != FormatArg::Kind::WideText) {
-            return static_cast<int>(args[next++].AsSigned());
+            *fromArgument = true;
+            const FormatArg& arg = args[next++];
+            if (arg.kind() == FormatArg::Kind::Unsigned) {
+                return static_cast<int>(std::min<unsigned long long>(arg.AsUnsigned(), kFieldLimit));
+            }
+            return static_cast<int>(ClampField(arg.AsSigned()));
         }
         ++next;
         return -1;
     }
-    int value = -1;
+    long long value = -1;
     while (format[i] >= u'0' && format[i] <= u'9') {
-        value = (value < 0 ? 0 : value) * 10 + (format[i] - u'0');
-        if (value > 10000) {
-            value = 10000;  // no output can use more: the result is cut at 499 units anyway
-        }
+        value = std::min((value < 0 ? 0 : value) * 10 + (format[i] - u'0'), kFieldLimit);
         ++i;
     }
-    return value;
+    return static_cast<int>(value);
 }
 
 bool SkipLength(const char16_t* format, std::size_t& i) {
@@ -229,16 +246,17 @@ void tstring::FormatList(const char16_t* format, const FormatArg* args, std::siz
         while (format[i] != 0 && std::char_traits<char16_t>::find(u"-+ #0", 5, format[i]) != nullptr) {
             d.flags.push_back(static_cast<char>(format[i++]));
         }
-        d.width = ReadCount(format, i, args, count, next);
-        if (d.width < -1) {  // a negative "*" width means left-justified
+        bool fromArgument = false;
+        d.width = ReadCount(format, i, args, count, next, &fromArgument);
+        if (fromArgument && d.width < 0) {  // a negative "*" width means left-justified
             d.flags.push_back('-');
             d.width = -d.width;
         }
         if (format[i] == u'.') {
             ++i;
-            d.precision = ReadCount(format, i, args, count, next);
-            if (d.precision < 0) {
-                d.precision = 0;
+            d.precision = ReadCount(format, i, args, count, next, &fromArgument);
+            if (d.precision < 0 && !fromArgument) {
+                d.precision = 0;  // "." alone is a precision of 0; a negative "*" one counts as none
             }
         }
         SkipLength(format, i);

@@ -1,6 +1,7 @@
 #include "app/travenor_app.h"
 
 #include "app/menu_wiring.h"
+#include "capture/sign_in_store.h"
 
 CTravenorApp::CTravenorApp()
     : CTravenorApp(vantor::SystemLocalClock(), travenor::StationWallLauncher(),
@@ -10,6 +11,9 @@ CTravenorApp::CTravenorApp(const vantor::Clock& clock, CStartUpDlg::WallLauncher
     : clock_(clock), showWall_(std::move(showWall)), setup_(std::move(setup)) {}
 
 bool CTravenorApp::InitInstance() {
+    // A sign-in that was being saved when the program was last stopped is completed or removed
+    // before anything reads or writes the storage.
+    SignInStore().FinishInterruptedSaves();
     CStartUpDlg menu(clock_, showWall_);
     if (setup_) {
         setup_(menu, shared_);

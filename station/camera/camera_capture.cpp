@@ -51,12 +51,43 @@ bool CCameraCapture::PrepareOpening() {
     }
     deviceInUse_ = deviceChosen_ ? chosenIndex_ : 0;
     opened_ = false;
+    devices_.CallOffSetups(false);
     return !displayThread_.joinable() && !deviceStarted_;
 }
 
 bool CCameraCapture::StartDevice() {
     deviceStarted_ = devices_.SetupDevice(deviceInUse_, width_, height_);
+    if (deviceStarted_) {
+        identity_ = devices_.DeviceIdentity(deviceInUse_);
+    }
     return deviceStarted_;
+}
+
+void CCameraCapture::Suspend() {
+    EndDisplayThread();
+    opened_ = false;
+}
+
+bool CCameraCapture::RestartDevice() {
+    if (displayThread_.joinable() || identity_.empty()) {
+        return false;
+    }
+    if (deviceStarted_) {
+        devices_.StopDevice(deviceInUse_);
+        deviceStarted_ = false;
+    }
+    const int index = devices_.SetupDeviceByIdentity(identity_, width_, height_);
+    if (index < 0) {
+        return false;
+    }
+    deviceInUse_ = index;
+    deviceStarted_ = true;
+    return true;
+}
+
+vantor::camera::CameraHealth CCameraCapture::Health() const {
+    return vantor::camera::CameraHealth{devices_.LastReceived(deviceInUse_),
+                                        devices_.StreamFailed(deviceInUse_)};
 }
 
 bool CCameraCapture::FinishOpening() {
@@ -67,7 +98,8 @@ bool CCameraCapture::FinishOpening() {
     const int frameWidth = devices_.GetWidth(deviceInUse_);
     const int frameHeight = devices_.GetHeight(deviceInUse_);
     scaling_ = frameWidth != width_ || frameHeight != height_;
-    if (scaling_) {
+    if (scaling_ && !scalingTold_) {
+        scalingTold_ = true;
         tstring text;
         text.Format(u"目前你的摄像头只能支持:%d*%d\n接下来图像将会缩放\n如要不缩放,请在管理中设置",
                     frameWidth, frameHeight);
@@ -77,11 +109,15 @@ bool CCameraCapture::FinishOpening() {
         std::lock_guard lock(bufferMutex_);
         frameBuffer_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3, 0);
     }
+    {
+        std::lock_guard lock(runMutex_);
+        running_ = true;
+    }
     displayThread_ = std::thread(&CCameraCapture::DisplayLoop, this);
     return true;
 }
 
-void CCameraCapture::Close() {
+void CCameraCapture::EndDisplayThread() {
     {
         std::lock_guard lock(runMutex_);
         running_ = false;
@@ -90,6 +126,10 @@ void CCameraCapture::Close() {
     if (displayThread_.joinable()) {
         displayThread_.join();
     }
+}
+
+void CCameraCapture::Close() {
+    EndDisplayThread();
     if (deviceStarted_) {
         devices_.StopDevice(deviceInUse_);
     }

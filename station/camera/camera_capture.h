@@ -8,8 +8,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
+#include "camera/camera_recovery.h"
 #include "camera/camera_settings.h"
 #include "camera/frame_sink.h"
 #include "camera/video_device_set.h"
@@ -42,8 +44,22 @@ class CCameraCapture {
     bool PrepareOpening();
     bool StartDevice();
     bool FinishOpening();
+    // From any thread: a StartDevice or RestartDevice that waits for the device gives up at once,
+    // and so do later ones until the next PrepareOpening. Close is then quick.
+    void CallOffStart() { devices_.CallOffSetups(true); }
     // Ends the display thread, then stops the device and frees the frame buffer.
     void Close();
+
+    // A device that dropped out. Suspend (the window's thread) ends the display thread and leaves
+    // the device for RestartDevice, which stops it and opens the same device again wherever it is
+    // listed now; like StartDevice it waits for the first frame and may run on another thread.
+    // FinishOpening then starts the display thread again.
+    void Suspend();
+    bool RestartDevice();
+    // How the open device fares: when it last delivered, whether an error stopped its stream.
+    vantor::camera::CameraHealth Health() const;
+    // The identity of the device opened last (empty before the first opening).
+    const std::string& DeviceIdentity() const { return identity_; }
 
     int GetWidth() const { return width_; }
     int GetHeight() const { return height_; }
@@ -59,6 +75,7 @@ class CCameraCapture {
 
   private:
     void DisplayLoop();
+    void EndDisplayThread();
     void DrawFrame();
     bool FetchFrame();
     bool PauseWhileRunning();
@@ -76,6 +93,8 @@ class CCameraCapture {
     bool scaling_ = false;
     std::atomic<bool> opened_{false};
     bool deviceStarted_ = false;  // the device runs: Close stops it
+    std::string identity_;        // of the device opened last; a restart looks for it
+    bool scalingTold_ = false;    // the scaling notice shows once per camera object
     vantor::camera::FrameSink* display_ = nullptr;
 
     mutable std::mutex

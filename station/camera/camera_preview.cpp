@@ -32,6 +32,15 @@ void CameraPreview::ShowPending() {
     emit frameShown();
 }
 
+void CameraPreview::Clear() {
+    {
+        std::lock_guard lock(frameMutex_);
+        pending_ = PreviewFrame{};
+    }
+    shown_ = PreviewFrame{};
+    update();
+}
+
 QImage CameraPreview::ShownFrame() const {
     return shown_.image;
 }

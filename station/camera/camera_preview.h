@@ -16,6 +16,9 @@ class CameraPreview : public QWidget, public vantor::camera::FrameSink {
 
     // The frame drawn by the last repaint (null before the first).
     QImage ShownFrame() const;
+    // Forgets the frames handed over so far and shows nothing until the next one; the
+    // user-interface thread, after the display thread has ended.
+    void Clear();
     long long PresentedFrames() const;
 
   signals:

@@ -161,8 +161,13 @@ bool CaptureGraph::Start(std::chrono::milliseconds timeout, CaptureError* error)
         error->kind = CaptureError::Kind::Start;
         return false;
     }
-    events.changed.wait_for(
-        lock, timeout, [&events] { return events.firstFrameSize.has_value() || events.error.has_value(); });
+    events.changed.wait_for(lock, timeout, [&events] {
+        return events.firstFrameSize.has_value() || events.error.has_value() || events.calledOff;
+    });
+    if (events.calledOff) {
+        *error = CaptureError{CaptureError::Kind::Start, "", "the start was called off"};
+        return false;
+    }
     if (events.error) {
         *error = *events.error;
         error->kind = CaptureError::Kind::Start;
@@ -174,6 +179,12 @@ bool CaptureGraph::Start(std::chrono::milliseconds timeout, CaptureError* error)
         return false;
     }
     return true;
+}
+
+void CaptureGraph::CallOffStart() {
+    std::lock_guard lock(events_->mutex);
+    events_->calledOff = true;
+    events_->changed.notify_all();
 }
 
 CapsSize CaptureGraph::FrameSize() const {

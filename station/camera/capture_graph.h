@@ -45,9 +45,12 @@ class CaptureGraph {
     CaptureGraph(CaptureGraph&&) = delete;
     CaptureGraph& operator=(CaptureGraph&&) = delete;
 
-    // Runs the graph and waits until the first frame has come through, an error or the time-out.
-    // Fails on an error, or on a time-out when the frame size is not yet known.
+    // Runs the graph and waits until the first frame has come through, an error, the time-out or
+    // CallOffStart. Fails on an error, when called off, or on a time-out when the frame size is not
+    // yet known.
     bool Start(std::chrono::milliseconds timeout, CaptureError* error);
+    // Ends the wait of Start (from another thread), which then fails.
+    void CallOffStart();
 
     // The size of the frames at the end of the graph (from the first frame, else the request).
     CapsSize FrameSize() const;
@@ -66,10 +69,11 @@ class CaptureGraph {
         // so that the last hand-over visibly comes before the receiver goes away.
         std::mutex deliveryMutex;  // guards receiver's use
         std::atomic<SampleGrabberCallback*> receiver{nullptr};
-        mutable std::mutex mutex;  // guards firstFrameSize and error
+        mutable std::mutex mutex;  // guards firstFrameSize, error and calledOff
         std::condition_variable changed;
         std::optional<CapsSize> firstFrameSize;
         std::optional<CaptureError> error;
+        bool calledOff = false;
     };
 
     CaptureGraph() = default;

@@ -101,9 +101,11 @@ bool SampleGrabberCallback::CopySample(GstSample* sample, long long sequence) {
 
 long long SampleGrabberCallback::CountReceived() {
     long long sequence = 0;
+    const TimePoint now = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(tallyMutex_);
         sequence = ++received_;
+        lastReceived_ = now;
     }
     tallyChanged_.notify_all();
     return sequence;
@@ -112,6 +114,11 @@ long long SampleGrabberCallback::CountReceived() {
 bool SampleGrabberCallback::WaitForSamples(long long count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(tallyMutex_);
     return tallyChanged_.wait_for(lock, timeout, [this, count] { return received_.load() >= count; });
+}
+
+SampleGrabberCallback::TimePoint SampleGrabberCallback::LastReceived() const {
+    std::lock_guard lock(tallyMutex_);
+    return lastReceived_;
 }
 
 bool SampleGrabberCallback::IsFrameNew() const {

@@ -53,6 +53,8 @@ class SampleGrabberCallback {
     long long HeldSequence() const;
     // Waits until at least count samples have been received in all; false on time-out.
     bool WaitForSamples(long long count, std::chrono::milliseconds timeout) const;
+    // When the newest sample came in, kept or dropped; the epoch before the first.
+    TimePoint LastReceived() const;
 
   private:
     long long CountReceived();
@@ -75,6 +77,7 @@ class SampleGrabberCallback {
     std::atomic<long long> accepted_{0};
     std::atomic<long long> droppedPending_{0};
     std::atomic<long long> droppedSize_{0};
-    mutable std::mutex tallyMutex_;  // pairs with tallyChanged_ for waits on received_
+    mutable std::mutex tallyMutex_;  // guards lastReceived_; pairs with tallyChanged_ for waits on received_
     mutable std::condition_variable tallyChanged_;
+    TimePoint lastReceived_{};
 };

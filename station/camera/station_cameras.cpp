@@ -9,7 +9,10 @@ namespace vantor::camera {
 std::unique_ptr<VideoDeviceProvider> StationVideoDevices() {
     const char* keys = std::getenv("VANTOR_TEST_CAMERA");
     if (keys != nullptr && *keys != '\0') {
-        std::vector<TestCameraDefinition> cameras = TestCameraPresets(keys);
+        const DropOutFigures figures = DropOutFiguresFrom(std::getenv("VANTOR_TEST_CAMERA_FRAMES"),
+                                                          std::getenv("VANTOR_TEST_CAMERA_AWAY"),
+                                                          std::getenv("VANTOR_TEST_CAMERA_DROPS"));
+        std::vector<TestCameraDefinition> cameras = TestCameraPresets(keys, figures);
         if (!cameras.empty()) {
             return std::make_unique<TestCameraProvider>(std::move(cameras));
         }

@@ -1,4 +1,7 @@
 #include "camera/test_cameras.h"
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 // A bin that refuses to leave the NULL state with the error a camera in use gives.
 extern "C" {
@@ -31,9 +34,62 @@ static void vantor_busy_camera_init(VantorBusyCamera*) {}
 namespace vantor::camera {
 namespace {
 
+// The drop-out state of the test cameras: what they are told at set-up on one thread is read by a
+// pad probe on a streaming thread, which GStreamer hands the pipeline through GLib's own
+// synchronisation; this lock makes the order plain. A probe takes it for a moment per frame.
+std::mutex g_dropOutMutex;  // guards every DropOutLife and OpeningProbe
+
+// One camera's drop-outs over all its openings.
+struct DropOutLife {
+    int openings = 0;
+    std::optional<TestCameraProvider::TimePoint> droppedAt;
+};
+
+// One opening of a camera that drops out, as its probe sees it.
+struct OpeningProbe {
+    std::shared_ptr<DropOutLife> life;
+    TestCameraProvider::Now now;
+    DropOut kind = DropOut::None;
+    int limit = 0;
+    int delivered = 0;
+    bool dropped = false;
+};
+
+// Lets the opening's first frames through, then drops every frame; an opening that unplugs says
+// so on the bus once.
+GstPadProbeReturn DropOutProbe(GstPad* pad, GstPadProbeInfo*, gpointer data) {
+    bool unplug = false;
+    {
+        std::lock_guard lock(g_dropOutMutex);
+        OpeningProbe& probe = *static_cast<OpeningProbe*>(data);
+        if (probe.dropped) {
+            return GST_PAD_PROBE_DROP;
+        }
+        if (probe.delivered < probe.limit) {
+            ++probe.delivered;
+            return GST_PAD_PROBE_OK;
+        }
+        probe.dropped = true;
+        probe.life->droppedAt = probe.now();
+        unplug = probe.kind == DropOut::Unplug;
+    }
+    if (unplug) {
+        GstElementPtr element(gst_pad_get_parent_element(pad));
+        GST_ELEMENT_ERROR(element.get(), RESOURCE, READ, ("Could not read from resource."),
+                          ("the test camera was pulled out"));
+    }
+    return GST_PAD_PROBE_DROP;
+}
+
+void FreeProbe(gpointer data) {
+    std::lock_guard lock(g_dropOutMutex);
+    delete static_cast<OpeningProbe*>(data);
+}
+
 class TestCamera : public VideoDevice {
   public:
-    explicit TestCamera(TestCameraDefinition definition) : definition_(std::move(definition)) {}
+    TestCamera(TestCameraDefinition definition, TestCameraProvider::Now now)
+        : definition_(std::move(definition)), now_(std::move(now)), life_(std::make_shared<DropOutLife>()) {}
 
     std::string Name() const override { return definition_.name; }
 
@@ -66,17 +122,57 @@ class TestCamera : public VideoDevice {
         gst_bin_add_many(GST_BIN(bin.get()), test, filter, nullptr);
         gst_element_link(test, filter);
         GstPadPtr pad(gst_element_get_static_pad(filter, "src"));
+        if (OpeningProbe* probe = NextOpeningProbe()) {
+            gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &DropOutProbe, probe, &FreeProbe);
+        }
         gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", pad.get()));
         return bin;
     }
 
+    // Not listed from its drop-out until it has been away long enough.
+    bool PresentAt(TestCameraProvider::TimePoint now) const {
+        std::lock_guard lock(g_dropOutMutex);
+        return !life_->droppedAt || now - *life_->droppedAt >= definition_.dropFigures.away;
+    }
+
   private:
+    // The probe of an opening that is to drop out, or null.
+    OpeningProbe* NextOpeningProbe() const {
+        if (definition_.dropOut == DropOut::None) {
+            return nullptr;
+        }
+        std::lock_guard lock(g_dropOutMutex);
+        const int opening = ++life_->openings;
+        const int drops = definition_.dropFigures.drops;
+        if (drops > 0 && opening > drops) {
+            return nullptr;
+        }
+        auto* probe = new OpeningProbe;
+        probe->life = life_;
+        probe->now = now_;
+        probe->kind = definition_.dropOut;
+        probe->limit = definition_.dropFigures.frames;
+        return probe;
+    }
+
     TestCameraDefinition definition_;
+    TestCameraProvider::Now now_;
+    std::shared_ptr<DropOutLife> life_;  // its fields are guarded by g_dropOutMutex
 };
+
+// A count of at least zero from an environment text, or the fallback.
+long long CountOr(const char* text, long long fallback) {
+    if (text == nullptr || *text == '\0') {
+        return fallback;
+    }
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    return *end == '\0' && value >= 0 ? value : fallback;
+}
 
 }  // namespace
 
-std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key) {
+std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key, const DropOutFigures& figures) {
     TestCameraDefinition definition;
     definition.pattern = "ball";
     if (key == "hd") {
@@ -96,18 +192,23 @@ std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key) {
     } else if (key == "busy") {
         definition.name = "Vantor Test Camera Busy";
         definition.busy = true;
+    } else if (key == "drop" || key == "unplug") {
+        definition.name = key == "drop" ? "Vantor Test Camera Drop" : "Vantor Test Camera Unplug";
+        definition.caps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
+        definition.dropOut = key == "drop" ? DropOut::Stall : DropOut::Unplug;
+        definition.dropFigures = figures;
     } else {
         return std::nullopt;
     }
     return definition;
 }
 
-std::vector<TestCameraDefinition> TestCameraPresets(std::string_view keys) {
+std::vector<TestCameraDefinition> TestCameraPresets(std::string_view keys, const DropOutFigures& figures) {
     std::vector<TestCameraDefinition> cameras;
     while (!keys.empty()) {
         const std::size_t comma = keys.find(',');
         const std::string_view key = keys.substr(0, comma);
-        if (std::optional<TestCameraDefinition> definition = TestCameraPreset(key)) {
+        if (std::optional<TestCameraDefinition> definition = TestCameraPreset(key, figures)) {
             cameras.push_back(*definition);
         }
         keys = comma == std::string_view::npos ? std::string_view() : keys.substr(comma + 1);
@@ -115,14 +216,47 @@ std::vector<TestCameraDefinition> TestCameraPresets(std::string_view keys) {
     return cameras;
 }
 
-TestCameraProvider::TestCameraProvider(std::vector<TestCameraDefinition> cameras) {
+DropOutFigures DropOutFiguresFrom(const char* frames, const char* away, const char* drops) {
+    constexpr long long kMaxCount = std::numeric_limits<int>::max();
+    DropOutFigures figures;
+    figures.frames = static_cast<int>(std::min(CountOr(frames, figures.frames), kMaxCount));
+    figures.away = std::chrono::milliseconds(CountOr(away, figures.away.count()));
+    figures.drops = static_cast<int>(std::min(CountOr(drops, figures.drops), kMaxCount));
+    return figures;
+}
+
+TestCameraProvider::TestCameraProvider(std::vector<TestCameraDefinition> cameras, Now now)
+    : now_(std::move(now)) {
     for (TestCameraDefinition& definition : cameras) {
-        devices_.push_back(std::make_shared<TestCamera>(std::move(definition)));
+        devices_.push_back(std::make_shared<TestCamera>(std::move(definition), now_));
     }
+    presentBefore_.assign(devices_.size(), true);
 }
 
 VideoDeviceList TestCameraProvider::ListDevices() {
-    return runtime_.ok() ? devices_ : VideoDeviceList();
+    if (!runtime_.ok()) {
+        return {};
+    }
+    const TimePoint now = now_();
+    VideoDeviceList present;
+    for (const std::shared_ptr<const VideoDevice>& device : devices_) {
+        if (static_cast<const TestCamera&>(*device).PresentAt(now)) {
+            present.push_back(device);
+        }
+    }
+    return present;
+}
+
+bool TestCameraProvider::DevicesAdded() {
+    const TimePoint now = now_();
+    std::lock_guard lock(mutex_);
+    bool added = false;
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        const bool present = static_cast<const TestCamera&>(*devices_[i]).PresentAt(now);
+        added = added || (present && !presentBefore_[i]);
+        presentBefore_[i] = present;
+    }
+    return added;
 }
 
 }  // namespace vantor::camera

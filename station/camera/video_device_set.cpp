@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include "camera/capture_caps.h"
+#include "camera/camera_log.h"
 #include "camera/capture_graph.h"
 #include "camera/sample_grabber_callback.h"
 
@@ -65,16 +66,38 @@ bool CVideoDeviceSet::SetupDevice(int index, int width, int height) {
         Diagnostic("ERROR: SetupDevice() - device id out of range or already in use\n");
         return false;
     }
-    Slot& slot = *slots_[static_cast<std::size_t>(index)];
-    slot.requestedWidth = width;
-    slot.requestedHeight = height;
-    slot.tryThisSize = true;
     std::printf("SETUP: Setting up device %i\n", index);
     const int count = ListDevices();
     if (index >= count) {
         Diagnostic("ERROR: SetupDevice() - no device at that index\n");
         return false;
     }
+    return SetupListed(index, width, height);
+}
+
+int CVideoDeviceSet::SetupDeviceByIdentity(const std::string& identity, int width, int height) {
+    const int count = ListDevices();
+    for (int index = 0; index < count; ++index) {
+        if (devices_[static_cast<std::size_t>(index)]->Identity() != identity) {
+            continue;
+        }
+        if (slots_[static_cast<std::size_t>(index)]->InUse()) {
+            Diagnostic("ERROR: SetupDevice() - device id out of range or already in use\n");
+            return -1;
+        }
+        qCInfo(lcCamera) << "setting up" << identity.c_str() << "again as device" << index;
+        return SetupListed(index, width, height) ? index : -1;
+    }
+    qCInfo(lcCamera) << identity.c_str() << "is not among the devices";
+    return -1;
+}
+
+// Sets up the slot of a device in the list just made.
+bool CVideoDeviceSet::SetupListed(int index, int width, int height) {
+    Slot& slot = *slots_[static_cast<std::size_t>(index)];
+    slot.requestedWidth = width;
+    slot.requestedHeight = height;
+    slot.tryThisSize = true;
     const std::shared_ptr<const vantor::camera::VideoDevice> device =
         devices_[static_cast<std::size_t>(index)];
     std::printf("SETUP: %s\n", device->Name().c_str());
@@ -82,6 +105,7 @@ bool CVideoDeviceSet::SetupDevice(int index, int width, int height) {
         StopDevice(index);
         return false;
     }
+    slot.identity = device->Identity();
     Diagnostic("SETUP: Device is setup and ready to capture.\n\n");
     return true;
 }
@@ -118,7 +142,20 @@ bool CVideoDeviceSet::StartSlot(int index, const vantor::camera::VideoDevice& de
         std::printf("ERROR: %s\n", error.Describe().c_str());
         return false;
     }
-    if (!slot.graph->Start(kStartTimeout, &error)) {
+    {
+        std::lock_guard lock(startMutex_);
+        if (setupsOff_) {
+            Diagnostic("ERROR: the set-up was called off\n");
+            return false;
+        }
+        starting_ = slot.graph.get();
+    }
+    const bool started = slot.graph->Start(kStartTimeout, &error);
+    {
+        std::lock_guard lock(startMutex_);
+        starting_ = nullptr;
+    }
+    if (!started) {
         std::printf("ERROR: %s\n", error.Describe().c_str());
         Diagnostic("ERROR: connecting device - prehaps it is already being used?\n");
         return false;
@@ -169,6 +206,14 @@ std::uint8_t* CVideoDeviceSet::GetPixels(int index, bool swapRedBlue, bool flip)
     return slot.pixels.data();
 }
 
+void CVideoDeviceSet::CallOffSetups(bool off) {
+    std::lock_guard lock(startMutex_);
+    setupsOff_ = off;
+    if (off && starting_ != nullptr) {
+        starting_->CallOffStart();
+    }
+}
+
 void CVideoDeviceSet::StopDevice(int index) {
     if (!ValidIndex(index)) {
         return;
@@ -179,6 +224,21 @@ void CVideoDeviceSet::StopDevice(int index) {
 std::chrono::steady_clock::time_point CVideoDeviceSet::FrameArrival(int index) const {
     const Slot* slot = OpenSlot(index);
     return slot != nullptr ? slot->receiver->LastFetchedArrival() : std::chrono::steady_clock::time_point{};
+}
+
+std::chrono::steady_clock::time_point CVideoDeviceSet::LastReceived(int index) const {
+    const Slot* slot = OpenSlot(index);
+    return slot != nullptr ? slot->receiver->LastReceived() : std::chrono::steady_clock::time_point{};
+}
+
+bool CVideoDeviceSet::StreamFailed(int index) const {
+    const Slot* slot = OpenSlot(index);
+    return slot != nullptr && slot->graph->StreamError().has_value();
+}
+
+std::string CVideoDeviceSet::DeviceIdentity(int index) const {
+    const Slot* slot = OpenSlot(index);
+    return slot != nullptr ? slot->identity : std::string();
 }
 
 const SampleGrabberCallback* CVideoDeviceSet::Receiver(int index) const {

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 #include "camera/gst_runtime.h"
 #include "camera/video_device.h"
@@ -38,6 +40,11 @@ class CVideoDeviceSet {
 
     // Opens the device at width x height, or the closest size it offers; false when it cannot.
     bool SetupDevice(int index, int width, int height);
+    // Lists the devices again and opens the one with that identity, wherever it is listed now;
+    // its index, or -1 when it is not listed or cannot be opened.
+    int SetupDeviceByIdentity(const std::string& identity, int width, int height);
+    // The identity of the device open in the slot; empty for a closed slot.
+    std::string DeviceIdentity(int index) const;
     bool IsDeviceSetup(int index) const;
     int GetWidth(int index) const;  // size of the frames the open device delivers
     int GetHeight(int index) const;
@@ -47,9 +54,16 @@ class CVideoDeviceSet {
     std::uint8_t* GetPixels(int index, bool swapRedBlue = false, bool flip = false);
     // Dismantles the slot's graph and leaves a fresh, empty slot.
     void StopDevice(int index);
+    // From any thread: with `off`, a set-up waiting for its device's first frame fails at once, and
+    // so does every set-up after it until this is called again without.
+    void CallOffSetups(bool off);
 
     // When the frame last returned by GetPixels arrived; the hand-over of an open slot.
     std::chrono::steady_clock::time_point FrameArrival(int index) const;
+    // When the open slot last received a frame (the epoch before the first).
+    std::chrono::steady_clock::time_point LastReceived(int index) const;
+    // Whether an error stopped the open slot's stream.
+    bool StreamFailed(int index) const;
     const SampleGrabberCallback* Receiver(int index) const;
 
   private:
@@ -59,6 +73,7 @@ class CVideoDeviceSet {
         bool tryThisSize = false;
         int width = 0;
         int height = 0;
+        std::string identity;
         std::vector<std::uint8_t> pixels;
         // Declared before the graph, so the graph (and its streaming threads) goes first.
         std::unique_ptr<SampleGrabberCallback> receiver;
@@ -75,6 +90,7 @@ class CVideoDeviceSet {
 
     static bool ValidIndex(int index) { return index >= 0 && index < kMaxDevices; }
     const Slot* OpenSlot(int index) const;
+    bool SetupListed(int index, int width, int height);
     bool StartSlot(int index, const vantor::camera::VideoDevice& device);
 
     vantor::camera::GstRuntime runtime_;
@@ -82,4 +98,8 @@ class CVideoDeviceSet {
     vantor::camera::VideoDeviceList devices_;
     std::array<std::array<char16_t, kNameUnits>, kMaxDevices> names_{};
     std::array<std::unique_ptr<Slot>, kMaxDevices> slots_;
+
+    std::mutex startMutex_;                             // guards starting_ and setupsOff_
+    vantor::camera::CaptureGraph* starting_ = nullptr;  // the graph whose start is being waited for
+    bool setupsOff_ = false;
 };

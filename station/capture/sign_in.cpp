@@ -1,6 +1,11 @@
 #include "capture/sign_in.h"
 
+#include <QLoggingCategory>
 #include "capture/sign_in_files.h"
+#include "platform/native_path.h"
+
+// What a sign-in does, step by step (off unless enabled, e.g. QT_LOGGING_RULES="vantor.signin.info=true").
+Q_LOGGING_CATEGORY(lcSignIn, "vantor.signin", QtWarningMsg)
 
 SignIn::SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore store, SoundCue play,
                travenor::CWaveRecorder::MicrophoneFactory microphone)
@@ -9,7 +14,9 @@ SignIn::SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore st
       store_(std::move(store)),
       play_(std::move(play)),
       last_action_time_(clock.Now()),
-      recorder_(std::move(microphone)) {}
+      recorder_(std::move(microphone)) {
+    qCInfo(lcSignIn) << "ready";
+}
 
 SignIn::PhotoResult SignIn::TakePhoto(bool save_animation_playing, const Picture& camera_frame,
                                       const Picture& copy_preview) {
@@ -32,6 +39,7 @@ SignIn::PhotoResult SignIn::TakePhoto(bool save_animation_playing, const Picture
     captured_ = true;
     drawing_ = false;
     last_action_time_ = clock_.Now();
+    qCInfo(lcSignIn) << (store_.HasPhoto() ? "photo taken" : "photo taken without a camera picture");
     return PhotoResult::Taken;
 }
 
@@ -43,21 +51,29 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
     last_action_time_ = now;
     SaveResult result = SaveResult::NoPhoto;
     if (captured_) {
+        qCInfo(lcSignIn) << "saving";
         play_(kSaveSound);
         QImage composed = copy_preview ? copy_preview() : QImage();
         if (insert_time_ && !composed.isNull()) {
             DrawTimeStamp(composed, now, QPoint(preview_rect_.width() - 200, preview_rect_.height() - 40));
         }
+        // The voice message is one of the sign-in's files: it ends here and is written with the
+        // pictures, so a sign-in on disk always has the message it was saved with.
+        const std::vector<std::uint8_t> taken = recorder_.StopAndTakeSamples();
+        held_voice_.insert(held_voice_.end(), taken.begin(), taken.end());
         const std::optional<SignInStore::Saved> saved =
-            composed.isNull() ? std::nullopt : store_.Save(now, composed);
+            composed.isNull() ? std::nullopt : store_.Save(now, composed, held_voice_);
         if (!saved) {
+            // The message recorded so far stays with the sign-in for the next attempt.
+            qCWarning(lcSignIn) << "the sign-in could not be saved";
             last_action_time_ = clock_.Now();
             return SaveResult::NotSaved;
         }
+        qCInfo(lcSignIn).nospace() << "saved " << vantor::ToNativePath(saved->picture).c_str()
+                                   << (saved->plain.IsEmpty() ? "" : " with photo")
+                                   << (saved->voice_written ? " with voice" : "");
         last_saved_ = saved;
         last_saved_picture_ = saved->picture;
-        // The voice message goes with the pictures, under their stem.
-        recorder_.Stop(saved->voice);
         EndCapture();
         result = SaveResult::Saved;
     }
@@ -86,6 +102,7 @@ bool SignIn::Rewrite() {
 
 void SignIn::Leave() {
     recorder_.Stop(tstring());
+    held_voice_.clear();
     store_.DropPhoto();
 }
 
@@ -101,6 +118,7 @@ SignIn::RecordResult SignIn::Record() {
         case travenor::CWaveRecorder::StartResult::Started:
             break;
     }
+    qCInfo(lcSignIn) << "recording";
     return RecordResult::Started;
 }
 
@@ -122,6 +140,7 @@ std::optional<QRect> SignIn::PenMove(QPoint at, bool left_held) {
 }
 
 void SignIn::EndCapture() {
+    held_voice_.clear();
     captured_ = false;
     drawing_ = false;
     ink_.Clear();

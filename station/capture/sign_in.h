@@ -64,7 +64,8 @@ class SignIn {
     // Leaving the window: the photo in progress is deleted, a voice message thrown away.
     void Leave();
     // The voice message: recorded while the photo is on screen, written with the save under the
-    // pictures' stem, thrown away with a discard.
+    // pictures' stem, thrown away with a discard. A save that fails ends the recording but keeps
+    // what was recorded for the next attempt; a new recording before it is added to that.
     RecordResult Record();
     bool IsRecording() const { return recorder_.IsRecording(); }
     travenor::CWaveRecorder& Recorder() { return recorder_; }
@@ -114,5 +115,6 @@ class SignIn {
     vantor::LocalDateTime last_action_time_;
     tstring last_saved_picture_;
     std::optional<SignInStore::Saved> last_saved_;
+    std::vector<std::uint8_t> held_voice_;  // recorded for a save that has not succeeded yet
     travenor::CWaveRecorder recorder_;
 };

@@ -52,6 +52,15 @@ bool ReencodeJpeg(const tstring& from, const tstring& to) {
     return WriteNewJpeg(decoded, to);
 }
 
+std::string JpegBytes(const QImage& picture) {
+    const QByteArray bytes = EncodeJpeg(picture);
+    return std::string(View(bytes));
+}
+
+std::string ReencodedJpegBytes(const tstring& from) {
+    return JpegBytes(QImage(NativeName(from)));
+}
+
 bool FileExists(const tstring& path) {
     return QFile::exists(NativeName(path));
 }

@@ -2,6 +2,7 @@
 // The files of one sign-in: pictures are written under a temporary name and renamed into place,
 // so a crash never leaves half a JPEG under a final name.
 #include <QImage>
+#include <string>
 #include "platform/local_clock.h"
 #include "text/tstring.h"
 
@@ -15,6 +16,11 @@ bool WriteNewJpeg(const QImage& picture, const tstring& path);
 // Decodes a JPEG and encodes it again to a new file at another path; false when either step
 // fails or the target exists.
 bool ReencodeJpeg(const tstring& from, const tstring& to);
+
+// The picture as JPEG bytes at the encoder's default quality; empty when it cannot be encoded.
+std::string JpegBytes(const QImage& picture);
+// The JPEG file decoded and encoded again; empty when either step fails.
+std::string ReencodedJpegBytes(const tstring& from);
 
 bool FileExists(const tstring& path);
 bool DeleteFileAt(const tstring& path);

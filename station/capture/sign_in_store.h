@@ -1,10 +1,18 @@
 #pragma once
 // The files of one sign-in. The camera frame of a photo is kept as "temp.jpg" until the save; the
-// save then writes the composed picture into the day's "WithTemplate" and the plain photo into
-// "NoTemplate", both or neither: a guest is never half saved, and an earlier guest's picture is
-// never overwritten.
+// save then writes the composed picture into the day's "WithTemplate", the plain photo into
+// "NoTemplate" and the voice message into "Audio", all or none: a guest is never half saved, and
+// an earlier guest's files are never overwritten.
+//
+// Every file of a save is first written in full beside its place under a hidden temporary name
+// and synced; then the composed picture is renamed into place, and that rename decides whether
+// the sign-in was saved; the plain photo and the voice message follow it. When the program is
+// killed between those renames, FinishInterruptedSaves at the next start puts the rest in place,
+// and removes what a save that never reached its decision left behind.
 #include <QImage>
+#include <cstdint>
 #include <optional>
+#include <vector>
 #include "platform/local_clock.h"
 #include "storage/storage_layout.h"
 #include "text/tstring.h"
@@ -15,7 +23,13 @@ class SignInStore {
     struct Saved {
         tstring picture;  // "WithTemplate"
         tstring plain;    // "NoTemplate"; empty when there was no camera frame
-        tstring voice;    // "Audio", for the voice message of the same sign-in
+        tstring voice;    // "Audio": where the voice message of the sign-in is (or would be)
+        bool voice_written = false;
+    };
+    // What FinishInterruptedSaves found.
+    struct Recovery {
+        int completed = 0;  // files of saved sign-ins put in place
+        int removed = 0;    // temporary files of saves and copies that did not happen
     };
 
     explicit SignInStore(tstring root = tstring(vantor::kStorageRoot),
@@ -28,15 +42,23 @@ class SignInStore {
     void DropPhoto();
     bool HasPhoto() const { return !frame_.isNull(); }
 
-    // Writes the sign-in taken at `time`. The stem is the time's hour-minute-second; when an
-    // earlier sign-in holds that stem already (the clock was set back), the next free second of
-    // the day is used. Nothing when a picture could not be written; then nothing of this attempt
-    // is left on disk and the photo in progress is kept for another try.
-    std::optional<Saved> Save(const vantor::LocalDateTime& time, const QImage& composed);
+    // Writes the sign-in taken at `time` with its voice message (no file without samples). The
+    // stem is the time's hour-minute-second; when an earlier sign-in holds that stem already
+    // (the clock was set back), the next free second of the day is used. Nothing when a file
+    // could not be written; then nothing of this attempt is left on disk and the photo in
+    // progress is kept for another try.
+    std::optional<Saved> Save(const vantor::LocalDateTime& time, const QImage& composed,
+                              const std::vector<std::uint8_t>& voice = {});
+
+    // Completes the saves that a killed or crashed program left between their renames and
+    // removes the temporary files of saves that never completed, in every day folder of the
+    // storage root, the temporary copies of "temp.jpg" and of winners' pictures (in "lottery"
+    // beside the storage root). Meant for the start of the program, before anything is saved.
+    Recovery FinishInterruptedSaves() const;
 
   private:
     std::optional<vantor::LocalDateTime> FreeStem(const tstring& day, vantor::LocalDateTime time) const;
-    bool WritePlainPhoto(const tstring& path) const;
+    std::string PlainPhotoBytes() const;
 
     tstring root_;
     tstring photo_in_progress_;

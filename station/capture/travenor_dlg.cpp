@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include "capture/camera_notice.h"
 #include "capture/capture_layout.h"
 #include "capture/colour_picker.h"
 #include "capture/sign_in_files.h"
@@ -18,6 +19,7 @@
 #include "layout/dialog_units.h"
 #include "layout/scale_control.h"
 #include "overlay/template_finder.h"
+#include "overlay/template_opening.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "platform/sound.h"
@@ -98,14 +100,21 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     ink_cursor_ = LoadCursor(kInkCursor, QPoint(3, 28), Qt::CrossCursor);
     highlighter_cursor_ = LoadCursor(kHighlighterCursor, QPoint(4, 27), Qt::CrossCursor);
     preview_->setCursor(ink_cursor_);
+    camera_area_ = QRect(QPoint(0, 0), preview_rect_.size());
     // 8. The template frame over the preview, the list, the first template.
     CreateOverlay();
+    // Above the frame: the notice for a camera that dropped out.
+    camera_notice_ = new CameraNotice(this);
+    camera_notice_->SetTexts(ToQt(GetLanStr(u"55")), ToQt(GetLanStr(u"56")));
+    camera_notice_->hide();
     // 4, 7. The animations, beneath the template list and the preview.
     PlaceAnimations();
     // 9. The sign-in set its last action time when it was made.
     // 10. A camera that does not open leaves the window without a live picture. It opens in the
     // background: the window is there at once and the live picture follows.
+    // A camera that drops out later is noticed, and reopened by itself.
     if (camera_) {
+        camera_->WatchDropOuts([this](bool lost) { OnCameraDropOut(lost); });
         camera_->StartOpening([this](bool opened) { OnCameraOpened(opened); });
     }
     // 11.
@@ -153,6 +162,51 @@ void CTravenorDlg::OnCameraOpened(bool opened) {
     if (opened) {
         update(preview_rect_);
     }
+}
+
+void CTravenorDlg::OnCameraDropOut(bool lost) {
+    camera_lost_ = lost;
+    UpdateCameraNotice();
+    update(preview_rect_);
+}
+
+void CTravenorDlg::ShowCameraIn(const QRect& area) {
+    camera_area_ = area;
+    if (camera_) {
+        camera_->SetDisplayRect(area.left(), area.top(), area.right() + 1, area.bottom() + 1);
+    }
+    UpdateCameraNotice();
+}
+
+// Where the guest sees the live picture, in preview coordinates: the camera's rectangle inside the
+// frame's opening. A frame with a tiny or no opening leaves the whole preview.
+QRect CTravenorDlg::LivePictureArea() const {
+    const QRect preview(QPoint(0, 0), preview_rect_.size());
+    QRect area = camera_area_.intersected(preview);
+    if (frame_shown_ && template_applied_) {
+        const OpeningRect bounds = TransparentBounds(overlay_->Layer(), overlay_->AlphaThreshold());
+        if (!bounds.IsEmpty()) {
+            area &= QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right, bounds.bottom));
+        }
+    }
+    const bool big_enough = area.width() >= preview.width() / 4 && area.height() >= preview.height() / 4;
+    return big_enough ? area : preview;
+}
+
+// The notice shows over the live picture only: never over a photo on screen, so it is in neither
+// the still nor the saved picture, which are copied from the screen.
+void CTravenorDlg::UpdateCameraNotice() {
+    if (camera_notice_ == nullptr) {
+        return;  // the first template comes before the notice is made
+    }
+    const bool live = !sign_in_.IsCaptured() && !preview_->isHidden();
+    if (!camera_lost_ || !live) {
+        camera_notice_->hide();
+        return;
+    }
+    camera_notice_->PlaceIn(LivePictureArea().translated(preview_rect_.topLeft()));
+    camera_notice_->show();
+    camera_notice_->raise();
 }
 
 QWidget* CTravenorDlg::Control(int id) const {
@@ -410,13 +464,19 @@ void CTravenorDlg::TakePhoto() {
         return camera_ && camera_->IsOpened() ? camera_->CopyFrame() : QImage();
     };
     // The overlay is still up: the still is the camera picture inside the frame, as the guest saw it.
-    const auto copy_preview = [this] { return CopyPreviewArea(); };
+    // A camera that is away leaves the frame alone; its notice is not part of the photo.
+    const auto copy_preview = [this] {
+        camera_notice_->hide();
+        return CopyPreviewArea();
+    };
     if (sign_in_.TakePhoto(animating, camera_frame, copy_preview) != SignIn::PhotoResult::Taken) {
+        UpdateCameraNotice();
         return;
     }
     preview_->hide();
     overlay_->hide();
     SetPhotoButton(true);
+    UpdateCameraNotice();
     update();
 }
 
@@ -509,11 +569,9 @@ void CTravenorDlg::ToggleFrame() {
     if (frame_shown_ && template_applied_) {
         const TemplateEntry* entry = FindTemplateEntry(overlay_->CurrentTemplateName());
         const OpeningRect opening = entry ? entry->opening : OpeningRect{};
-        if (camera_) {
-            camera_->SetDisplayRect(opening.left, opening.top, opening.right, opening.bottom);
-        }
-    } else if (camera_) {
-        camera_->SetDisplayRect(0, 0, preview_rect_.width(), preview_rect_.height());
+        ShowCameraIn(QRect(QPoint(opening.left, opening.top), QPoint(opening.right - 1, opening.bottom - 1)));
+    } else {
+        ShowCameraIn(QRect(0, 0, preview_rect_.width(), preview_rect_.height()));
     }
 }
 
@@ -525,6 +583,7 @@ void CTravenorDlg::ShowPreviewAndOverlay() {
     preview_->show();
     overlay_->show();
     overlay_->raise();
+    UpdateCameraNotice();
 }
 
 void CTravenorDlg::UseHighlighter() {
@@ -575,9 +634,7 @@ QSize CTravenorDlg::CameraSize() const {
 
 void CTravenorDlg::SetCameraRect(const OpeningRect& rect) {
     template_applied_ = true;
-    if (camera_) {
-        camera_->SetDisplayRect(rect.left, rect.top, rect.right, rect.bottom);
-    }
+    ShowCameraIn(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
 }
 
 void CTravenorDlg::SetTemplateListVisible(bool visible) {
@@ -603,7 +660,9 @@ bool CTravenorDlg::HandleKey(int key) {
             return true;
         case Qt::Key_F9:
             RunCommand(kIdRecord);
-            return false;  // passed on to whoever records
+            // Taken here: an ignored key climbs from the focused control to its parents, and this
+            // filter would see it again on each of them and record again ("11").
+            return true;
         case Qt::Key_Space:
         case Qt::Key_Backspace:
         case Qt::Key_R:

@@ -25,6 +25,7 @@
 #include "platform/local_clock.h"
 
 class CButtonST;
+class CameraNotice;
 class CLabel;
 class CMySliderControl;
 class ColourPickerButton;
@@ -93,6 +94,11 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     CChildDialog* Overlay() const { return overlay_; }
     QWidget* Preview() const { return preview_; }
     CaptureCamera* Camera() const { return camera_.get(); }
+    // The camera dropped out and is not back yet; its notice shows over the live picture then,
+    // except while a photo is on screen (the guest can still write and save) or the save
+    // animation plays.
+    bool IsCameraLost() const { return camera_lost_; }
+    CameraNotice* CameraLostNotice() const { return camera_notice_; }
     QWidget* Control(int id) const;
     // The face file a picture button shows now ("record.jpg"), empty when it has none.
     tstring FaceFile(int id) const;
@@ -136,6 +142,11 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void UpdatePenCursor(QPoint at);
     void ShowPreviewAndOverlay();
     void OnCameraOpened(bool opened);
+    void OnCameraDropOut(bool lost);
+    // Where the live picture shows, in window coordinates; the camera draws there.
+    void ShowCameraIn(const QRect& area);
+    void UpdateCameraNotice();
+    QRect LivePictureArea() const;
     QImage CopyPreviewArea();
     bool SeatSearchVisible() const;
     const vantor::Clock& Clock() const;
@@ -162,8 +173,12 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     std::unique_ptr<CGifImage> idle_animation_;  // "Normal.gif", looping, beneath the template list
     std::unique_ptr<CGifImage> save_animation_;  // "Save.gif", once after each save, beneath the preview
 
+    CameraNotice* camera_notice_ = nullptr;  // owned by this window
+
     bool frame_shown_ = true;
     bool template_applied_ = false;
+    bool camera_lost_ = false;
+    QRect camera_area_;  // where the live picture shows (the opening, or the whole preview)
     QRect preview_rect_;
     std::vector<TemplateEntry> templates_;
 };

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -23,6 +24,9 @@
 #include "text/qt_text.h"
 
 using namespace travenor;
+
+// The lottery's steps (off unless enabled, e.g. QT_LOGGING_RULES="vantor.lottery.info=true").
+Q_LOGGING_CATEGORY(lcLottery, "vantor.lottery", QtWarningMsg)
 
 namespace {
 
@@ -171,6 +175,7 @@ void CParamDialog::LoadPhotos(const tstring& folder) {
         presets = vantor::settings::ReadPresetEntries();
     }
     draw_.Load(std::move(candidates), presets, level_names_);
+    qCInfo(lcLottery) << "ready with" << draw_.Candidates().size() << "tickets";
     if (draw_.Empty()) {
         vantor::ShowMessageBox(GetLanStr(u"14"), GetLanStr(u"21"));
     }
@@ -197,6 +202,7 @@ void CParamDialog::Start() {
         services_.playSound(kLotterySound);
     }
     rolling_timer_.start();
+    qCInfo(lcLottery) << "rolling";
     Button(IDC_LOTTERY_START)->setText(ToQt(tstring(kLotteryStopCaption)));
     SetFace(IDC_LOTTERY_START, kLotteryStopFace);
     rolling_ = true;
@@ -232,7 +238,9 @@ void CParamDialog::Stop() {
     for (const int candidate : drawn) {
         winners.push_back(draw_.Candidates()[candidate]);
         // A copy that fails is not reported: the winner counts and is shown all the same.
-        CopyWinnerPicture(winners.back(), folder);
+        qCInfo(lcLottery) << "copying a winner";
+        const bool copied = CopyWinnerPicture(winners.back(), folder);
+        qCInfo(lcLottery) << (copied ? "winner copied" : "winner not copied");
     }
     background_ = ComposeWinnerGrid(picture_area_.size(), GridColumnsFor(count), winners);
     frame_ = QImage();

@@ -8,7 +8,7 @@
 #include "platform/whole_file.h"
 #include "storage/storage_layout.h"
 
-Q_LOGGING_CATEGORY(lcWinners, "vantor.lottery.winners")
+Q_LOGGING_CATEGORY(lcWinners, "vantor.lottery.winners", QtWarningMsg)
 
 namespace travenor {
 

@@ -22,8 +22,8 @@ inline constexpr std::array<CameraResolution, 4> kCameraResolutions{{
 // The list position shown for a configured width: the entry of that width, else the first.
 int ResolutionIndexForWidth(int width);
 
-// Writes the entry's width and then its height into the settings file; true when both were
-// written.
+// Writes the entry's width and height into the settings file, both in one replacement of the
+// file; true when they were written.
 bool WriteCameraResolution(CIni& config, int index);
 
 }  // namespace travenor

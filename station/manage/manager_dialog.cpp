@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QTableWidget>
 #include <filesystem>
@@ -19,6 +20,9 @@
 #include "text/qt_text.h"
 
 using namespace travenor;
+
+// What the dialog writes, and when (off unless enabled, e.g. QT_LOGGING_RULES="vantor.manage.info=true").
+Q_LOGGING_CATEGORY(lcManage, "vantor.manage", QtWarningMsg)
 
 namespace {
 
@@ -58,10 +62,13 @@ CManagerDialog::CManagerDialog(const vantor::Clock& clock, QWidget* parent, File
     setModal(true);
     CreateControls();
     OnInitDialog();
+    qCInfo(lcManage) << "ready";
 }
 
 CManagerDialog::~CManagerDialog() {
-    vantor::settings::WritePresetEntries(records_.Entries());
+    qCInfo(lcManage) << "writing the preset winners";
+    const bool written = vantor::settings::WritePresetEntries(records_.Entries());
+    qCInfo(lcManage) << (written ? "preset winners written" : "preset winners not written");
 }
 
 void CManagerDialog::CreateControls() {
@@ -186,7 +193,10 @@ void CManagerDialog::OnDeleteAll() {
 void CManagerDialog::OnResolutionChosen(int index) {
     // A settings file that could not be opened has said so itself and takes no values; the
     // notice that the resolution is saved is shown only when it was.
-    if (WriteCameraResolution(config_, index)) {
+    qCInfo(lcManage) << "writing the camera resolution";
+    const bool written = WriteCameraResolution(config_, index);
+    qCInfo(lcManage) << (written ? "camera resolution written" : "camera resolution not written");
+    if (written) {
         vantor::ShowMessageBox(GetLanStr(u"44"), u"Tips", vantor::MessageButtons::Ok,
                                vantor::MessageIcon::Warning);
     }

@@ -10,6 +10,7 @@
 #include "camera/camera_preview.h"
 #include "camera/test_cameras.h"
 #include "platform/message_box.h"
+#include "requirements.h"
 
 using namespace vantor::camera;
 
@@ -47,8 +48,8 @@ int DistinctColours(const QImage& image) {
 }  // namespace
 
 TEST(CameraPreviewLive, ATestCameraShowsLiveInThePreview) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display";
+    if (const std::string missing = vantor_test::MissingDisplay(); !missing.empty()) {
+        GTEST_FAIL() << missing;
     }
     vantor::RecordingMessageBoxes boxes;
     vantor::ScopedMessageBoxService scope(boxes);

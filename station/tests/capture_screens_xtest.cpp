@@ -21,6 +21,7 @@
 #include "print_queue.h"
 #include "test_folder.h"
 #include "text/language.h"
+#include "requirements.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ void Send(QWidget& window, QEvent::Type type, QPoint at, Qt::MouseButtons held) 
 }
 
 TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display";
+    if (const std::string missing = vantor_test::MissingDisplay(); !missing.empty()) {
+        GTEST_FAIL() << missing;
     }
     const fs::path install = InstallFolder();
     ASSERT_TRUE(fs::is_directory(install / "Template"));

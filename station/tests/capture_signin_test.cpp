@@ -375,6 +375,21 @@ TEST_F(CaptureSignIn, TheCameraOpensWithoutHoldingUpTheWindow) {
     EXPECT_TRUE(WaitFor([&] { return LivePictureShown(*window); }));
 }
 
+// A key from the keyboard goes to the focused control and climbs to the window when the control
+// ignores it; F9 must start one recording, not a second one that reports "11".
+TEST_F(CaptureSignIn, F9OnAFocusedControlRecordsOnce) {
+    auto window = Open();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_TRUE(window->IsCaptured());
+    QWidget* control = window->Control(kIdPrint);
+    ASSERT_NE(control, nullptr);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+    QApplication::sendEvent(control, &press);
+    EXPECT_TRUE(microphone_.IsOpen());
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "recorded again on the way up to the window";
+}
+
 TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
     fs::create_directories(folder_.path() / "images" / "wedding" / "CapWindow");
     for (const char* face : {"record.jpg", "recording.jpg"}) {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
 #include <filesystem>
 
@@ -74,6 +75,12 @@ TEST(SeatSearchScreen, AGuestFindsHisTableFromTheCaptureWindow) {
         CTravenorDlg* capture = nullptr;
         ASSERT_TRUE(vantor_test::WaitUntil(
             [&] { return (capture = vantor_test::VisibleTopLevel<CTravenorDlg>()) != nullptr; }));
+        // A failed assertion returns early: the capture window still closes, so the test ends.
+        const auto leave = qScopeGuard([&] {
+            if (!walked) {
+                capture->Leave();
+            }
+        });
         QWidget* seatButton = vantor::FindControl(capture, kIdSeatSearch);
         ASSERT_NE(seatButton, nullptr);
         QTest::mouseClick(seatButton, Qt::LeftButton);

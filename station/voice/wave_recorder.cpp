@@ -81,6 +81,20 @@ void CWaveRecorder::Stop(const tstring& target_path) {
     mailbox_.Post();
 }
 
+std::vector<std::uint8_t> CWaveRecorder::StopAndTakeSamples() {
+    if (!IsRecording()) {
+        return {};
+    }
+    std::unique_ptr<Take> take = std::move(current_);
+    if (take->device) {
+        // Everything captured is in the inbox when this returns.
+        take->device->Reset();
+    }
+    Collect(*take);
+    take->device.reset();
+    return std::move(take->data);
+}
+
 std::size_t CWaveRecorder::RecordedBytes() const {
     return current_ ? current_->data.size() : 0;
 }

@@ -45,6 +45,9 @@ class CWaveRecorder {
     StartResult Start();
     // Ends the recording; an empty path throws it away. Nothing when not recording.
     void Stop(const tstring& target_path);
+    // Ends the recording and hands over everything it captured, for the caller to write; empty
+    // when nothing was recorded or nothing is recording.
+    std::vector<std::uint8_t> StopAndTakeSamples();
 
     // Also true after a microphone that could not be opened, until the next stop.
     bool IsRecording() const { return current_ != nullptr; }

@@ -42,12 +42,14 @@ tstring TrimBlanks(const tstring& text) {
 
 WallCommand ParseWallCommand(std::uint64_t dwData, const QByteArray& bytes, const tstring& workingFolder) {
     WallCommand command;
-    command.text = TrimBlanks(CopyDataText(bytes));
+    command.text = CopyDataText(bytes);
+    // The mode words are compared as sent: " MEDIAMODE " is a folder of that name, not the mode.
     if (command.text == u"PPTMODE" || command.text == u"MEDIAMODE") {
         command.kind = WallCommand::Kind::ModeWord;
         return command;
     }
     command.kind = WallCommand::Kind::Folder;
+    command.text = TrimBlanks(command.text);
     if (dwData == 0 && !vantor::IsAbsolutePath(command.text)) {
         command.text = workingFolder + tstring(u"\\") + command.text;
     }

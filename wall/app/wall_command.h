@@ -1,8 +1,9 @@
 #pragma once
 // The wall's command messages: copy data whose bytes are UTF-16 text. The text ends at cbData
-// bytes or at the first zero, whichever comes first, and is trimmed. "PPTMODE" and "MEDIAMODE"
-// (exactly, in capitals) are mode words; anything else is a folder. With dwData 0 a folder that
-// is not absolute is taken relative to the wall's working folder.
+// bytes or at the first zero, whichever comes first. "PPTMODE" and "MEDIAMODE" (exactly as they
+// stand, in capitals, nothing around them) are mode words; anything else is a folder, whose path
+// is trimmed. With dwData 0 a folder that is not absolute is taken relative to the wall's working
+// folder.
 #include <QByteArray>
 #include <cstdint>
 #include "text/tstring.h"

@@ -157,7 +157,10 @@ bool CmfcZarnDlg::Initialise() {
     mouse_->SetLastClickTicks(services_.processorClock_ms());
 
     setWindowTitle(QString::fromUtf16(kWallTitle));
-    server_->Listen(kWallTitle);
+    if (!server_->Listen(kWallTitle)) {
+        // The wall still shows its pictures; only the station cannot drive it.
+        vantor::ShowMessageBox(kNoEndpointText, kWallCaption);
+    }
 
     toolbar_ = new CPrivateMenu(this, [this](int id) { OnToolbar(id); });
     PlaceToolbar();

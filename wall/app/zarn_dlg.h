@@ -36,6 +36,8 @@ inline constexpr char16_t kWallTitle[] = u"Lumarin";
 inline constexpr char16_t kHideDlgTitle[] = u"HideDlg";
 inline constexpr std::uint32_t kHideDlgMessage = 1802;
 inline constexpr char16_t kNo3DSupportText[] = u"未检测到3D支持,请检查显卡驱动等信息!";
+inline constexpr char16_t kNoEndpointText[] =
+    u"相册墙无法建立接收命令的通信端点,签到程序将无法控制相册墙。请检查用户主目录是否可写。";
 inline constexpr int kSlideshowPeriod_ms = 5000;
 inline constexpr std::int64_t kRefreshInterval_ms = 30000;
 

@@ -26,8 +26,14 @@ TEST(WallCommand, ModeWordsAreNeverFoldersWhateverTheIdentifier) {
     for (std::uint64_t dwData : {0u, 1u, 7u}) {
         EXPECT_EQ(Parse(dwData, u"PPTMODE").kind, WallCommand::Kind::ModeWord);
         EXPECT_EQ(Parse(dwData, u"MEDIAMODE").kind, WallCommand::Kind::ModeWord);
-        EXPECT_EQ(Parse(dwData, u"  MEDIAMODE\r\n").kind, WallCommand::Kind::ModeWord);
     }
+    // Only the exact words are modes; with anything around them they name a folder, trimmed.
+    const WallCommand padded = Parse(0, u"  MEDIAMODE\r\n");
+    EXPECT_EQ(padded.kind, WallCommand::Kind::Folder);
+    EXPECT_EQ(padded.text, tstring(u"\\opt\\Vantor\\MEDIAMODE"));
+    EXPECT_EQ(Parse(1, u" PPTMODE ").kind, WallCommand::Kind::Folder);
+    EXPECT_EQ(Parse(1, u" PPTMODE ").text, tstring(u"PPTMODE"));
+    EXPECT_EQ(Parse(1, u"MEDIAMODE\t").kind, WallCommand::Kind::Folder);
     const WallCommand lower = Parse(0, u"mediamode");
     EXPECT_EQ(lower.kind, WallCommand::Kind::Folder);
     EXPECT_EQ(lower.text, tstring(u"\\opt\\Vantor\\mediamode"));
@@ -92,6 +98,7 @@ TEST(WallCommand, PayloadsKeepTheirMeaningBetweenProcesses) {
         {1, u"PPTMODE"},
         {0, u"mediamode"},
         {0, u"\\srv\\x "},
+        {1, u" MEDIAMODE "},
     };
     for (const auto& [dwData, text] : sends) {
         const QByteArray bytes = Utf16WithTerminator(text);
@@ -109,5 +116,5 @@ TEST(WallCommand, PayloadsKeepTheirMeaningBetweenProcesses) {
     }
     EXPECT_EQ(lines, QStringList({"folder|\\opt\\Vantor\\Storage\\2024-3-5\\WithTemplate",
                                   "folder|/home/ann/相册", "mode|MEDIAMODE", "mode|PPTMODE",
-                                  "folder|\\opt\\Vantor\\mediamode", "folder|\\srv\\x"}));
+                                  "folder|\\opt\\Vantor\\mediamode", "folder|\\srv\\x", "folder|MEDIAMODE"}));
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLocalSocket>
 #include <QProcess>
+#include "app/wall_platform.h"
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
 #include "wall_app_support.h"
@@ -70,4 +71,46 @@ TEST(WallProcess, RunsOnceServesCommandsAndEndsOnCommandOne) {
     EXPECT_EQ(wall.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(wall.exitCode(), 0);
     EXPECT_FALSE(vantor::EndpointExists(u"Lumarin"));
+}
+
+TEST(WallPlatform, AWaylandSessionRunsTheWallThroughItsXDisplay) {
+    using halvix::WallPlatform;
+    EXPECT_EQ(WallPlatform({"", ":0", "wayland-0", "wayland"}), "xcb");
+    EXPECT_EQ(WallPlatform({"", ":0", "", "wayland"}), "xcb");
+    EXPECT_EQ(WallPlatform({"wayland", ":0", "wayland-0", ""}), "xcb");
+    EXPECT_EQ(WallPlatform({"wayland-egl", ":1", "", ""}), "xcb");
+    EXPECT_EQ(WallPlatform({"", ":0", "", "x11"}), "");                 // an X session: Qt picks xcb itself
+    EXPECT_EQ(WallPlatform({"offscreen", ":0", "wayland-0", ""}), "");  // named on purpose
+    EXPECT_EQ(WallPlatform({"", "", "wayland-0", "wayland"}), "");      // no X display: "no 3D support"
+}
+
+// The program on a Wayland desktop whose session asks Qt for Wayland: it still comes up, on the X
+// display, and serves its endpoint.
+TEST(WallProcess, StartsOnAWaylandDesktopThroughTheXDisplay) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_FAIL() << "needs an X display (DISPLAY is not set): run under Xvfb";
+    }
+    const QString program = WallProgram();
+    if (program.isEmpty() || !QFileInfo(program).isExecutable()) {
+        GTEST_FAIL() << "needs the assembled installation folder with Halvix";
+    }
+    halvix_test::PrivateEndpoints endpoints;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "wayland");
+    environment.insert("WAYLAND_DISPLAY", "vantor-no-such-compositor");
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    QProcess wall;
+    wall.setProcessEnvironment(environment);
+    wall.setProcessChannelMode(QProcess::ForwardedChannels);
+    wall.start(program, {});
+    ASSERT_TRUE(wall.waitForStarted());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return vantor::EndpointExists(u"Lumarin", 100) || wall.state() == QProcess::NotRunning; },
+        20000));
+    EXPECT_TRUE(vantor::EndpointExists(u"Lumarin")) << "the wall did not come up";
+    vantor::SendProgramMessage(u"Lumarin", vantor::kMessageCommand, 1);
+    if (!wall.waitForFinished(20000)) {
+        wall.kill();
+        wall.waitForFinished();
+    }
 }
