@@ -47,22 +47,6 @@ std::string TargetFile(const char16_t* path) {
 // A temporary file younger than this may belong to a write of another process still in progress.
 constexpr std::chrono::seconds kStaleAfter{60};
 
-// Whether a folder entry is a temporary file of the target: TemporaryNameFor's text around six
-// letters or digits (mkstemps' alphabet).
-bool IsTemporaryOf(std::string_view entry, std::string_view pattern) {
-    constexpr std::string_view kUnique = "XXXXXX";
-    const std::size_t at = pattern.rfind(kUnique);
-    if (at == std::string_view::npos || entry.size() != pattern.size() ||
-        entry.substr(0, at) != pattern.substr(0, at) ||
-        entry.substr(at + kUnique.size()) != pattern.substr(at + kUnique.size())) {
-        return false;
-    }
-    const std::string_view unique = entry.substr(at, kUnique.size());
-    return std::all_of(unique.begin(), unique.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
-}
-
 // Removes what killed writes of this file left beside it: temporary files that never got its
 // name. Called with ProfileMutex held, so no write of a profile file by this process is in
 // progress and none of those files is one of ours in use; one of another process is left alone
@@ -70,12 +54,13 @@ bool IsTemporaryOf(std::string_view entry, std::string_view pattern) {
 void RemoveStaleTemporaries(const std::string& native) {
     const std::filesystem::path pattern(TemporaryNameFor(native));
     const std::filesystem::path folder = pattern.has_parent_path() ? pattern.parent_path() : ".";
-    const std::string patternName = pattern.filename().string();
+    // The pattern's "XXXXXX" reads as a temporary name too, which gives the target's stem.
+    const std::optional<std::string> own = TemporaryTargetStem(pattern.filename().string());
     const auto now = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::filesystem::path& candidate = it->path();
-        if (!IsTemporaryOf(candidate.filename().string(), patternName)) {
+        if (!own || TemporaryTargetStem(candidate.filename().string()) != own) {
             continue;
         }
         struct stat info {};

@@ -7,9 +7,11 @@
 #include <QImage>
 #include <QLocalSocket>
 #include <QProcess>
+#include <string>
 #include "app/wall_platform.h"
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
+#include "requirements.h"
 #include "wall_app_support.h"
 
 using halvix_test::Utf16WithTerminator;
@@ -21,15 +23,23 @@ QString WallProgram() {
     return halvix_test::InstallFolder() + QStringLiteral("/Halvix");
 }
 
+// Empty when the wall program can run here; otherwise what is missing.
+std::string MissingForTheWall(const QString& program) {
+    if (std::string missing = vantor_test::MissingDisplay(); !missing.empty()) {
+        return missing;
+    }
+    if (!QFileInfo(program).isExecutable()) {
+        return "needs the assembled installation folder with Halvix";
+    }
+    return {};
+}
+
 }  // namespace
 
 TEST(WallProcess, RunsOnceServesCommandsAndEndsOnCommandOne) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_FAIL() << "needs an X display (DISPLAY is not set): run under Xvfb";
-    }
     const QString program = WallProgram();
-    if (program.isEmpty() || !QFileInfo(program).isExecutable()) {
-        GTEST_FAIL() << "needs the assembled installation folder with Halvix";
+    if (const std::string missing = MissingForTheWall(program); !missing.empty()) {
+        GTEST_FAIL() << missing;
     }
     halvix_test::PrivateEndpoints endpoints;
     QProcess wall;
@@ -87,12 +97,9 @@ TEST(WallPlatform, AWaylandSessionRunsTheWallThroughItsXDisplay) {
 // The program on a Wayland desktop whose session asks Qt for Wayland: it still comes up, on the X
 // display, and serves its endpoint.
 TEST(WallProcess, StartsOnAWaylandDesktopThroughTheXDisplay) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_FAIL() << "needs an X display (DISPLAY is not set): run under Xvfb";
-    }
     const QString program = WallProgram();
-    if (program.isEmpty() || !QFileInfo(program).isExecutable()) {
-        GTEST_FAIL() << "needs the assembled installation folder with Halvix";
+    if (const std::string missing = MissingForTheWall(program); !missing.empty()) {
+        GTEST_FAIL() << missing;
     }
     halvix_test::PrivateEndpoints endpoints;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
