@@ -346,8 +346,9 @@ bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder) {
             // from wherever the old (perhaps much longer) wall had taken the camera.
             animator->StartAt(0.0f);
         }
-        SetCurrentFolder(folder);
+        // Counted before the folder is named: whoever sees the folder shown sees its count too.
         ++rebuilds_;
+        SetCurrentFolder(folder);
     };
     {
         std::lock_guard<std::mutex> lock(folder_mutex_);
