@@ -7,11 +7,6 @@
 #include "fuzz_support.h"
 #include "imaging/exif_orientation.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    vantor_fuzz::SilenceMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int orientation = vantor::ExifOrientationOf(data, size);
     FUZZ_CHECK(orientation >= 1 && orientation <= 8);

@@ -21,11 +21,8 @@ class SilentMessageBoxes : public vantor::MessageBoxService {
     }
 };
 
-// Installs the silent service for the whole run; call from LLVMFuzzerInitialize.
-inline void SilenceMessageBoxes() {
-    static SilentMessageBoxes service;
-    static vantor::ScopedMessageBoxService scope(service);
-}
+// Every target is linked with fuzz_initialize.cpp, whose LLVMFuzzerInitialize installs this
+// service for the whole run.
 
 // The narrow code pages the programs meet: the locale's UTF-8 and the Windows ones of the files
 // organisers bring.

@@ -23,11 +23,6 @@ void CheckTrimmed(const tstring& field) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    SilenceMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input input(data, size);
     const std::string codePage = CodePage(input.Byte());

@@ -11,11 +11,6 @@
 
 using namespace vantor_fuzz;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    SilenceMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input input(data, size);
     const int number = static_cast<int>(input.Word());

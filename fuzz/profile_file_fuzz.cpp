@@ -133,12 +133,6 @@ void CheckIniFile(std::string_view bytes) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    SilenceMessageBoxes();
-    Scratch();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input input(data, size);
     const std::uint8_t mode = input.Byte();

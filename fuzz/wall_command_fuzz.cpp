@@ -41,11 +41,6 @@ void CheckCommand(const vantor::ProgramMessage& message) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    SilenceMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QByteArray received(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     while (!received.isEmpty()) {
