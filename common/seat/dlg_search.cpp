@@ -23,18 +23,8 @@
 namespace {
 
 using vantor::ControlEntry;
-using vantor::ControlKind;
-
-constexpr std::array<ControlEntry, 7> kSearchControls{{
-    {vantor::IDC_SEARCH_HINT, ControlKind::Label, u"请输入关键字进行模糊查询", {3, 13, 115, 8}},
-    {vantor::IDC_SEARCH_FIELD, ControlKind::Edit, u"", {3, 27, 116, 14}},
-    {vantor::IDC_SEARCH_MATCHES, ControlKind::ListView, u"", {3, 44, 116, 139}},
-    {vantor::IDC_SEARCH_KEYBOARD, ControlKind::PushButton, u"屏幕键盘", {3, 185, 115, 31}},
-    {vantor::IDC_SEARCH_EXIT, ControlKind::PushButton, u"退出", {3, 218, 115, 20}},
-    {vantor::IDC_SEARCH_PICTURE, ControlKind::Frame, u"", {122, 58, 337, 236}},
-    {vantor::IDC_SEARCH_DETAILS, ControlKind::Frame, u"", {122, 1, 336, 55}},
-}};
-constexpr vantor::DialogTemplate kSearchDialog{vantor::IDD_SEARCH, {459, 294}, kSearchControls};
+using vantor::kSearchControls;
+using vantor::kSearchDialog;
 
 QRect ControlRect(int id) {
     return vantor::DesignedControlRect(*vantor::FindControlEntry(kSearchDialog, id));

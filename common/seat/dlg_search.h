@@ -17,17 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace vantor {
-inline constexpr int IDD_SEARCH = 1000;
-inline constexpr int IDC_SEARCH_HINT = 1009;
-inline constexpr int IDC_SEARCH_FIELD = 1000;
-inline constexpr int IDC_SEARCH_MATCHES = 1002;
-inline constexpr int IDC_SEARCH_KEYBOARD = 1005;
-inline constexpr int IDC_SEARCH_EXIT = 1008;
-inline constexpr int IDC_SEARCH_PICTURE = 1006;
-inline constexpr int IDC_SEARCH_DETAILS = 1007;
-inline constexpr char16_t kSeatPlanPath[] = u"images\\wedding\\SeatPos.jpg";
-}  // namespace vantor
+#include "seat/search_layout.h"
 
 class CDlgSearch : public QDialog {
     Q_OBJECT

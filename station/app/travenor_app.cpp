@@ -18,6 +18,10 @@ bool CTravenorApp::InitInstance() {
     if (setup_) {
         setup_(menu, shared_);
     }
+    // The menu blocks only its own windows, as a dialog without an owner does: an application-modal
+    // menu would also block the seat search and its keyboard, windows of their own that the
+    // capture window opens without making them its children.
+    menu.setWindowModality(Qt::WindowModal);
     menuResult_ = menu.exec();
     return false;
 }

@@ -52,6 +52,7 @@
 #include "scene/image_item.h"
 #include "scene/image_spider.h"
 #include "storage/storage_layout.h"
+#include "station_driver.h"
 #include "synthetic_input.h"
 #include "test_folder.h"
 
@@ -72,123 +73,10 @@ constexpr char kPreset[] = "[CheatInfo]\nguest-of-honour.jpg=一等奖\n";
 constexpr char kResolutionSaved[] = "摄像头分辨率已保存";
 constexpr char kCameraScaling[] = "目前你的摄像头只能支持";
 
-// ---- the station's copy of the installation ----
+using Station = vantor_test::StationProcess;
 
-// The installation folder for one run: the program file copied (the program anchors its working
-// folder to the folder of its own file), the libraries and the read-only content linked, the
-// settings copied.
-void AssembleInstallation(const fs::path& from, const fs::path& to) {
-    fs::copy_file(from / "Travenor", to / "Travenor");
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("lib")) {
-            fs::create_symlink(fs::canonical(entry.path()), to / name);
-        }
-    }
-    for (const char* content : {"images", "Template", "Sound", "res"}) {
-        if (fs::exists(from / content)) {
-            fs::create_directory_symlink(fs::canonical(from / content), to / content);
-        }
-    }
-    fs::copy(from / "Bin", to / "Bin", fs::copy_options::recursive);
-    std::ofstream(to / "SetInfo.ini", std::ios::binary) << kPreset;
-}
-
-// ---- the running station ----
-
+// Thrown out of the driving steps when the plan kills the station.
 struct Killed {};
-
-class Station {
-  public:
-    explicit Station(const fs::path& folder) : folder_(folder) {}
-    ~Station() { Kill(); }
-    Station(const Station&) = delete;
-    Station& operator=(const Station&) = delete;
-
-    void Start() {
-        lines_.clear();
-        partial_.clear();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("VANTOR_TEST_CAMERA", "hd");
-        environment.insert("VANTOR_MICROPHONE", "audiotestsrc is-live=true");
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.insert("QT_LOGGING_RULES",
-                           "vantor.signin.info=true\nvantor.messagebox.info=true\nvantor.manage.info=true\n"
-                           "vantor.lottery.info=true");
-        process_.setProcessEnvironment(environment);
-        process_.setWorkingDirectory(QString::fromStdString(folder_.string()));
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.setStandardOutputFile(QProcess::nullDevice());
-        process_.setReadChannel(QProcess::StandardError);
-        process_.start(QString::fromStdString((folder_ / "Travenor").string()), {});
-        if (!process_.waitForStarted(10000)) {
-            throw std::runtime_error("the station did not start: " + process_.errorString().toStdString());
-        }
-    }
-
-    // SIGKILL; everything the program wrote before it died is read.
-    void Kill() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(10000);
-        }
-        Read();
-    }
-
-    bool Running() const { return process_.state() == QProcess::Running; }
-
-    // Waits up to `ms` for output and reads it.
-    void Poll(int ms) {
-        process_.waitForReadyRead(ms);
-        Read();
-    }
-
-    // Lines of the station's sign-in diagnostics that start with `text`.
-    int Count(const std::string& text) const {
-        int count = 0;
-        for (const std::string& line : lines_) {
-            if (line.starts_with(text)) {
-                ++count;
-            }
-        }
-        return count;
-    }
-    const std::vector<std::string>& Lines() const { return lines_; }
-    std::string Tail(std::size_t count = 15) const {
-        std::string text;
-        for (std::size_t i = lines_.size() > count ? lines_.size() - count : 0; i < lines_.size(); ++i) {
-            text += "    " + lines_[i] + "\n";
-        }
-        return text;
-    }
-
-  private:
-    void Read() {
-        partial_ += process_.readAllStandardError().toStdString();
-        for (std::size_t end = partial_.find('\n'); end != std::string::npos; end = partial_.find('\n')) {
-            std::string line = partial_.substr(0, end);
-            partial_.erase(0, end + 1);
-            constexpr std::string_view kPrefix = "vantor.signin: ";
-            constexpr std::string_view kBoxPrefix = "vantor.messagebox: ";
-            constexpr std::string_view kManagePrefix = "vantor.manage: ";
-            constexpr std::string_view kLotteryPrefix = "vantor.lottery: ";
-            if (line.starts_with(kPrefix)) {
-                lines_.push_back(line.substr(kPrefix.size()));
-            } else if (line.starts_with(kBoxPrefix)) {
-                lines_.push_back("box " + line.substr(kBoxPrefix.size()));
-            } else if (line.starts_with(kManagePrefix)) {
-                lines_.push_back("manage " + line.substr(kManagePrefix.size()));
-            } else if (line.starts_with(kLotteryPrefix)) {
-                lines_.push_back("lottery " + line.substr(kLotteryPrefix.size()));
-            }
-        }
-    }
-
-    fs::path folder_;
-    QProcess process_;
-    std::string partial_;
-    std::vector<std::string> lines_;
-};
 
 // ---- what is on disk ----
 
@@ -1019,7 +907,7 @@ TEST(StationKilled, NothingIsLostAtAnyInstant) {
     const fs::path install = vantor_test::InstallFolder();
     ASSERT_TRUE(fs::exists(install / "Travenor")) << "needs the assembled installation folder: " << install;
     vantor_test::TestFolder folder;
-    AssembleInstallation(install, folder.path());
+    vantor_test::AssembleInstallation(install, folder.path(), kPreset);
 
     unsigned int seed = std::random_device{}();
     if (const QByteArray named = qgetenv("VANTOR_KILL_SEED"); !named.isEmpty()) {

@@ -1,12 +1,24 @@
 #include "synthetic_input.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <cstdlib>
 
 namespace vantor_test {
+
+namespace {
+
+// A window of the program under test can go between listing it and asking for its attributes;
+// Xlib's own handler would end the test program for that (BadWindow). Such a window is skipped.
+int IgnoreGoneWindows(Display*, XErrorEvent*) {
+    return 0;
+}
+
+}  // namespace
 
 struct SyntheticInput::Connection {
     Display* display = nullptr;
@@ -22,6 +34,39 @@ struct SyntheticInput::Connection {
     void Button(unsigned int button, bool down) const {
         XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
     }
+    void Press(KeySym symbol) const {
+        const KeyCode code = XKeysymToKeycode(display, symbol);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    }
+    // A window's title in UTF-8: the desktop's name property (Qt writes it in UTF-8), else the
+    // classic one, which holds Latin-1 titles only.
+    std::string Title(Window window) const {
+        const Atom utf8_name = XInternAtom(display, "_NET_WM_NAME", False);
+        const Atom utf8_string = XInternAtom(display, "UTF8_STRING", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::string title;
+        if (XGetWindowProperty(display, window, utf8_name, 0, 1024, False, utf8_string, &type, &format,
+                               &count, &after, &data) == Success &&
+            data != nullptr) {
+            title.assign(reinterpret_cast<const char*>(data), count);
+        }
+        if (data != nullptr) {
+            XFree(data);
+        }
+        if (title.empty()) {
+            char* name = nullptr;
+            if (XFetchName(display, window, &name) != 0 && name != nullptr) {
+                title = name;
+                XFree(name);
+            }
+        }
+        return title;
+    }
 };
 
 SyntheticInput::SyntheticInput() : connection_(std::make_unique<Connection>()) {
@@ -31,6 +76,7 @@ SyntheticInput::SyntheticInput() : connection_(std::make_unique<Connection>()) {
             "needs an X display (DISPLAY is not set): run the tests under Xvfb, as the test command does";
         return;
     }
+    XSetErrorHandler(&IgnoreGoneWindows);
     connection_->display = XOpenDisplay(name);
     if (connection_->display == nullptr) {
         missing_ = std::string("cannot open the X display ") + name;
@@ -75,11 +121,52 @@ void SyntheticInput::Tap(Key key) {
         case Key::Return:
             symbol = XK_Return;
             break;
+        case Key::Down:
+            symbol = XK_Down;
+            break;
     }
-    const KeyCode code = XKeysymToKeycode(connection_->display, symbol);
-    XTestFakeKeyEvent(connection_->display, code, True, CurrentTime);
-    XTestFakeKeyEvent(connection_->display, code, False, CurrentTime);
+    connection_->Press(symbol);
     connection_->Sync();
+}
+
+void SyntheticInput::Type(const std::string& text) {
+    if (!missing_.empty()) {
+        return;
+    }
+    for (const char c : text) {
+        // These characters have key symbols of their own character code.
+        const unsigned char code = static_cast<unsigned char>(c);
+        if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') || code == ' ' || code == '-' ||
+            code == '.') {
+            connection_->Press(code);
+        }
+    }
+    connection_->Sync();
+}
+
+QImage SyntheticInput::Grab(const QRect& area) const {
+    if (!missing_.empty() || area.isEmpty()) {
+        return {};
+    }
+    Display* display = connection_->display;
+    XImage* image = XGetImage(display, DefaultRootWindow(display), area.x(), area.y(),
+                              static_cast<unsigned int>(area.width()),
+                              static_cast<unsigned int>(area.height()), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return {};
+    }
+    QImage grabbed(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            grabbed.setPixel(x, y,
+                             qRgb(static_cast<int>((pixel & image->red_mask) >> 16),
+                                  static_cast<int>((pixel & image->green_mask) >> 8),
+                                  static_cast<int>(pixel & image->blue_mask)));
+        }
+    }
+    XDestroyImage(image);
+    return grabbed;
 }
 
 void SyntheticInput::Click(QPoint at) {
@@ -120,6 +207,14 @@ void SyntheticInput::Wheel(QPoint at, int steps) {
 }
 
 std::vector<SyntheticInput::TopLevel> SyntheticInput::Windows(const std::string& title) const {
+    return Find(&title);
+}
+
+std::vector<SyntheticInput::TopLevel> SyntheticInput::Shown() const {
+    return Find(nullptr);
+}
+
+std::vector<SyntheticInput::TopLevel> SyntheticInput::Find(const std::string* title) const {
     std::vector<TopLevel> found;
     if (!missing_.empty()) {
         return found;
@@ -134,17 +229,16 @@ std::vector<SyntheticInput::TopLevel> SyntheticInput::Windows(const std::string&
     }
     for (unsigned int i = 0; i < count; ++i) {
         XWindowAttributes attributes{};
-        char* name = nullptr;
         if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
-            attributes.map_state != IsViewable || XFetchName(display, children[i], &name) == 0 ||
-            name == nullptr) {
+            attributes.map_state != IsViewable) {
             continue;
         }
-        if (title == name) {
-            found.push_back(
-                {children[i], QRect(attributes.x, attributes.y, attributes.width, attributes.height)});
+        std::string name = connection_->Title(children[i]);
+        if (title == nullptr || name == *title) {
+            found.push_back({children[i],
+                             QRect(attributes.x, attributes.y, attributes.width, attributes.height),
+                             std::move(name)});
         }
-        XFree(name);
     }
     if (children != nullptr) {
         XFree(children);
@@ -164,13 +258,8 @@ unsigned long SyntheticInput::KeyboardIn(const std::string& title) const {
     // that would put frames around it).
     const Window root = DefaultRootWindow(display);
     while (focus != 0 && focus != PointerRoot && focus != root) {
-        char* name = nullptr;
-        if (XFetchName(display, focus, &name) != 0 && name != nullptr) {
-            const bool match = title == name;
-            XFree(name);
-            if (match) {
-                return focus;
-            }
+        if (connection_->Title(focus) == title) {
+            return focus;
         }
         Window parent = 0;
         Window found_root = 0;

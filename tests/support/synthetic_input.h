@@ -2,6 +2,7 @@
 // Input as a user gives it, for driving a program in another process on the X display: key
 // presses, clicks, drags and wheel turns go through the X server's XTEST extension, so the
 // program receives them exactly as it would from a keyboard and a mouse.
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -13,7 +14,7 @@ namespace vantor_test {
 
 class SyntheticInput {
   public:
-    enum class Key { Space, F9, Escape, Return };
+    enum class Key { Space, F9, Escape, Return, Down };
 
     // Connects to the display named by DISPLAY.
     SyntheticInput();
@@ -26,6 +27,8 @@ class SyntheticInput {
     QSize ScreenSize() const;
 
     void Tap(Key key);
+    // Types the text's lower-case letters, digits, blanks, hyphens and dots, one key each.
+    void Type(const std::string& text);
     void Click(QPoint at);
     // Presses the left button at the first point, moves through the others and releases it.
     void Drag(const std::initializer_list<QPoint>& points);
@@ -38,11 +41,18 @@ class SyntheticInput {
     struct TopLevel {
         unsigned long id = 0;
         QRect rect;
+        std::string title;
     };
     std::vector<TopLevel> Windows(const std::string& title) const;
+    // Every shown top-level window.
+    std::vector<TopLevel> Shown() const;
+    // What the screen shows in the rectangle (null when it cannot be read).
+    QImage Grab(const QRect& area) const;
 
   private:
     struct Connection;
+    std::vector<TopLevel> Find(const std::string* title) const;
+
     std::unique_ptr<Connection> connection_;
     std::string missing_;
 };
