@@ -62,6 +62,16 @@ std::string EnvironmentCodeSet() {
     return IsAsciiName(name) ? std::string() : name;
 }
 
+bool IsUtf8Name(const std::string& name) {
+    std::string upper;
+    for (char c : name) {
+        if (c != '-' && c != '_') {
+            upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        }
+    }
+    return upper == "UTF8";
+}
+
 const std::string& CachedEnvironmentCodeSet() {
     static const std::string codeSet = EnvironmentCodeSet();
     return codeSet;
@@ -148,6 +158,70 @@ std::string NarrowCodePage() {
     }
     const std::string& fromLocale = CachedEnvironmentCodeSet();
     return fromLocale.empty() ? std::string("UTF-8") : fromLocale;
+}
+
+std::string LegacyCodePage() {
+    if (const char* chosen = std::getenv("VANTOR_CODEPAGE"); chosen != nullptr && *chosen != '\0') {
+        return chosen;
+    }
+    const std::string& fromLocale = CachedEnvironmentCodeSet();
+    if (fromLocale.empty() || IsUtf8Name(fromLocale)) {
+        return "GBK";
+    }
+    return fromLocale;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            extra = 1, c = lead & 0x1F, minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2, c = lead & 0x0F, minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3, c = lead & 0x07, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(extra) >= bytes.size()) {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::string_view WithoutUtf8Mark(std::string_view bytes) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kMark.size()) == kMark) {
+        bytes.remove_prefix(kMark.size());
+    }
+    return bytes;
+}
+
+std::string TextFileCodePage(std::string_view bytes) {
+    if (WithoutUtf8Mark(bytes).size() != bytes.size() || IsValidUtf8(bytes)) {
+        return "UTF-8";
+    }
+    return LegacyCodePage();
 }
 
 std::u16string NarrowToWide(std::string_view bytes) {

@@ -3,6 +3,10 @@
 // the environment variable VANTOR_CODEPAGE (for example GBK for files from a Chinese Windows
 // installation), else the locale's character set, else UTF-8 when the locale names none
 // (the C locale's ASCII counts as none).
+//
+// Text files are judged by their own bytes instead (TextFileCodePage): the files shipped with the
+// programs are UTF-8, while a guest list or settings file written on a Chinese Windows machine is
+// GBK, and both must read right in one process.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,6 +15,21 @@ namespace vantor {
 
 // The iconv name of the code page in force.
 std::string NarrowCodePage();
+
+// The code page of narrow text files that are not UTF-8: VANTOR_CODEPAGE when set, else the
+// locale's character set when that is a legacy one (not UTF-8), else GBK, the code page of the
+// Chinese Windows installations such files come from.
+std::string LegacyCodePage();
+
+// Whether the bytes are UTF-8 throughout (no invalid, overlong or cut-off sequence).
+bool IsValidUtf8(std::string_view bytes);
+
+// The code page of a narrow text file, by its content: UTF-8 when it starts with the UTF-8
+// byte-order mark or is valid UTF-8, otherwise LegacyCodePage().
+std::string TextFileCodePage(std::string_view bytes);
+
+// The bytes without a leading UTF-8 byte-order mark.
+std::string_view WithoutUtf8Mark(std::string_view bytes);
 
 // Narrow to UTF-16. Bytes that are not valid in the code page become U+FFFD.
 std::u16string NarrowToWide(std::string_view bytes);

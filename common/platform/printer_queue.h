@@ -9,7 +9,7 @@ namespace vantor {
 struct PrinterQueueState {
     bool exists = false;
     bool accepting = false;  // takes new jobs and is not stopped
-    std::string reason;      // the queue's own message when it does not, for the log
+    std::string reason;      // the queue's own message when it does not ("out of paper")
 };
 
 PrinterQueueState QueryPrinterQueue(const std::string& name);

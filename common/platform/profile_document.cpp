@@ -66,14 +66,16 @@ std::optional<std::u16string_view> SectionHeader(std::u16string_view text) {
 }
 
 // "name=value": where the key line's name ends (the equals sign), or npos for a line that holds
-// no key (blank, comment, no equals sign, empty name).
+// no key (blank, comment, no equals sign, empty name, or a name holding zero characters, as a
+// line of a damaged file that starts with zero bytes does: no list of names could carry it).
 std::size_t KeyEquals(std::u16string_view text) {
     const std::u16string_view trimmed = TrimBlanks(text);
     if (trimmed.empty() || trimmed.front() == u';' || trimmed.front() == u'[') {
         return std::u16string_view::npos;
     }
     const std::size_t equals = text.find(u'=');
-    if (equals == std::u16string_view::npos || TrimBlanks(text.substr(0, equals)).empty()) {
+    if (equals == std::u16string_view::npos || TrimBlanks(text.substr(0, equals)).empty() ||
+        text.substr(0, equals).find(u'\0') != std::u16string_view::npos) {
         return std::u16string_view::npos;
     }
     return equals;

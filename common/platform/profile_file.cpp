@@ -84,7 +84,7 @@ std::optional<ProfileDocument> LoadDocument(const char16_t* path) {
     if (!bytes) {
         return std::nullopt;
     }
-    return ProfileDocument::Parse(*bytes, NarrowCodePage());
+    return ProfileDocument::Parse(*bytes, TextFileCodePage(*bytes));
 }
 
 // Copies a list of names, each terminated, the list ended by a second terminator. A name that
@@ -204,7 +204,7 @@ int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, con
     if (!bytes) {
         return 0;
     }
-    ProfileDocument document = ProfileDocument::Parse(*bytes, NarrowCodePage());
+    ProfileDocument document = ProfileDocument::Parse(*bytes, TextFileCodePage(*bytes));
     if (key == nullptr) {
         document.DeleteSection(section);
     } else if (value == nullptr) {

@@ -4,8 +4,9 @@
 //
 // - Section and key names are compared without regard to ASCII case, surrounding blanks ignored.
 // - Values are returned without surrounding blanks, and without one pair of surrounding quotes.
-// - Files are narrow text in the code page of narrow_text.h; a UTF-8 or UTF-16LE byte-order mark
-//   is honoured on reading (and kept on writing).
+// - Files are narrow text read in their own encoding (TextFileCodePage of narrow_text.h: UTF-8
+//   when valid, else the legacy code page such as GBK); a UTF-8 or UTF-16LE byte-order mark is
+//   honoured on reading (and kept on writing). New lines are written in the file's encoding.
 // - When a section appears twice, reads use the first one.
 // - A missing or unreadable file reads as empty: the default is returned.
 // - Writes keep every other line of the file exactly as it was (comments, blank lines, line

@@ -10,6 +10,8 @@
 #include <optional>
 #include "platform/message_box.h"
 #include "platform/printer_queue.h"
+#include "text/language.h"
+#include "text/qt_text.h"
 
 Q_LOGGING_CATEGORY(lcPrinter, "vantor.printer")
 
@@ -29,6 +31,10 @@ class QtPrintSetupDialog : public PrintSetupDialog {
 QSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize();
+}
+
+void ShowNoPrinter() {
+    vantor::ShowMessageBox(u"请先添加打印机\n并将要打印的打印机设置为默认打印机", u"连接打印机出错");
 }
 
 }  // namespace
@@ -105,6 +111,13 @@ bool CAutoSizePrinter::ChoosePrinter() {
     if (!dialog || !dialog->Ask(*printer)) {
         return false;
     }
+    if (printer->printerName().isEmpty()) {
+        // The dialog offers no printer when the system has none (at most a file): said now, and
+        // nothing is chosen, so that the next print asks again.
+        qCWarning(lcPrinter) << "no printer was chosen";
+        ShowNoPrinter();
+        return false;
+    }
     const QSize screen = services_.screen_size ? services_.screen_size() : PrimaryScreenSize();
     if (screen.height() < screen.width()) {
         printer->setPageOrientation(QPageLayout::Landscape);
@@ -132,7 +145,16 @@ int CAutoSizePrinter::StartDocW() {
         qCWarning(lcPrinter) << "the print job cannot start"
                              << (printer_ ? printer_->printerName() : QStringLiteral("(no printer)"))
                              << queue.reason.c_str();
-        vantor::ShowMessageBox(u"请先添加打印机\n并将要打印的打印机设置为默认打印机", u"连接打印机出错");
+        if (queue.exists && !queue.accepting) {
+            // The printer is there but refuses jobs (out of paper, paused): its own reason helps
+            // the operator, "add a printer" would not.
+            const QString text = QStringLiteral("%1\n%2: %3")
+                                     .arg(ToQt(GetLanStr(u"62")), printer_->printerName(),
+                                          QString::fromStdString(queue.reason));
+            vantor::ShowMessageBox(FromQt(text), u"连接打印机出错");
+        } else {
+            ShowNoPrinter();
+        }
         return 0;
     }
     const QSize printable = printer_->pageLayout().paintRectPixels(printer_->resolution()).size();

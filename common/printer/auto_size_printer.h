@@ -61,12 +61,15 @@ class CAutoSizePrinter {
     // Takes the default printer set to the paper; false (with a message) for an unsupported size,
     // which changes nothing. Without a default printer the printer stays as it was.
     bool SetPageSize(int photo_size);
-    // The set-up dialog; false when the operator cancels.
+    // The set-up dialog; false when the operator cancels, and (with the message "请先添加打印机...")
+    // when he confirms without a printer, as the dialog offers when the system has none. A false
+    // result keeps the printer chosen before, if any.
     bool ChoosePrinter();
     bool IsNullPrinter() const { return !printer_; }
 
     // Starts the document: 1, with the printable page size in printer pixels filled in; 0 with
-    // the message "请先添加打印机..." when it cannot start.
+    // a message when it cannot start: the printing system's reason when the queue refuses jobs
+    // (out of paper, paused), else "请先添加打印机...".
     int StartDocW();
     void StartPage();
     // The page in printer pixels, origin at the printable area's top-left; valid until EndDoc.

@@ -94,7 +94,8 @@ std::vector<GuestRecord> LoadGuestList(const tstring& path) {
                        MessageButtons::Ok, MessageIcon::Error);
         return {};
     }
-    GuestList list = ParseGuestList(*bytes, NarrowCodePage());
+    // The list is read in its own encoding: UTF-8 when it is, else the legacy code page (GBK).
+    GuestList list = ParseGuestList(WithoutUtf8Mark(*bytes), TextFileCodePage(*bytes));
     if (list.malformed) {
         ShowMessageBox(*list.malformed, u"输入格式不对", MessageButtons::Ok, MessageIcon::Warning);
     }

@@ -11,6 +11,22 @@
 
 namespace vantor::settings {
 
+bool PresetFileCanHold(const tstring& file) {
+    const std::u16string& name = file.GetBase();
+    if (name.empty() || name.front() == u';' || name.front() == u'[' ||
+        name.find_first_of(std::u16string_view(u"=\r\n\0", 4)) != std::u16string::npos) {
+        return false;
+    }
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; };
+    if (blank(name.front()) || blank(name.back())) {
+        return false;
+    }
+    const std::string codePage = NarrowCodePage();
+    bool lossy = false;
+    const std::string narrow = WideToNarrow(name, codePage, &lossy);
+    return !lossy && NarrowToWide(narrow, codePage) == name;
+}
+
 std::vector<PresetEntry> ReadPresetEntries(const tstring& path) {
     std::vector<PresetEntry> entries;
     if (!_FILE::CFileBase::CheckFileExist(path)) {

@@ -12,6 +12,12 @@ struct PresetEntry {
     tstring level;  // prize level name, as the language table reads it
 };
 
+// Whether a file name can be a key of the preset file and read back as itself: not empty, no
+// blank at either end (the reader trims them), no "=" (it ends the key), no ";" or "[" first (a
+// comment, a section), no line break or zero character, and every character representable in the
+// file's code page.
+bool PresetFileCanHold(const tstring& file);
+
 // The entries of the preset section in file order; none when the file does not exist (and no
 // message, unlike an INI file that must exist). A key given twice reads the first one's value.
 std::vector<PresetEntry> ReadPresetEntries(const tstring& path = kPresetFile);

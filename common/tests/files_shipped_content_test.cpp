@@ -9,6 +9,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/narrow_text.h"
 #include "platform/native_path.h"
@@ -16,6 +17,7 @@
 #include "platform/whole_file.h"
 #include "seat/guest_list.h"
 #include "settings/settings_table.h"
+#include "test_folder.h"
 #include "text/tstring.h"
 
 namespace {
@@ -58,6 +60,31 @@ TEST(FilesShippedContent, GuestListIsReadToItsLastLineAndMatchesTheSeatingPlan) 
     }
     // Enough guests sharing letters to show the search's limit of 15.
     EXPECT_GT(vantor::FindGuests(list.guests, u"an").size(), 14u);
+}
+
+// The assembled installation folder holds what ships and no hidden build files (stamps of the
+// drawing tools, say). Only the parts the build writes are searched below the top: the programs
+// keep hidden temporaries of their own saves in "Storage", "lottery" and "Bin" for a moment.
+TEST(FilesShippedContent, TheInstallationFolderHoldsNoHiddenBuildFiles) {
+    const std::filesystem::path install = vantor_test::InstallFolder();
+    ASSERT_TRUE(std::filesystem::is_directory(install / "Bin")) << "no installation folder at " << install;
+    std::vector<std::filesystem::path> hidden;
+    for (const auto& entry : std::filesystem::directory_iterator(install)) {
+        if (entry.path().filename().string().starts_with('.')) {
+            hidden.push_back(entry.path());
+        }
+    }
+    for (const char* part : {"images", "Template", "Sound", "res"}) {
+        if (!std::filesystem::is_directory(install / part)) {
+            continue;
+        }
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(install / part)) {
+            if (entry.path().filename().string().starts_with('.')) {
+                hidden.push_back(entry.path());
+            }
+        }
+    }
+    EXPECT_TRUE(hidden.empty()) << "hidden: " << (hidden.empty() ? std::string() : hidden.front().string());
 }
 
 }  // namespace

@@ -45,6 +45,24 @@ TEST(PlatformNarrowText, CodePageComesFromTheEnvironment) {
     EXPECT_FALSE(vantor::NarrowCodePage().empty());
 }
 
+TEST(PlatformNarrowText, ATextFileIsUtf8WhenItsBytesAreElseTheLegacyCodePage) {
+    CodePageScope none(nullptr);
+    EXPECT_EQ(vantor::TextFileCodePage(""), "UTF-8");
+    EXPECT_EQ(vantor::TextFileCodePage("\xE5\xBC\xA0\xE4\xB8\x89 # 8\n"), "UTF-8");
+    EXPECT_EQ(vantor::TextFileCodePage("\xEF\xBB\xBF\xD5\xC5"), "UTF-8") << "the mark decides";
+    EXPECT_EQ(vantor::TextFileCodePage("zs # \xD5\xC5\xC8\xFD # 8\n"), "GBK");
+    // Cut, overlong and surrogate sequences are no UTF-8.
+    for (const char* bad : {"a\xE5\xBC", "\xC0\xAF", "\xED\xA0\x80", "\xF8\x88\x80\x80\x80"}) {
+        EXPECT_FALSE(vantor::IsValidUtf8(bad)) << bad;
+    }
+    EXPECT_TRUE(vantor::IsValidUtf8("\xF0\x9F\x98\x80"));
+    CodePageScope big5("BIG5");
+    EXPECT_EQ(vantor::TextFileCodePage("\xB1\x69"), "BIG5");
+    EXPECT_EQ(vantor::WithoutUtf8Mark("\xEF\xBB\xBF"
+                                      "ab"),
+              "ab");
+}
+
 TEST(PlatformNarrowText, RoundTripsInUtf8AndGbk) {
     const std::u16string text = u"签到 Sign-in 2024";
     for (const char* codePage : {"UTF-8", "GBK"}) {

@@ -87,6 +87,23 @@ TEST_F(AutoSizePrinter, WithoutAPresetThePrinterIsChosenInTheDialog) {
     EXPECT_EQ(tall.Printer()->pageLayout().orientation(), QPageLayout::Portrait) << "left as chosen";
 }
 
+// Confirming the dialog without a printer chooses nothing and says so; a printer chosen before stays.
+TEST_F(AutoSizePrinter, ConfirmingWithoutAPrinterKeepsThePreviousChoice) {
+    int asked = 0;
+    CAutoSizePrinter printer(ePhotoNone, Answering(true, {1920, 1080}, [&asked](QPrinter& p) {
+                                 if (++asked > 1) {
+                                     p.setPrinterName(QString());
+                                 }
+                             }));
+    ASSERT_TRUE(printer.ChoosePrinter());
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_FALSE(printer.ChoosePrinter());
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, u"请先添加打印机\n并将要打印的打印机设置为默认打印机");
+    ASSERT_FALSE(printer.IsNullPrinter());
+    EXPECT_EQ(printer.Printer()->printerName(), QPrinterInfo::defaultPrinter().printerName());
+}
+
 TEST_F(AutoSizePrinter, ADocumentGoesThroughCupsWithThePageInPrinterPixels) {
     std::string why;
     const std::filesystem::path output = vantor_test::PrintOutputFolder(why);

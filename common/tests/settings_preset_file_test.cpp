@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "file_size_limit.h"
+#include "platform/narrow_text.h"
 #include "platform/native_path.h"
 #include "settings/preset_file.h"
 #include "test_folder.h"
@@ -13,6 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using vantor::settings::PresetEntry;
 
 const std::vector<PresetEntry> kThree{
@@ -111,6 +113,42 @@ TEST_F(PresetFile, FilesNoProgramWroteReadAsWellAsTheyCan) {
     for (const PresetEntry& entry : vantor::settings::ReadPresetEntries()) {
         EXPECT_LT(entry.file.GetBase().size(), 4096u);
     }
+}
+
+// Names the file cannot keep are refused up front; every name it accepts reads back as itself.
+TEST_F(PresetFile, ANameIsAcceptedExactlyWhenItReadsBackAsItself) {
+    const std::vector<tstring> refused{u"a=b.jpg",
+                                       u";x.jpg",
+                                       u"[x].jpg",
+                                       u" a.jpg",
+                                       u"a.jpg ",
+                                       u"\ta.jpg",
+                                       u"",
+                                       tstring(std::u16string(u"a\nb.jpg")),
+                                       tstring(std::u16string(u"a\0b.jpg", 7)),
+                                       tstring(std::u16string(1, 0xDC81))};
+    for (const tstring& name : refused) {
+        EXPECT_FALSE(vantor::settings::PresetFileCanHold(name)) << vantor::WideToUtf8(name.GetBase());
+    }
+    for (const tstring& name : {tstring(u"9-5-7.jpg"), tstring(u"张三 9-5-7.JPG"), tstring(u"x].jpg"),
+                                tstring(u"a;b[c].jpg"), tstring(u"'q'.jpg")}) {
+        ASSERT_TRUE(vantor::settings::PresetFileCanHold(name)) << vantor::WideToUtf8(name.GetBase());
+        ASSERT_TRUE(vantor::settings::WritePresetEntries({{name, u"一等奖"}}));
+        const std::vector<PresetEntry> back = vantor::settings::ReadPresetEntries();
+        ASSERT_EQ(back.size(), 1u) << vantor::WideToUtf8(name.GetBase());
+        EXPECT_EQ(back[0].file, name);
+        EXPECT_EQ(back[0].level, u"一等奖");
+    }
+}
+
+// A damaged file whose line starts with zero bytes yields no phantom entry, and the lines after
+// it still read.
+TEST_F(PresetFile, LinesWithZeroBytesInTheNameAreIgnored) {
+    folder_.Write("SetInfo.ini", "[CheatInfo]\n\0\0\0=一等奖\n\0\0x.jpg=二等奖\na.jpg=三等奖\n"s);
+    const std::vector<PresetEntry> entries = vantor::settings::ReadPresetEntries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].file, u"a.jpg");
+    EXPECT_EQ(entries[0].level, u"三等奖");
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "platform/message_box.h"
 #include "platform/narrow_text.h"
 #include "platform/native_path.h"
+#include "platform/profile_file.h"
+#include "seat/guest_list.h"
 #include "text/language.h"
 #include "test_folder.h"
 
@@ -87,6 +89,7 @@ TEST_F(TextLanguage, BinaryAndTruncatedFilesLoadWhatTheyCan) {
     EXPECT_TRUE(table_.Load(Write("1 `好` `Good`\n2 `未完"), 2));
     EXPECT_EQ(table_.Lookup(u"1").GetBase(), u"Good");
     EXPECT_EQ(table_.Lookup(u"2").GetBase(), u"未完");
+    setenv("VANTOR_CODEPAGE", "UTF-8", 1);
     EXPECT_TRUE(table_.Load(Write("1 `\xE7\xAD` `x`\n"), 1));  // a character cut in the middle
     EXPECT_EQ(table_.Lookup(u"1").GetBase(), u"\uFFFD\uFFFD");
 }
@@ -95,6 +98,39 @@ TEST_F(TextLanguage, GbkFileReadsInItsCodePage) {
     setenv("VANTOR_CODEPAGE", "GBK", 1);
     ASSERT_TRUE(table_.Load(Write("12 `\xB1\xA3\xB4\xE6` `Save`\n"), 1));  // 保存 in GBK
     EXPECT_EQ(table_.Lookup(u"12").GetBase(), u"保存");
+}
+
+// Each text file is read in its own encoding: the shipped UTF-8 table beside a guest list and a
+// settings file written on a Chinese Windows machine (GBK), with or without VANTOR_CODEPAGE.
+TEST_F(TextLanguage, ShippedUtf8FilesAndGbkFilesReadSideBySide) {
+    const auto shipped = std::filesystem::path(std::getenv("VANTOR_SOURCE_DIR")) / "resources" / "install" /
+                         "Bin" / "language.txt";
+    const tstring people = vantor::FromNativePath(
+        folder_.Write("Bin/people.txt", vantor::WideToNarrow(u"zs # 张三 # 8\n", "GBK")).string());
+    const tstring marked = vantor::FromNativePath(
+        folder_.Write("Bin/marked.txt", "\xEF\xBB\xBFls # \xE6\x9D\x8E\xE5\x9B\x9B # 9\n").string());
+    const tstring gbkIni = vantor::FromNativePath(
+        folder_.Write("gbk.ini", "[CheatInfo]\r\n1-2-3.jpg=\xD2\xBB\xB5\xC8\xBD\xB1\r\n").string());
+    const tstring utf8Ini =
+        vantor::FromNativePath(folder_.Write("utf8.ini", "[CheatInfo]\n1-2-3.jpg=一等奖\n").string());
+    for (const char* codePage : {"GBK", ""}) {
+        SCOPED_TRACE(codePage);
+        setenv("VANTOR_CODEPAGE", codePage, 1);
+        ASSERT_TRUE(table_.Load(vantor::FromNativePath(shipped.string()), 1));
+        EXPECT_EQ(table_.Lookup(u"23").GetBase(), u"特等奖");
+        const std::vector<vantor::GuestRecord> guests = vantor::LoadGuestList(people);
+        ASSERT_EQ(guests.size(), 1u);
+        EXPECT_EQ(guests[0].name.GetBase(), u"张三");
+        const std::vector<vantor::GuestRecord> withMark = vantor::LoadGuestList(marked);
+        ASSERT_EQ(withMark.size(), 1u);
+        EXPECT_EQ(withMark[0].name.GetBase(), u"李四");
+        for (const tstring& ini : {gbkIni, utf8Ini}) {
+            char16_t value[16] = {};
+            vantor::GetPrivateProfileStringW(u"CheatInfo", u"1-2-3.jpg", u"", value, 16, ini);
+            EXPECT_EQ(std::u16string(value), u"一等奖");
+        }
+    }
+    EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(TextLanguage, ByteOrderMarksOverrideTheCodePage) {
@@ -170,6 +206,9 @@ TEST_F(TextLanguage, ShippedTableIsComplete) {
         keys.insert(vantor::Utf8ToWide(std::to_string(k)));
     }
     for (int k = 44; k <= 56; ++k) {
+        keys.insert(vantor::Utf8ToWide(std::to_string(k)));
+    }
+    for (int k = 60; k <= 62; ++k) {
         keys.insert(vantor::Utf8ToWide(std::to_string(k)));
     }
     for (int language : {1, 2}) {

@@ -67,7 +67,8 @@ tstring FromNarrow(const std::string& narrow, const std::string& codePage) {
 }
 
 // The code page of the file's bytes: a byte-order mark names it (and is removed, a UTF-16 file
-// is turned into UTF-8); otherwise the system's.
+// is turned into UTF-8); otherwise the content decides (UTF-8 when valid, else the legacy code
+// page), so the shipped UTF-8 table reads right whatever VANTOR_CODEPAGE says.
 std::string TakeEncoding(std::string& bytes) {
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         bytes.erase(0, 3);
@@ -82,7 +83,7 @@ std::string TakeEncoding(std::string& bytes) {
         bytes = WideToUtf8(wide);
         return "UTF-8";
     }
-    return NarrowCodePage();
+    return TextFileCodePage(bytes);
 }
 
 }  // namespace

@@ -235,16 +235,28 @@ void CParamDialog::Stop() {
     const int count = counts_->currentText().toInt();
     const std::vector<int> drawn = draw_.Stop(levels_->currentIndex(), count);
     std::vector<tstring> winners;
+    std::vector<tstring> not_copied;
     for (const int candidate : drawn) {
         winners.push_back(draw_.Candidates()[candidate]);
-        // A copy that fails is not reported: the winner counts and is shown all the same.
+        // A copy that fails leaves the draw as it is: the winner counts and is shown all the same.
         qCInfo(lcLottery) << "copying a winner";
         const bool copied = CopyWinnerPicture(winners.back(), folder);
         qCInfo(lcLottery) << (copied ? "winner copied" : "winner not copied");
+        if (!copied) {
+            not_copied.push_back(WinnerStem(winners.back()));
+        }
     }
     background_ = ComposeWinnerGrid(picture_area_.size(), GridColumnsFor(count), winners);
     frame_ = QImage();
     update();
+    if (!not_copied.empty()) {
+        // Shown over the result, so the winners are already on screen while the operator reads it.
+        tstring text = GetLanStr(u"60") + u"\n" + folder + u"\n";
+        for (std::size_t i = 0; i < not_copied.size(); ++i) {
+            text += (i == 0 ? u"" : u", ") + not_copied[i];
+        }
+        vantor::ShowMessageBox(text, u"tips", vantor::MessageButtons::Ok, vantor::MessageIcon::Warning);
+    }
 }
 
 tstring CParamDialog::SelectedWinnersFolder() const {

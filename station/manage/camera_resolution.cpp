@@ -56,7 +56,8 @@ bool WriteCameraResolution(CIni& config, int index) {
     if (!bytes) {
         return false;
     }
-    vantor::ProfileDocument document = vantor::ProfileDocument::Parse(*bytes, vantor::NarrowCodePage());
+    vantor::ProfileDocument document =
+        vantor::ProfileDocument::Parse(*bytes, vantor::TextFileCodePage(*bytes));
     document.SetValue(kCameraWidth.section, kCameraWidth.key, Number(chosen.width));
     document.SetValue(kCameraHeight.section, kCameraHeight.key, Number(chosen.height));
     const std::string updated = document.Serialize();

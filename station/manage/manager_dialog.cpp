@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -39,8 +40,12 @@ QWidget* MakeControl(const vantor::ControlEntry& control, QWidget* parent) {
             return new QGroupBox(caption, parent);
         case vantor::ControlKind::Label:
             return new QLabel(caption, parent);
-        case vantor::ControlKind::PushButton:
-            return new QPushButton(caption, parent);
+        case vantor::ControlKind::PushButton: {
+            auto* button = new QPushButton(caption, parent);
+            button->setAutoDefault(false);  // Return belongs to the dialog, not to a button
+            button->setDefault(false);
+            return button;
+        }
         case vantor::ControlKind::DropDownList:
             return new QComboBox(parent);
         case vantor::ControlKind::ListView:
@@ -164,12 +169,36 @@ void CManagerDialog::OnAdd() {
         return;
     }
     const int level = levels_->currentIndex();
+    tstring refused;
     for (const tstring& path : *chosen) {
         const tstring file = vantor::BareFileName(path);
-        if (records_.Add(level, file)) {
-            InsertRowAtTop(records_.Records().back());
+        switch (records_.Add(level, file)) {
+            case PresetRecords::AddResult::Added:
+                InsertRowAtTop(records_.Records().back());
+                break;
+            case PresetRecords::AddResult::Refused:
+                refused += u"\n\"" + file + u"\"";
+                break;
+            case PresetRecords::AddResult::AlreadyListed:
+                break;
         }
     }
+    if (!refused.IsEmpty()) {
+        // Said at once: the settings file would lose such a name at its next reading.
+        vantor::ShowMessageBox(GetLanStr(u"61") + refused, u"Tips", vantor::MessageButtons::Ok,
+                               vantor::MessageIcon::Warning);
+    }
+}
+
+void CManagerDialog::keyPressEvent(QKeyEvent* event) {
+    // Return closes the dialog as Escape does, whichever control has the focus; no button is the
+    // default, so Return never presses "添加".
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CManagerDialog::OnDelete() {

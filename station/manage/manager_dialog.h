@@ -11,6 +11,7 @@
 #include "platform/local_clock.h"
 
 class QComboBox;
+class QKeyEvent;
 class QPushButton;
 class QTableWidget;
 
@@ -44,6 +45,9 @@ class CManagerDialog : public QDialog {
     QComboBox& ResolutionList() const { return *resolutions_; }
     // The folder the file dialog starts in: today's composed pictures below the working folder.
     tstring StartFolder() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void CreateControls();

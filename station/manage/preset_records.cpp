@@ -12,14 +12,21 @@ void PresetRecords::Load(const std::vector<vantor::settings::PresetEntry>& entri
     }
 }
 
-bool PresetRecords::Add(int level, const tstring& file) {
+PresetRecords::AddResult PresetRecords::Add(int level, const tstring& file) {
     const bool listed = std::any_of(records_.begin(), records_.end(),
                                     [&file](const PresetRecord& record) { return record.file == file; });
     if (listed || level < 0 || level >= kPrizeLevelCount) {
-        return false;
+        return AddResult::AlreadyListed;
+    }
+    const tstring folded = tstring(file).MakeLower();
+    const bool clashes = std::any_of(records_.begin(), records_.end(), [&folded](const PresetRecord& record) {
+        return tstring(record.file).MakeLower() == folded;
+    });
+    if (clashes || !vantor::settings::PresetFileCanHold(file)) {
+        return AddResult::Refused;
     }
     records_.push_back({level, file});
-    return true;
+    return AddResult::Added;
 }
 
 bool PresetRecords::Remove(const tstring& file) {

@@ -19,8 +19,14 @@ class PresetRecords {
 
     // Appends the entries whose value names a current level, in order; the others are dropped.
     void Load(const std::vector<vantor::settings::PresetEntry>& entries);
-    // Appends a record unless one with exactly this file name exists; true when appended.
-    bool Add(int level, const tstring& file);
+    enum class AddResult {
+        Added,
+        AlreadyListed,  // exactly this file name is listed: nothing to do
+        Refused,        // the preset file could not keep the name apart (see PresetFileCanHold), or
+                        // it differs from a listed one only in ASCII case, which the file ignores
+    };
+    // Appends a record unless one with exactly this file name exists or the file cannot hold it.
+    AddResult Add(int level, const tstring& file);
     // Removes the first record of that file name; true when there was one.
     bool Remove(const tstring& file);
     void Clear() { records_.clear(); }

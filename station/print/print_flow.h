@@ -17,7 +17,7 @@ class PrintFlow {
   public:
     enum class Result {
         NothingSaved,  // no picture saved in this window yet: "8" / "9"
-        Cancelled,     // the operator closed the set-up dialog
+        Cancelled,     // the operator closed the set-up dialog or chose no printer (told)
         NotStarted,    // the job could not start (told by the printer)
         Unreadable,    // the saved picture cannot be read any more
         Failed,        // the printing system did not take the job

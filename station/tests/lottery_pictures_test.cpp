@@ -53,8 +53,25 @@ TEST(LotteryGrid, WinnersFillTheCellsRowByRowAndTheRestStaysRed) {
     // One winner takes the whole area; a photo that cannot be read leaves its cell red.
     const QImage single = travenor::ComposeWinnerGrid(QSize(90, 60), 1, {three[1]});
     EXPECT_TRUE(Near(single.pixelColor(89, 59), Qt::green));
-    const QImage broken = travenor::ComposeWinnerGrid(QSize(90, 60), 1, {tstring(u"\\no\\such.jpg")});
-    EXPECT_EQ(broken.pixelColor(45, 30), kRed);
+}
+
+// A winner whose photo cannot be decoded still shows who won: his time stem in white on red.
+TEST(LotteryGrid, AnUnreadablePhotoShowsTheWinnersTimeStem) {
+    EXPECT_EQ(travenor::WinnerStem(u"Storage\\2026-3-8\\WithTemplate\\9-5-7.jpg").GetBase(), u"9-5-7");
+    EXPECT_EQ(travenor::WinnerStem(u"a\\b.c\\20-1-2.part.jpg").GetBase(), u"20-1-2.part");
+    const QImage broken = travenor::ComposeWinnerGrid(QSize(400, 200), 2, {tstring(u"\\no\\9-5-7.jpg")});
+    int white = 0;
+    int red = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const QColor c = broken.pixelColor(x, y);
+            white += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+            red += c == kRed;
+        }
+    }
+    EXPECT_GT(white, 100) << "the stem is written in the first cell";
+    EXPECT_GT(red, 10000) << "on its red ground";
+    EXPECT_EQ(broken.pixelColor(300, 150), kRed) << "an empty cell stays plain red";
 }
 
 TEST(LotteryGrid, APhotoThatIsNoJpegOrEndsEarlyShowsNothing) {

@@ -231,6 +231,13 @@ TEST_F(LotteryWindow, PresetWinnersWrittenInGbkAreDrawnFirstAndAnUnwritableFolde
     const QColor shown = grid.pixelColor(grid.width() / 2, grid.height() / 2);
     EXPECT_GT(shown.green(), 200) << "the winner is shown although no copy could be made";
     EXPECT_LT(shown.red(), 60);
+    // The operator is told, once, with the folder and the winner; the draw stands.
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    const std::u16string told = boxes_.Boxes()[0].text.GetBase();
+    EXPECT_TRUE(told.starts_with(GetLanStr(u"60").GetBase())) << vantor::WideToUtf8(told);
+    EXPECT_NE(told.find(u"9-0-9"), std::u16string::npos);
+    EXPECT_NE(GetLanStr(u"60").GetBase(), u"60");
+    EXPECT_EQ(Caption(*dialog), QStringLiteral("开始"));
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 // adding from the file dialog (order, duplicates, the starting folder, the working folder kept);
 // deleting; the camera resolution shown and written; a missing settings file.
 #include <QComboBox>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "manage/manager_dialog.h"
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
+#include "platform/narrow_text.h"
 #include "platform/native_path.h"
 #include "test_folder.h"
 #include "text/language.h"
@@ -176,6 +179,51 @@ TEST_F(ManagerDialog, WithoutTheSettingsFileTheListShowsTheFirstEntryAndNothingI
         EXPECT_NE(text, GetLanStr(u"44"));
     }
     EXPECT_FALSE(boxes_.Texts().empty());
+}
+
+// Names "SetInfo.ini" could not keep apart are refused with a message; the others are added.
+TEST_F(ManagerDialog, NamesTheSettingsFileCannotHoldAreRefusedWithAMessage) {
+    folder_.Write("SetInfo.ini", "[CheatInfo]\na.jpg=一等奖\n");
+    {
+        const auto dialog = Open();
+        answer_ = std::vector<tstring>{u"\\d\\a=b.jpg", u"\\d\\;x.jpg", u"\\d\\[x].jpg",  u"\\d\\ lead.jpg",
+                                       u"\\d\\A.JPG",   u"\\d\\a.jpg",  u"\\d\\9-0-1.jpg"};
+        dialog->OnAdd();
+        EXPECT_EQ(Column(*dialog, 1), (std::vector<QString>{"9-0-1.jpg", "a.jpg"}));
+        ASSERT_EQ(boxes_.Boxes().size(), 1u) << "one message for all refused names";
+        const std::u16string told = boxes_.Boxes()[0].text.GetBase();
+        EXPECT_TRUE(told.starts_with(GetLanStr(u"61").GetBase()));
+        for (const char16_t* name : {u"a=b.jpg", u";x.jpg", u"[x].jpg", u" lead.jpg", u"A.JPG"}) {
+            EXPECT_NE(told.find(name), std::u16string::npos) << vantor::WideToUtf8(name);
+        }
+        EXPECT_EQ(told.find(u"9-0-1.jpg"), std::u16string::npos);
+    }
+    EXPECT_EQ(folder_.Read("SetInfo.ini"), "[CheatInfo]\na.jpg=一等奖\n9-0-1.jpg=特等奖\n");
+}
+
+// Return and Escape close the dialog whichever control has the focus; Return never presses "添加".
+TEST_F(ManagerDialog, ReturnAndEscapeCloseTheDialogAndPressNoButton) {
+    folder_.Write("SetInfo.ini", "[CheatInfo]\na.jpg=一等奖\n");
+    const auto dialog = Open();
+    answer_ = std::vector<tstring>{u"\\d\\b.jpg"};
+    std::vector<QWidget*> targets{&dialog->List(), &dialog->LevelList(), &dialog->ResolutionList()};
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->text().toStdString();
+        targets.push_back(button);
+    }
+    ASSERT_EQ(targets.size(), 6u);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        for (QWidget* target : targets) {
+            dialog->show();
+            target->setFocus();
+            QTest::keyClick(target, key);
+            EXPECT_FALSE(dialog->isVisible()) << key << " on " << target->metaObject()->className();
+            EXPECT_EQ(dialog->result(), key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+        }
+    }
+    EXPECT_TRUE(starts_.empty()) << "the file dialog was opened";
+    EXPECT_EQ(dialog->List().rowCount(), 1);
+    EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 }  // namespace

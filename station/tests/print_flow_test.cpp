@@ -163,7 +163,39 @@ TEST_F(PrintFlowTest, APrinterThatRefusesTheJobIsToldAndNothingCountsAsPrinted) 
     EXPECT_EQ(flow.Print(Picture()), PrintFlow::Result::NotStarted);
     ASSERT_EQ(boxes_.Boxes().size(), 2u);
     EXPECT_EQ(boxes_.Boxes()[1].caption, u"连接打印机出错");
+    // The queue's own reason, not the advice to add a printer.
+    const std::u16string told = boxes_.Boxes()[1].text.GetBase();
+    EXPECT_TRUE(told.starts_with(GetLanStr(u"62").GetBase()));
+    EXPECT_NE(told.find(u"VantorReject"), std::u16string::npos);
+    EXPECT_NE(told.find(u"out of paper"), std::u16string::npos);
     EXPECT_EQ(vantor_test::PrintedFiles(output_), before);
+}
+
+// The set-up dialog of a system without printers is confirmed with none: said at once, no fill
+// question, and the next print asks for a printer again.
+TEST_F(PrintFlowTest, ConfirmingWithoutAPrinterIsToldAtOnceAndAskedAgain) {
+    class NoPrinterDialog : public PrintSetupDialog {
+      public:
+        explicit NoPrinterDialog(int& asked) : asked_(asked) {}
+        bool Ask(QPrinter& printer) override {
+            ++asked_;
+            printer.setPrinterName(QString());
+            return true;
+        }
+
+      private:
+        int& asked_;
+    };
+    CAutoSizePrinter::Services services = Services();
+    services.setup_dialog = [this] { return std::make_unique<NoPrinterDialog>(dialogs_); };
+    PrintFlow flow(services);
+    for (int round = 1; round <= 2; ++round) {
+        EXPECT_EQ(flow.Print(Picture()), PrintFlow::Result::Cancelled);
+        EXPECT_EQ(dialogs_, round);
+        ASSERT_EQ(boxes_.Boxes().size(), static_cast<std::size_t>(round)) << "no fill question";
+        EXPECT_EQ(boxes_.Boxes().back().text, u"请先添加打印机\n并将要打印的打印机设置为默认打印机");
+        EXPECT_TRUE(flow.Printer().IsNullPrinter());
+    }
 }
 
 }  // namespace
