@@ -485,7 +485,9 @@ void CTravenorDlg::Save() {
         case SignIn::SaveResult::Refused:
             return;
         case SignIn::SaveResult::NotSaved:
-            // The sign-in stays on screen, handwriting and all, so the guest can try again.
+            // The sign-in stays on screen, handwriting and all, so the guest can try again; the
+            // recording has ended, what it recorded is kept for the next attempt.
+            ShowRecordState();
             vantor::ShowMessageBox(kNotSavedMessage, u"tips", vantor::MessageButtons::Ok,
                                    vantor::MessageIcon::Warning);
             update();
@@ -502,7 +504,7 @@ void CTravenorDlg::Save() {
                 ShowPreviewAndOverlay();
             }
             SetPhotoButton(false);
-            SetFace(kIdRecord, u"record.jpg");
+            ShowRecordState();
             break;
         }
         case SignIn::SaveResult::NoPhoto:
@@ -517,7 +519,7 @@ void CTravenorDlg::Discard() {
     }
     ShowPreviewAndOverlay();
     SetPhotoButton(false);
-    SetFace(kIdRecord, u"record.jpg");
+    ShowRecordState();
     update();
 }
 
@@ -533,9 +535,13 @@ void CTravenorDlg::Record() {
             return;
         case SignIn::RecordResult::Started:
         case SignIn::RecordResult::NoMicrophone:
-            SetFace(kIdRecord, u"recording.jpg");
+            ShowRecordState();
             return;
     }
+}
+
+void CTravenorDlg::ShowRecordState() {
+    SetFace(kIdRecord, sign_in_.IsRecording() ? u"recording.jpg" : u"record.jpg");
 }
 
 void CTravenorDlg::Rewrite() {
