@@ -72,10 +72,14 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         qCInfo(lcSignIn).nospace() << "saved " << vantor::ToNativePath(saved->picture).c_str()
                                    << (saved->plain.IsEmpty() ? "" : " with photo")
                                    << (saved->voice_written ? " with voice" : "");
+        const bool voice_lost = !held_voice_.empty() && !saved->voice_written;
+        if (voice_lost) {
+            qCWarning(lcSignIn) << "the voice message of the sign-in was lost";
+        }
         last_saved_ = saved;
         last_saved_picture_ = saved->picture;
         EndCapture();
-        result = SaveResult::Saved;
+        result = voice_lost ? SaveResult::SavedWithoutVoice : SaveResult::Saved;
     }
     counter_.Add();
     last_action_time_ = clock_.Now();

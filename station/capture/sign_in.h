@@ -29,6 +29,8 @@ class SignIn {
         NoPhoto,   // nothing captured: the guest is counted all the same
         Saved,     // both pictures written, the guest counted
         NotSaved,  // a picture could not be written: nothing counted, the sign-in stays
+        // Saved, but the voice message could not be written and is lost.
+        SavedWithoutVoice,
     };
 
     enum class RecordResult {

@@ -481,7 +481,8 @@ void CTravenorDlg::TakePhoto() {
 }
 
 void CTravenorDlg::Save() {
-    switch (sign_in_.Save([this] { return CopyPreviewArea(); })) {
+    const SignIn::SaveResult result = sign_in_.Save([this] { return CopyPreviewArea(); });
+    switch (result) {
         case SignIn::SaveResult::Refused:
             return;
         case SignIn::SaveResult::NotSaved:
@@ -492,7 +493,8 @@ void CTravenorDlg::Save() {
                                    vantor::MessageIcon::Warning);
             update();
             return;
-        case SignIn::SaveResult::Saved: {
+        case SignIn::SaveResult::Saved:
+        case SignIn::SaveResult::SavedWithoutVoice: {
             const int next = NextTemplateIndex(templates_, overlay_->CurrentTemplateName());
             if (next >= 0) {
                 overlay_->ApplyTemplate(templates_[next].path);
@@ -505,6 +507,11 @@ void CTravenorDlg::Save() {
             }
             SetPhotoButton(false);
             ShowRecordState();
+            if (result == SignIn::SaveResult::SavedWithoutVoice) {
+                update();
+                vantor::ShowMessageBox(GetLanStr(u"58"), u"tips", vantor::MessageButtons::Ok,
+                                       vantor::MessageIcon::Warning);
+            }
             break;
         }
         case SignIn::SaveResult::NoPhoto:

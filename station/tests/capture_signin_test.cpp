@@ -454,6 +454,24 @@ TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
     EXPECT_EQ(FileCount(Day() / "Audio"), 1) << "neither the discarded nor the empty message is written";
 }
 
+TEST_F(CaptureSignIn, AVoiceMessageThatCannotBeWrittenNeverCostsThePhoto) {
+    WriteRecordFaces();
+    folder_.Write("Storage/2026-12-8/Audio", "a file where the folder should be");
+    FakeCamera::State camera;
+    camera.frame = QColor(0, 200, 0);
+    auto window = Open(&camera);
+    PhotoWithVoice(*window, 10000);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"58")) << "only the voice message is lost";
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_EQ(guests_.Count(), 1);
+    EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
+    EXPECT_TRUE(fs::exists(Day() / "NoTemplate" / "9-5-9.jpg"));
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+}
+
 TEST_F(CaptureSignIn, AfterAFailedSaveTheRecordButtonShowsTheRecordingHasEnded) {
     WriteRecordFaces();
     folder_.Write("Storage/2026-12-8/WithTemplate", "a file where the folder should be");
