@@ -137,6 +137,7 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     }
     welcome_->SetFontSize(-welcome_pixels);  // negative: pixels
     panel_picture_ = QImage(Native(kPanelPicture));
+    sign_in_.SetMicrophoneStoppedHandler([this] { OnMicrophoneStopped(); });
     qApp->installEventFilter(this);
 }
 
@@ -549,6 +550,12 @@ void CTravenorDlg::Record() {
 
 void CTravenorDlg::ShowRecordState() {
     SetFace(kIdRecord, sign_in_.IsRecording() ? u"recording.jpg" : u"record.jpg");
+}
+
+void CTravenorDlg::OnMicrophoneStopped() {
+    ShowRecordState();
+    vantor::ShowMessageBox(GetLanStr(u"57"), u"tips", vantor::MessageButtons::Ok,
+                           vantor::MessageIcon::Warning);
 }
 
 void CTravenorDlg::Rewrite() {

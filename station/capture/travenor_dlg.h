@@ -136,6 +136,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void SetPhotoButton(bool save);
     // The record button's face follows the recorder: "recording.jpg" exactly while it records.
     void ShowRecordState();
+    // The microphone stopped by itself: the face goes back and the guest is told.
+    void OnMicrophoneStopped();
     bool HandleKey(int key);
     void ShowPictureHints();
     void UseHighlighter();

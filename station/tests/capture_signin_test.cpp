@@ -494,6 +494,27 @@ TEST_F(CaptureSignIn, AfterAFailedSaveTheRecordButtonShowsTheRecordingHasEnded) 
     EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-10.wav"), 46u + 8000u);
 }
 
+TEST_F(CaptureSignIn, AMicrophoneThatStopsMidMessageIsToldAndItsMessageKept) {
+    WriteRecordFaces();
+    auto window = Open();
+    PhotoWithVoice(*window, 10000);
+    microphone_.partial.assign(500, 0x90);
+    microphone_.StopByItself();
+    ASSERT_TRUE(WaitFor([&] { return !boxes_.Boxes().empty(); }));
+    EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"57"));
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+    EXPECT_FALSE(window->Session().IsRecording());
+    EXPECT_FALSE(microphone_.IsOpen());
+    // Recording again goes on from there; the save writes both parts.
+    window->RunCommand(kIdRecord);
+    EXPECT_EQ(microphone_.opened, 2);
+    microphone_.Deliver(2000, 0x70);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-9.wav"), 46u + 12500u);
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+}
+
 TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {
     WriteTemplate(folder_.path() / "Template" / "a.png", QColor(200, 30, 60));
     const fs::path gifs = folder_.path() / "images" / "wedding" / "Gif";

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include "fake_microphone.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
@@ -162,6 +163,35 @@ TEST_F(VoiceRecorder, RunningOutOfMemoryKeepsWhatWasRecorded) {
     EXPECT_EQ(ReadAll(File("kept.wav")).size(), 46u + 10000u);
 }
 
+TEST_F(VoiceRecorder, AMicrophoneThatStopsByItselfIsNoticedAndItsSamplesKept) {
+    CWaveRecorder recorder(FakeMicrophones(microphone_));
+    int told = 0;
+    recorder.SetMicrophoneStoppedObserver([&] {
+        ++told;
+        EXPECT_FALSE(microphone_.IsOpen()) << "closed before the owner is told";
+        EXPECT_EQ(recorder.RecordedBytes(), 10300u) << "the last partly filled block is in";
+    });
+    recorder.Start();
+    microphone_.Deliver(10000, 1);
+    microphone_.partial.assign(300, 2);
+    microphone_.StopByItself();
+    Deliver();
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(recorder.MicrophoneStopped());
+    EXPECT_TRUE(recorder.IsRecording()) << "what was recorded waits for the stop";
+    EXPECT_EQ(recorder.StopAndTakeSamples().size(), 10300u);
+    // A microphone that stops after its recording was stopped is no news.
+    recorder.Start();
+    microphone_.Deliver(500, 3);
+    const auto late = std::exchange(microphone_.stopped, nullptr);
+    recorder.Stop(Target("late.wav"));
+    late();
+    Deliver();
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(ReadAll(File("late.wav")).size(), 46u + 500u);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "the owner tells the guest";
+}
+
 TEST_F(VoiceRecorder, AFullDiskIsToldAndLeavesNoFile) {
     CWaveRecorder recorder(FakeMicrophones(microphone_));
     std::vector<std::pair<tstring, bool>> written;
@@ -207,15 +237,17 @@ TEST_F(Microphone, RecordsUnsignedMonoSamplesFromTheSource) {
     EXPECT_NEAR(high, 128 + 64, 6);
 }
 
-TEST_F(Microphone, AMicrophoneThatFallsSilentKeepsWhatItGave) {
-    // The source ends after ten buffers, as a microphone pulled out mid-message.
-    qputenv("VANTOR_MICROPHONE", "audiotestsrc is-live=true num-buffers=10 samplesperbuffer=4000");
+TEST_F(Microphone, AMicrophoneThatStopsMidMessageIsNoticedAndKeepsWhatItGave) {
+    // The source ends after 40 buffers of 1024 samples (at the recording's rate, which it can
+    // give directly), as a microphone pulled out mid-message.
+    qputenv("VANTOR_MICROPHONE", "audiotestsrc num-buffers=40");
     CWaveRecorder recorder;
+    std::vector<std::uint8_t> kept;
+    recorder.SetMicrophoneStoppedObserver([&] { kept = recorder.StopAndTakeSamples(); });
     ASSERT_EQ(recorder.Start(), CWaveRecorder::StartResult::Started);
-    ASSERT_TRUE(vantor_test::WaitUntil([&] { return recorder.RecordedBytes() >= 30000; }, 10000));
-    recorder.Stop(Target("cut.wav"));
-    ASSERT_TRUE(vantor_test::WaitUntil([&] { return fs::exists(File("cut.wav")); }));
-    EXPECT_GE(ReadAll(File("cut.wav")).size(), 46u + 30000u);
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return !recorder.IsRecording(); }, 10000))
+        << "the end of the microphone's stream went unnoticed";
+    EXPECT_EQ(kept.size(), 40u * 1024u) << "every sample up to the end, the partly filled last block too";
 }
 
 TEST_F(Microphone, AMissingDeviceCannotBeOpened) {
