@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <utility>
 #include "fake_microphone.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
@@ -161,35 +160,6 @@ TEST_F(VoiceRecorder, RunningOutOfMemoryKeepsWhatWasRecorded) {
     recorder.Stop(Target("kept.wav"));
     Deliver();
     EXPECT_EQ(ReadAll(File("kept.wav")).size(), 46u + 10000u);
-}
-
-TEST_F(VoiceRecorder, AMicrophoneThatStopsByItselfIsNoticedAndItsSamplesKept) {
-    CWaveRecorder recorder(FakeMicrophones(microphone_));
-    int told = 0;
-    recorder.SetMicrophoneStoppedObserver([&] {
-        ++told;
-        EXPECT_FALSE(microphone_.IsOpen()) << "closed before the owner is told";
-        EXPECT_EQ(recorder.RecordedBytes(), 10300u) << "the last partly filled block is in";
-    });
-    recorder.Start();
-    microphone_.Deliver(10000, 1);
-    microphone_.partial.assign(300, 2);
-    microphone_.StopByItself();
-    Deliver();
-    EXPECT_EQ(told, 1);
-    EXPECT_TRUE(recorder.MicrophoneStopped());
-    EXPECT_TRUE(recorder.IsRecording()) << "what was recorded waits for the stop";
-    EXPECT_EQ(recorder.StopAndTakeSamples().size(), 10300u);
-    // A microphone that stops after its recording was stopped is no news.
-    recorder.Start();
-    microphone_.Deliver(500, 3);
-    const auto late = std::exchange(microphone_.stopped, nullptr);
-    recorder.Stop(Target("late.wav"));
-    late();
-    Deliver();
-    EXPECT_EQ(told, 1);
-    EXPECT_EQ(ReadAll(File("late.wav")).size(), 46u + 500u);
-    EXPECT_TRUE(boxes_.Boxes().empty()) << "the owner tells the guest";
 }
 
 TEST_F(VoiceRecorder, AFullDiskIsToldAndLeavesNoFile) {

@@ -136,7 +136,6 @@ bool CWaveRecorder::NoticeMicrophoneStop() {
     current_->device->Reset();
     Collect(*current_);
     current_->device.reset();
-    current_->microphone_stopped = true;
     qCWarning(lcRecorder) << "the microphone stopped by itself after" << current_->data.size() << "bytes";
     return true;
 }

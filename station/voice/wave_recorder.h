@@ -55,11 +55,9 @@ class CWaveRecorder {
     // Bytes added to the current recording so far.
     std::size_t RecordedBytes() const;
 
-    // True when the microphone of the current recording stopped by itself (pulled out, its stream
-    // ended): the recording keeps what came before and still counts until the next stop.
-    bool MicrophoneStopped() const { return current_ && current_->microphone_stopped; }
     // Told on the window's thread when the microphone of the current recording stops by itself,
-    // once everything it captured has been added.
+    // once it is closed and everything it captured has been added. The recording keeps what came
+    // and counts as recording until the next stop.
     void SetMicrophoneStoppedObserver(std::function<void()> observer) { stopped_ = std::move(observer); }
 
     // Told on the window's thread after each attempt to write a voice file.
@@ -79,7 +77,6 @@ class CWaveRecorder {
         std::shared_ptr<Inbox> inbox = std::make_shared<Inbox>();
         std::vector<std::uint8_t> data;
         tstring target;
-        bool microphone_stopped = false;
     };
 
     // The window's thread, woken by the mailbox: adds the blocks that came and writes the files
