@@ -15,6 +15,12 @@ SignIn::SignIn(const vantor::Clock& clock, GuestCounter& counter, SignInStore st
       play_(std::move(play)),
       last_action_time_(clock.Now()),
       recorder_(std::move(microphone)) {
+    recorder_.SetMicrophoneStoppedObserver([this] {
+        HoldRecording();
+        if (microphone_stopped_) {
+            microphone_stopped_();
+        }
+    });
     qCInfo(lcSignIn) << "ready";
 }
 
@@ -59,8 +65,7 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         }
         // The voice message is one of the sign-in's files: it ends here and is written with the
         // pictures, so a sign-in on disk always has the message it was saved with.
-        const std::vector<std::uint8_t> taken = recorder_.StopAndTakeSamples();
-        held_voice_.insert(held_voice_.end(), taken.begin(), taken.end());
+        HoldRecording();
         const std::optional<SignInStore::Saved> saved =
             composed.isNull() ? std::nullopt : store_.Save(now, composed, held_voice_);
         if (!saved) {
@@ -72,10 +77,14 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         qCInfo(lcSignIn).nospace() << "saved " << vantor::ToNativePath(saved->picture).c_str()
                                    << (saved->plain.IsEmpty() ? "" : " with photo")
                                    << (saved->voice_written ? " with voice" : "");
+        const bool voice_lost = !held_voice_.empty() && !saved->voice_written;
+        if (voice_lost) {
+            qCWarning(lcSignIn) << "the voice message of the sign-in was lost";
+        }
         last_saved_ = saved;
         last_saved_picture_ = saved->picture;
         EndCapture();
-        result = SaveResult::Saved;
+        result = voice_lost ? SaveResult::SavedWithoutVoice : SaveResult::Saved;
     }
     counter_.Add();
     last_action_time_ = clock_.Now();
@@ -137,6 +146,11 @@ std::optional<QRect> SignIn::PenMove(QPoint at, bool left_held) {
                                 pen_kind_,       pen_colour_,     pen_width_};
     last_point_ = at;
     return ink_.Add(segment);
+}
+
+void SignIn::HoldRecording() {
+    const std::vector<std::uint8_t> taken = recorder_.StopAndTakeSamples();
+    held_voice_.insert(held_voice_.end(), taken.begin(), taken.end());
 }
 
 void SignIn::EndCapture() {

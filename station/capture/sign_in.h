@@ -29,6 +29,8 @@ class SignIn {
         NoPhoto,   // nothing captured: the guest is counted all the same
         Saved,     // both pictures written, the guest counted
         NotSaved,  // a picture could not be written: nothing counted, the sign-in stays
+        // Saved, but the voice message could not be written and is lost.
+        SavedWithoutVoice,
     };
 
     enum class RecordResult {
@@ -68,6 +70,11 @@ class SignIn {
     // what was recorded for the next attempt; a new recording before it is added to that.
     RecordResult Record();
     bool IsRecording() const { return recorder_.IsRecording(); }
+    // Told when the microphone stops by itself while recording: the recording has ended, and
+    // what it recorded stays with the sign-in for the save.
+    void SetMicrophoneStoppedHandler(std::function<void()> handler) {
+        microphone_stopped_ = std::move(handler);
+    }
     travenor::CWaveRecorder& Recorder() { return recorder_; }
 
     // Handwriting. PenMove answers the window rectangle that changed when a segment was drawn.
@@ -97,6 +104,8 @@ class SignIn {
 
   private:
     void EndCapture();
+    // Adds what the recorder has to the message held for the save; the recording ends.
+    void HoldRecording();
 
     const vantor::Clock& clock_;
     GuestCounter& counter_;
@@ -115,6 +124,8 @@ class SignIn {
     vantor::LocalDateTime last_action_time_;
     tstring last_saved_picture_;
     std::optional<SignInStore::Saved> last_saved_;
-    std::vector<std::uint8_t> held_voice_;  // recorded for a save that has not succeeded yet
+    // Recorded for a save that has not succeeded yet, or before the microphone stopped.
+    std::vector<std::uint8_t> held_voice_;
+    std::function<void()> microphone_stopped_;
     travenor::CWaveRecorder recorder_;
 };

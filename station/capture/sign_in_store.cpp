@@ -98,7 +98,8 @@ std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime&
         saved.plain = vantor::PictureFile(vantor::NoTemplateFolder(day), *stem);
     }
 
-    // Every file in full under its temporary name first; any failure removes them all again.
+    // Every file in full under its temporary name first; a picture that fails removes them all
+    // again.
     const mode_t mode = vantor::NewFileMode();
     std::optional<vantor::StagedFile> plain;
     if (!saved.plain.IsEmpty()) {
@@ -107,11 +108,6 @@ std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime&
             return std::nullopt;
         }
     }
-    std::optional<vantor::StagedFile> message;
-    if (!voice.empty() &&
-        !message.emplace(Native(saved.voice), travenor::WaveFileBytes(voice), mode).Ready()) {
-        return std::nullopt;
-    }
     const std::string picture_bytes = JpegBytes(composed);
     if (picture_bytes.empty()) {
         return std::nullopt;
@@ -119,6 +115,14 @@ std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime&
     vantor::StagedFile picture(Native(saved.picture), picture_bytes, mode);
     if (!picture.Ready()) {
         return std::nullopt;
+    }
+    // The voice message last, when the pictures have their room: one that cannot be written is
+    // lost alone and never costs the guest his pictures.
+    std::optional<vantor::StagedFile> message;
+    if (!voice.empty() &&
+        !message.emplace(Native(saved.voice), travenor::WaveFileBytes(voice), mode).Ready()) {
+        qCWarning(lcSignInStore) << "the voice message could not be written:" << message->Target().c_str();
+        message.reset();
     }
     // The staged names reach the disk before the decision, so that a start after a power cut
     // still finds them.

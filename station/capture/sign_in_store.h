@@ -2,7 +2,8 @@
 // The files of one sign-in. The camera frame of a photo is kept as "temp.jpg" until the save; the
 // save then writes the composed picture into the day's "WithTemplate", the plain photo into
 // "NoTemplate" and the voice message into "Audio", all or none: a guest is never half saved, and
-// an earlier guest's files are never overwritten.
+// an earlier guest's files are never overwritten. The one exception is the voice message: one
+// that cannot be written is lost alone (Saved::voice_written tells), the pictures are saved.
 //
 // Every file of a save is first written in full beside its place under a hidden temporary name
 // and synced; then the composed picture is renamed into place, and that rename decides whether
@@ -24,6 +25,7 @@ class SignInStore {
         tstring picture;  // "WithTemplate"
         tstring plain;    // "NoTemplate"; empty when there was no camera frame
         tstring voice;    // "Audio": where the voice message of the sign-in is (or would be)
+        // False although there were samples: the voice message was lost.
         bool voice_written = false;
     };
     // What FinishInterruptedSaves found.
@@ -44,9 +46,10 @@ class SignInStore {
 
     // Writes the sign-in taken at `time` with its voice message (no file without samples). The
     // stem is the time's hour-minute-second; when an earlier sign-in holds that stem already
-    // (the clock was set back), the next free second of the day is used. Nothing when a file
+    // (the clock was set back), the next free second of the day is used. Nothing when a picture
     // could not be written; then nothing of this attempt is left on disk and the photo in
-    // progress is kept for another try.
+    // progress is kept for another try. A voice message that cannot be written does not stop
+    // the save.
     std::optional<Saved> Save(const vantor::LocalDateTime& time, const QImage& composed,
                               const std::vector<std::uint8_t>& voice = {});
 

@@ -137,6 +137,7 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     }
     welcome_->SetFontSize(-welcome_pixels);  // negative: pixels
     panel_picture_ = QImage(Native(kPanelPicture));
+    sign_in_.SetMicrophoneStoppedHandler([this] { OnMicrophoneStopped(); });
     qApp->installEventFilter(this);
 }
 
@@ -481,16 +482,20 @@ void CTravenorDlg::TakePhoto() {
 }
 
 void CTravenorDlg::Save() {
-    switch (sign_in_.Save([this] { return CopyPreviewArea(); })) {
+    const SignIn::SaveResult result = sign_in_.Save([this] { return CopyPreviewArea(); });
+    switch (result) {
         case SignIn::SaveResult::Refused:
             return;
         case SignIn::SaveResult::NotSaved:
-            // The sign-in stays on screen, handwriting and all, so the guest can try again.
+            // The sign-in stays on screen, handwriting and all, so the guest can try again; the
+            // recording has ended, what it recorded is kept for the next attempt.
+            ShowRecordState();
             vantor::ShowMessageBox(kNotSavedMessage, u"tips", vantor::MessageButtons::Ok,
                                    vantor::MessageIcon::Warning);
             update();
             return;
-        case SignIn::SaveResult::Saved: {
+        case SignIn::SaveResult::Saved:
+        case SignIn::SaveResult::SavedWithoutVoice: {
             const int next = NextTemplateIndex(templates_, overlay_->CurrentTemplateName());
             if (next >= 0) {
                 overlay_->ApplyTemplate(templates_[next].path);
@@ -502,7 +507,12 @@ void CTravenorDlg::Save() {
                 ShowPreviewAndOverlay();
             }
             SetPhotoButton(false);
-            SetFace(kIdRecord, u"record.jpg");
+            ShowRecordState();
+            if (result == SignIn::SaveResult::SavedWithoutVoice) {
+                update();
+                vantor::ShowMessageBox(GetLanStr(u"58"), u"tips", vantor::MessageButtons::Ok,
+                                       vantor::MessageIcon::Warning);
+            }
             break;
         }
         case SignIn::SaveResult::NoPhoto:
@@ -517,7 +527,7 @@ void CTravenorDlg::Discard() {
     }
     ShowPreviewAndOverlay();
     SetPhotoButton(false);
-    SetFace(kIdRecord, u"record.jpg");
+    ShowRecordState();
     update();
 }
 
@@ -533,9 +543,19 @@ void CTravenorDlg::Record() {
             return;
         case SignIn::RecordResult::Started:
         case SignIn::RecordResult::NoMicrophone:
-            SetFace(kIdRecord, u"recording.jpg");
+            ShowRecordState();
             return;
     }
+}
+
+void CTravenorDlg::ShowRecordState() {
+    SetFace(kIdRecord, sign_in_.IsRecording() ? u"recording.jpg" : u"record.jpg");
+}
+
+void CTravenorDlg::OnMicrophoneStopped() {
+    ShowRecordState();
+    vantor::ShowMessageBox(GetLanStr(u"57"), u"tips", vantor::MessageButtons::Ok,
+                           vantor::MessageIcon::Warning);
 }
 
 void CTravenorDlg::Rewrite() {

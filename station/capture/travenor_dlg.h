@@ -134,6 +134,10 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void ApplyFaces();
     void SetFace(int id, const tstring& file);
     void SetPhotoButton(bool save);
+    // The record button's face follows the recorder: "recording.jpg" exactly while it records.
+    void ShowRecordState();
+    // The microphone stopped by itself: the face goes back and the guest is told.
+    void OnMicrophoneStopped();
     bool HandleKey(int key);
     void ShowPictureHints();
     void UseHighlighter();

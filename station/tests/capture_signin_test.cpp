@@ -159,6 +159,25 @@ class CaptureSignIn : public ::testing::Test {
         Mouse(window, QEvent::MouseButtonRelease, points.back(), Qt::NoButton);
     }
     fs::path Day() const { return folder_.path() / "Storage" / "2026-12-8"; }
+    // The record button's two faces, so that the face shows whether the window thinks it records.
+    void WriteRecordFaces() {
+        fs::create_directories(folder_.path() / "images" / "wedding" / "CapWindow");
+        for (const char* face : {"record.jpg", "recording.jpg"}) {
+            QImage picture(40, 20, QImage::Format_RGB32);
+            picture.fill(Qt::red);
+            const fs::path file = folder_.path() / "images" / "wedding" / "CapWindow" / face;
+            ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG"));
+        }
+    }
+    // A photo and a voice message of `bytes` samples being recorded.
+    void PhotoWithVoice(CTravenorDlg& window, std::size_t bytes) {
+        clock_.AdvanceSeconds(1);
+        window.PhotoOrSave();
+        window.RunCommand(kIdRecord);
+        ASSERT_EQ(window.FaceFile(kIdRecord), u"recording.jpg");
+        microphone_.Deliver(bytes, 0x90);
+        QApplication::processEvents();
+    }
     static int FileCount(const fs::path& dir) {
         if (!fs::is_directory(dir)) {
             return 0;
@@ -391,13 +410,7 @@ TEST_F(CaptureSignIn, F9OnAFocusedControlRecordsOnce) {
 }
 
 TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
-    fs::create_directories(folder_.path() / "images" / "wedding" / "CapWindow");
-    for (const char* face : {"record.jpg", "recording.jpg"}) {
-        QImage picture(40, 20, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        const fs::path file = folder_.path() / "images" / "wedding" / "CapWindow" / face;
-        ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG"));
-    }
+    WriteRecordFaces();
     auto window = Open();
     // F9 before the photo: "10".
     Key(*window, Qt::Key_F9);
@@ -439,6 +452,67 @@ TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
     window->PhotoOrSave();
     QApplication::processEvents();
     EXPECT_EQ(FileCount(Day() / "Audio"), 1) << "neither the discarded nor the empty message is written";
+}
+
+TEST_F(CaptureSignIn, AVoiceMessageThatCannotBeWrittenNeverCostsThePhoto) {
+    WriteRecordFaces();
+    folder_.Write("Storage/2026-12-8/Audio", "a file where the folder should be");
+    FakeCamera::State camera;
+    camera.frame = QColor(0, 200, 0);
+    auto window = Open(&camera);
+    PhotoWithVoice(*window, 10000);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"58")) << "only the voice message is lost";
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_EQ(guests_.Count(), 1);
+    EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
+    EXPECT_TRUE(fs::exists(Day() / "NoTemplate" / "9-5-9.jpg"));
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+}
+
+TEST_F(CaptureSignIn, AfterAFailedSaveTheRecordButtonShowsTheRecordingHasEnded) {
+    WriteRecordFaces();
+    folder_.Write("Storage/2026-12-8/WithTemplate", "a file where the folder should be");
+    auto window = Open();
+    PhotoWithVoice(*window, 5000);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_TRUE(window->IsCaptured());
+    EXPECT_FALSE(microphone_.IsOpen());
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+    // The next press records again, added to what the failed save kept.
+    window->RunCommand(kIdRecord);
+    EXPECT_EQ(boxes_.Boxes().size(), 1u) << "no \"11\" for a recording that had ended";
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"recording.jpg");
+    microphone_.Deliver(3000, 0x70);
+    fs::remove(Day() / "WithTemplate");
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_FALSE(window->IsCaptured());
+    EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-10.wav"), 46u + 8000u);
+}
+
+TEST_F(CaptureSignIn, AMicrophoneThatStopsMidMessageIsToldAndItsMessageKept) {
+    WriteRecordFaces();
+    auto window = Open();
+    PhotoWithVoice(*window, 10000);
+    microphone_.partial.assign(500, 0x90);
+    microphone_.StopByItself();
+    ASSERT_TRUE(WaitFor([&] { return !boxes_.Boxes().empty(); }));
+    EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"57"));
+    EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
+    EXPECT_FALSE(window->Session().IsRecording());
+    EXPECT_FALSE(microphone_.IsOpen());
+    // Recording again goes on from there; the save writes both parts.
+    window->RunCommand(kIdRecord);
+    EXPECT_EQ(microphone_.opened, 2);
+    microphone_.Deliver(2000, 0x70);
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-9.wav"), 46u + 12500u);
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
 }
 
 TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {

@@ -3,6 +3,7 @@
 // the test's thread, and returns the partly filled block the test set when it is reset.
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 #include "voice/wave_in.h"
 #include "voice/wave_recorder.h"
@@ -10,7 +11,8 @@
 struct FakeMicrophoneState {
     bool can_open = true;
     travenor::WaveInDevice::BlockSink sink;  // set while the microphone is open
-    std::vector<std::uint8_t> partial;       // handed over by the reset
+    travenor::WaveInDevice::StopNotice stopped;
+    std::vector<std::uint8_t> partial;  // handed over by the reset
     int opened = 0;
     int resets = 0;
 
@@ -19,6 +21,12 @@ struct FakeMicrophoneState {
     void Deliver(std::size_t count, std::uint8_t value) {
         const std::vector<std::uint8_t> block(count, value);
         sink(block.data(), block.size());
+    }
+    // The microphone is pulled out: it says so once and stays open until it is reset.
+    void StopByItself() {
+        if (stopped) {
+            std::exchange(stopped, nullptr)();
+        }
     }
 };
 
@@ -31,12 +39,13 @@ class FakeMicrophone : public travenor::WaveInDevice {
     FakeMicrophone(FakeMicrophone&&) = delete;
     FakeMicrophone& operator=(FakeMicrophone&&) = delete;
 
-    bool Open(BlockSink sink) override {
+    bool Open(BlockSink sink, StopNotice stopped) override {
         if (!state_.can_open) {
             return false;
         }
         ++state_.opened;
         state_.sink = std::move(sink);
+        state_.stopped = std::move(stopped);
         return true;
     }
     void Reset() override {
@@ -49,6 +58,7 @@ class FakeMicrophone : public travenor::WaveInDevice {
             state_.partial.clear();
         }
         state_.sink = nullptr;
+        state_.stopped = nullptr;
     }
 
   private:

@@ -17,6 +17,7 @@ namespace travenor {
 namespace {
 
 using vantor::camera::GErrorPtr;
+using vantor::camera::GstBusPtr;
 using vantor::camera::GstElementPtr;
 using vantor::camera::GstPipelinePtr;
 using vantor::camera::GstSamplePtr;
@@ -31,7 +32,7 @@ class GstMicrophone : public WaveInDevice {
     GstMicrophone(GstMicrophone&&) = delete;
     GstMicrophone& operator=(GstMicrophone&&) = delete;
 
-    bool Open(BlockSink sink) override {
+    bool Open(BlockSink sink, StopNotice stopped) override {
         if (!runtime_.ok() || pipeline_) {
             return false;
         }
@@ -54,8 +55,13 @@ class GstMicrophone : public WaveInDevice {
         {
             std::lock_guard lock(mutex_);
             sink_ = std::move(sink);
+            stopped_ = std::move(stopped);
             block_.clear();
         }
+        // The end of the stream and errors are seen on the thread that posts them; nothing else
+        // reads this bus, so every message is dropped there.
+        const GstBusPtr bus(gst_element_get_bus(pipeline.get()));
+        gst_bus_set_sync_handler(bus.get(), &GstMicrophone::OnBusMessage, this, nullptr);
         GstAppSinkCallbacks callbacks{};
         callbacks.new_sample = &GstMicrophone::OnSample;
         gst_app_sink_set_callbacks(GST_APP_SINK(appsink.get()), &callbacks, this, nullptr);
@@ -64,8 +70,10 @@ class GstMicrophone : public WaveInDevice {
         if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
             qCWarning(lcMicrophone) << "the microphone cannot be opened:" << description.c_str();
             gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+            gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
             std::lock_guard lock(mutex_);
             sink_ = nullptr;
+            stopped_ = nullptr;
             return false;
         }
         pipeline_ = std::move(pipeline);
@@ -76,8 +84,15 @@ class GstMicrophone : public WaveInDevice {
         if (!pipeline_) {
             return;
         }
+        {
+            // Stopped on purpose: whatever the pipeline posts on the way down is no news.
+            std::lock_guard lock(mutex_);
+            stopped_ = nullptr;
+        }
         // Stopping joins the streaming thread: no sample arrives after this.
         gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+        const GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
         pipeline_.reset();
         std::lock_guard lock(mutex_);
         if (!block_.empty() && sink_) {
@@ -100,6 +115,36 @@ class GstMicrophone : public WaveInDevice {
         return GST_FLOW_OK;
     }
 
+    // Any of the pipeline's threads: the stream ended or failed while capturing (a microphone
+    // pulled out, a source that ran out). Told once; the samples so far stay for Reset.
+    static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+        const GstMessageType type = GST_MESSAGE_TYPE(message);
+        if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) {
+            if (type == GST_MESSAGE_ERROR) {
+                GError* raw_error = nullptr;
+                gst_message_parse_error(message, &raw_error, nullptr);
+                const GErrorPtr error(raw_error);
+                qCWarning(lcMicrophone) << "the microphone failed:" << (error ? error->message : "unknown");
+            } else {
+                qCWarning(lcMicrophone) << "the microphone's stream ended";
+            }
+            static_cast<GstMicrophone*>(self)->TellStopped();
+        }
+        gst_message_unref(message);
+        return GST_BUS_DROP;
+    }
+
+    void TellStopped() {
+        StopNotice stopped;
+        {
+            std::lock_guard lock(mutex_);
+            stopped.swap(stopped_);
+        }
+        if (stopped) {
+            stopped();
+        }
+    }
+
     // Streaming thread: fills the block and hands over each full one.
     void Gather(const std::uint8_t* bytes, std::size_t count) {
         std::lock_guard lock(mutex_);
@@ -119,9 +164,10 @@ class GstMicrophone : public WaveInDevice {
 
     vantor::camera::GstRuntime runtime_;
     GstPipelinePtr pipeline_;  // set while capturing; the window's thread only
-    std::mutex mutex_;         // guards block_ and sink_ (streaming thread and Reset)
+    std::mutex mutex_;         // guards block_, sink_ and stopped_ (streaming threads and Reset)
     std::vector<std::uint8_t> block_;
     BlockSink sink_;
+    StopNotice stopped_;
 };
 
 }  // namespace

@@ -16,10 +16,13 @@ class WaveInDevice {
   public:
     // Receives each block, on the device's own thread.
     using BlockSink = std::function<void(const std::uint8_t* bytes, std::size_t count)>;
+    // Told once, on the device's own thread, when the microphone stops by itself while open (its
+    // stream ended or failed: pulled out, switched off). Reset still hands over what came before.
+    using StopNotice = std::function<void()>;
 
     virtual ~WaveInDevice() = default;
     // Starts capturing into the sink; false when the microphone cannot be opened.
-    virtual bool Open(BlockSink sink) = 0;
+    virtual bool Open(BlockSink sink, StopNotice stopped) = 0;
     // Stops capturing. When it returns, every sample captured so far, the partly filled last
     // block included, has been handed to the sink, and the sink is not called again.
     virtual void Reset() = 0;

@@ -28,6 +28,7 @@ CWaveRecorder::CWaveRecorder(MicrophoneFactory open_microphone, std::size_t max_
 
 CWaveRecorder::~CWaveRecorder() {
     written_ = nullptr;  // the owner is going away too
+    stopped_ = nullptr;
     // A running recording is reset and dropped. Stopped ones still owe their file: their
     // microphones have returned everything, so they are written now instead of on the posted call,
     // which goes with the mailbox.
@@ -54,7 +55,15 @@ CWaveRecorder::StartResult CWaveRecorder::Start() {
         }
         mailbox->Post();
     };
-    if (device && device->Open(sink)) {
+    // Any thread: the microphone stopped by itself; the window's thread notices on its next mail.
+    const auto stopped = [inbox = take->inbox, mailbox = &mailbox_] {
+        {
+            std::lock_guard lock(inbox->mutex);
+            inbox->ended = true;
+        }
+        mailbox->Post();
+    };
+    if (device && device->Open(sink, stopped)) {
         take->device = std::move(device);
     }
     const bool opened = take->device != nullptr;
@@ -107,6 +116,28 @@ void CWaveRecorder::OnMail() {
         Finish(*stopping_.front());
         stopping_.pop_front();
     }
+    // Last: the observer may stop the recording.
+    if (NoticeMicrophoneStop() && stopped_) {
+        stopped_();
+    }
+}
+
+bool CWaveRecorder::NoticeMicrophoneStop() {
+    if (!current_ || !current_->device) {
+        return false;
+    }
+    {
+        std::lock_guard lock(current_->inbox->mutex);
+        if (!current_->inbox->ended) {
+            return false;
+        }
+    }
+    // Closing hands over the partly filled last block; what was recorded stays with the take.
+    current_->device->Reset();
+    Collect(*current_);
+    current_->device.reset();
+    qCWarning(lcRecorder) << "the microphone stopped by itself after" << current_->data.size() << "bytes";
+    return true;
 }
 
 void CWaveRecorder::Collect(Take& take) {

@@ -3,7 +3,8 @@
 // blocks on the microphone's thread and are handed to the window's thread by posted calls, where
 // they are added to the recording. Stop ends the recording: with a path the message is written
 // there as a wave file once the microphone has returned its last block, without a path it is
-// thrown away. There is no length limit of its own.
+// thrown away. There is no length limit of its own. A microphone that stops by itself (pulled
+// out, its stream ended or failed) is closed and the owner told; what it gave stays recorded.
 //
 // Each recording is a take of its own, so a new recording may start while the previous one is
 // still being written; a take that was stopped with a path is written even when the recorder goes
@@ -54,6 +55,11 @@ class CWaveRecorder {
     // Bytes added to the current recording so far.
     std::size_t RecordedBytes() const;
 
+    // Told on the window's thread when the microphone of the current recording stops by itself,
+    // once it is closed and everything it captured has been added. The recording keeps what came
+    // and counts as recording until the next stop.
+    void SetMicrophoneStoppedObserver(std::function<void()> observer) { stopped_ = std::move(observer); }
+
     // Told on the window's thread after each attempt to write a voice file.
     void SetWrittenObserver(std::function<void(const tstring& path, bool written)> observer) {
         written_ = std::move(observer);
@@ -62,8 +68,9 @@ class CWaveRecorder {
   private:
     // Blocks handed over by the microphone and not yet added to the recording.
     struct Inbox {
-        std::mutex mutex;  // guards blocks (the microphone's thread adds, the window's thread takes)
+        std::mutex mutex;  // guards blocks and ended (the microphone's thread adds, the window's takes)
         std::vector<std::vector<std::uint8_t>> blocks;
+        bool ended = false;  // the microphone stopped by itself
     };
     struct Take {
         std::unique_ptr<WaveInDevice> device;  // null without a microphone or after running out
@@ -81,12 +88,16 @@ class CWaveRecorder {
     // Appends the block unless that would pass max_bytes_ or memory runs out.
     bool Append(std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& block) const;
     void Finish(Take& take);
+    // True when the current take's microphone has just been found stopped by itself; it is
+    // closed, everything it gave added.
+    bool NoticeMicrophoneStop();
 
     MicrophoneFactory open_microphone_;
     std::size_t max_bytes_;
     std::unique_ptr<Take> current_;              // the recording (also while recording without a device)
     std::list<std::unique_ptr<Take>> stopping_;  // stopped, everything captured; their file still to write
     std::function<void(const tstring&, bool)> written_;
+    std::function<void()> stopped_;
     RecorderMailbox mailbox_{[this] { OnMail(); }};
 };
 

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // A microphone that gives two blocks of samples while it is open.
 class TwoBlockMicrophone : public travenor::WaveInDevice {
   public:
-    bool Open(BlockSink sink) override {
+    bool Open(BlockSink sink, StopNotice) override {
         const std::vector<std::uint8_t> block(travenor::kWaveInBlockBytes, 0x90);
         sink(block.data(), block.size());
         sink(block.data(), block.size());
