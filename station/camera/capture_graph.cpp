@@ -229,7 +229,11 @@ GstFlowReturn CaptureGraph::OnNewSample(GstAppSink* sink, gpointer data) {
     return GST_FLOW_OK;
 }
 
-GstBusSyncReply CaptureGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
+GstBusSyncReply CaptureGraph::OnBusMessage(GstBus*, GstMessage* posted, gpointer data) {
+    // Every message ends here (the handler drops them all), and a handler that drops a message
+    // releases it.
+    const GstMessagePtr owned(posted);
+    GstMessage* message = owned.get();
     if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) {
         return GST_BUS_DROP;
     }
