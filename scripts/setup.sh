@@ -6,6 +6,8 @@
 #   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan,
 #                           fuzzing)
 #   scripts/setup.sh build  the set-up alone (programs only)
+#   scripts/setup.sh package  the set-up, then the Debian package
+#                           build/release/package/vantor_<version>_amd64.deb
 # Both build in build/release with the same compiler flags, so whichever runs second reuses the
 # first one's compiler cache; "run" leaves out the tests and benchmarks.
 # Every step is idempotent: packages already installed are not fetched again and the builds are
@@ -31,8 +33,11 @@ PROGRAM_PACKAGES=(
 TEST_PACKAGES=(
     clang-format libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-tools
     xvfb xauth x11-utils mesa-utils cups-client poppler-utils
-    clang libclang-rt-14-dev libxtst-dev
+    clang libclang-rt-14-dev libxtst-dev lintian
 )
+# What building the Debian package adds: dpkg-shlibdeps (dpkg-dev) and file, through which CPack
+# finds the programs' library dependencies.
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -117,6 +122,15 @@ start_cups() {
     $SUDO cupsreject -r "out of paper" VantorReject 2>/dev/null || true
 }
 
+# build_package [cmake options...]: builds the programs and the content in build/release with the
+# options, then the Debian package, whose path it leaves in PACKAGE_FILE.
+build_package() {
+    TARGETS="Travenor Halvix vantor_content vantor_package_files" build_tree build/release "$@"
+    rm -f build/release/package/vantor_*.deb
+    (cd build/release && cpack -G DEB)
+    PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb)
+}
+
 PASSED=0
 FAILED=0
 SKIPPED=0
@@ -162,6 +176,9 @@ install_packages "${PROGRAM_PACKAGES[@]}"
 if [ "$MODE" = test ]; then
     install_packages "${TEST_PACKAGES[@]}"
 fi
+if [ "$MODE" = test ] || [ "$MODE" = package ]; then
+    install_packages "${PACKAGE_PACKAGES[@]}"
+fi
 # ccache keeps its cache in its usual per-user place; with paths taken relative to the clone, a fresh
 # clone on the same machine builds from the cache.
 export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
@@ -173,6 +190,11 @@ case "$MODE" in
         if [ "$MODE" = run ]; then
             exec build/release/Vantor/Travenor
         fi
+        ;;
+    package)
+        # The same build tree and options as "run", so that one reuses the other's objects.
+        build_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
+        echo "Package: $PACKAGE_FILE"
         ;;
     test)
         echo "== Source format (clang-format)"
@@ -230,7 +252,7 @@ case "$MODE" in
         [ "$FAILED" -eq 0 ]
         ;;
     *)
-        echo "usage: $0 run|test|build" >&2
+        echo "usage: $0 run|test|build|package" >&2
         exit 2
         ;;
 esac
