@@ -4,7 +4,7 @@
 #   scripts/setup.sh run    install what is missing, build the programs, assemble
 #                           build/release/Vantor and start the station
 #   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan,
-#                           fuzzing)
+#                           fuzzing, the Debian package installed and used)
 #   scripts/setup.sh build  the set-up alone (programs only)
 #   scripts/setup.sh package  the set-up, then the Debian package
 #                           build/release/package/vantor_<version>_amd64.deb
@@ -125,15 +125,61 @@ start_cups() {
 # build_package [cmake options...]: builds the programs and the content in build/release with the
 # options, then the Debian package, whose path it leaves in PACKAGE_FILE.
 build_package() {
-    TARGETS="Travenor Halvix vantor_content vantor_package_files" build_tree build/release "$@"
+    TARGETS="Travenor Halvix vantor_content vantor_package_files" build_tree build/release "$@" || return 1
     rm -f build/release/package/vantor_*.deb
-    (cd build/release && cpack -G DEB)
-    PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb)
+    (cd build/release && cpack -G DEB) || return 1
+    PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb) || return 1
 }
 
 PASSED=0
 FAILED=0
 SKIPPED=0
+
+# package_check NAME COMMAND...: one check of the package step, counted in PASSED / FAILED.
+package_check() {
+    local name=$1; shift
+    if "$@"; then
+        echo "package: $name: OK"
+        PASSED=$((PASSED + 1))
+    else
+        echo "FAILED: package: $name" >&2
+        FAILED=$((FAILED + 1))
+        return 1
+    fi
+}
+
+# The Debian package as a user gets it: built, checked by lintian (no errors), installed with
+# apt-get, and the installed station started as an ordinary user (PACKAGE_TEST_USER, created when
+# missing) on the test display, where it takes one sign-in whose files must land in that user's
+# ~/Vantor/Storage, a folder made on that first start. Needs root (directly or through sudo) for
+# apt-get and for starting a program as another user; each check that cannot run fails.
+PACKAGE_TEST_USER=vantortest
+test_package() {
+    echo "== The Debian package (build, lintian, apt-get install, a sign-in as $PACKAGE_TEST_USER)"
+    if ! package_check "build" build_package "$@"; then
+        FAILED=$((FAILED + 3))
+        echo "FAILED: package: lintian, install and sign-in not run: no package" >&2
+        return
+    fi
+    package_check "lintian without errors" lintian --fail-on error "$PACKAGE_FILE" || true
+    if ! package_check "apt-get install" $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install \
+        -y -qq --reinstall "$PACKAGE_FILE"; then
+        FAILED=$((FAILED + 1))
+        echo "FAILED: package: the sign-in of the installed station not run: not installed" >&2
+        return
+    fi
+    if ! id "$PACKAGE_TEST_USER" >/dev/null 2>&1; then
+        $SUDO useradd -m "$PACKAGE_TEST_USER" || echo "the user $PACKAGE_TEST_USER could not be made" >&2
+    fi
+    # A first start: the user's folder is made anew from the installed defaults.
+    local home
+    home=$(getent passwd "$PACKAGE_TEST_USER" | cut -d: -f6)
+    [ -n "$home" ] && $SUDO rm -rf "$home/Vantor"
+    package_check "a sign-in of the installed station as $PACKAGE_TEST_USER" \
+        $SUDO env DISPLAY="$DISPLAY" QT_QPA_FONTDIR="$QT_QPA_FONTDIR" \
+        "$ROOT/build/release/tests/installed_station_check" "$PACKAGE_TEST_USER" || true
+}
+
 # run_ctest DIR PROGRAMS [LABEL]: runs the tests of DIR (those with LABEL when given) and adds their
 # counts to PASSED / FAILED / SKIPPED. PROGRAMS names the file that lists the test programs the run
 # must hold: one that contributes no test (it lost its tests to a broken property, say) is a failure.
@@ -247,6 +293,7 @@ case "$MODE" in
             FAILED=$((FAILED + 1))
         fi
         rm -f "$fuzz_log"
+        test_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=ON -DVANTOR_BUILD_BENCH=ON
         echo
         echo "$PASSED passed, $FAILED failed, $SKIPPED skipped"
         [ "$FAILED" -eq 0 ]
