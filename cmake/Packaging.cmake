@@ -54,10 +54,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps finds Tarquel and Zorvane beside the programs through their RUNPATH.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${VANTOR_PACKAGE_ROOT})
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the GStreamer elements of the camera,
-# the voice recorder and the wall's video player, Qt's X11 platform plugin, OpenGL drivers and the
-# Chinese font the texts are drawn in.
+# the voice recorder and the wall's video player, an audio backend for autoaudiosrc and
+# autoaudiosink (microphone, sounds), Qt's X11 platform plugin, OpenGL drivers and the Chinese
+# font the texts are drawn in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-libav, \
+gstreamer1.0-alsa | gstreamer1.0-pulseaudio | gstreamer1.0-pipewire, \
 qt6-qpa-plugins, libgl1-mesa-dri, fonts-wqy-zenhei")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, cups")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${VANTOR_PACKAGE_DIR}/conffiles)

@@ -22,7 +22,7 @@ PROGRAM_PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
-    gstreamer1.0-plugins-good gstreamer1.0-x
+    gstreamer1.0-plugins-good gstreamer1.0-x gstreamer1.0-alsa
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
     libirrlicht-dev libjpeg-dev libx11-dev
     fonts-wqy-zenhei libgl1-mesa-dri imagemagick
