@@ -157,17 +157,19 @@ PACKAGE_TEST_USER=vantortest
 test_package() {
     echo "== The Debian package (build, lintian, apt-get install, a sign-in as $PACKAGE_TEST_USER)"
     if ! package_check "build" build_package "$@"; then
-        FAILED=$((FAILED + 3))
-        echo "FAILED: package: lintian, install and sign-in not run: no package" >&2
+        FAILED=$((FAILED + 4))
+        echo "FAILED: package: lintian, install, kiosk start and sign-in not run: no package" >&2
         return
     fi
     package_check "lintian without errors" lintian --fail-on error "$PACKAGE_FILE" || true
     if ! package_check "apt-get install" $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install \
         -y -qq --reinstall "$PACKAGE_FILE"; then
-        FAILED=$((FAILED + 1))
-        echo "FAILED: package: the sign-in of the installed station not run: not installed" >&2
+        FAILED=$((FAILED + 2))
+        echo "FAILED: package: kiosk start and sign-in not checked: not installed" >&2
         return
     fi
+    package_check "kiosk start installed and switched off" \
+        grep -qx 'Hidden=true' /etc/xdg/autostart/vantor-kiosk.desktop || true
     if ! id "$PACKAGE_TEST_USER" >/dev/null 2>&1; then
         $SUDO useradd -m "$PACKAGE_TEST_USER" || echo "the user $PACKAGE_TEST_USER could not be made" >&2
     fi
