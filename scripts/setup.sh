@@ -4,8 +4,10 @@
 #   scripts/setup.sh run    install what is missing, build the programs, assemble
 #                           build/release/Vantor and start the station
 #   scripts/setup.sh test   the same set-up, then the whole test suite (normal, ASan+UBSan, TSan,
-#                           fuzzing)
+#                           fuzzing, the Debian package installed and used)
 #   scripts/setup.sh build  the set-up alone (programs only)
+#   scripts/setup.sh package  the set-up, then the Debian package
+#                           build/release/package/vantor_<version>_amd64.deb
 # Both build in build/release with the same compiler flags, so whichever runs second reuses the
 # first one's compiler cache; "run" leaves out the tests and benchmarks.
 # Every step is idempotent: packages already installed are not fetched again and the builds are
@@ -20,7 +22,7 @@ PROGRAM_PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
-    gstreamer1.0-plugins-good gstreamer1.0-x
+    gstreamer1.0-plugins-good gstreamer1.0-x gstreamer1.0-alsa
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
     libirrlicht-dev libjpeg-dev libx11-dev
     fonts-wqy-zenhei libgl1-mesa-dri imagemagick
@@ -31,8 +33,11 @@ PROGRAM_PACKAGES=(
 TEST_PACKAGES=(
     clang-format libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-tools
     xvfb xauth x11-utils mesa-utils cups-client poppler-utils
-    clang libclang-rt-14-dev libxtst-dev
+    clang libclang-rt-14-dev libxtst-dev lintian
 )
+# What building the Debian package adds: dpkg-shlibdeps (dpkg-dev) and file, through which CPack
+# finds the programs' library dependencies.
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -117,9 +122,66 @@ start_cups() {
     $SUDO cupsreject -r "out of paper" VantorReject 2>/dev/null || true
 }
 
+# build_package [cmake options...]: builds the programs and the content in build/release with the
+# options, then the Debian package, whose path it leaves in PACKAGE_FILE.
+build_package() {
+    TARGETS="Travenor Halvix vantor_content vantor_package_files" build_tree build/release "$@" || return 1
+    rm -f build/release/package/vantor_*.deb
+    (cd build/release && cpack -G DEB) || return 1
+    PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb) || return 1
+}
+
 PASSED=0
 FAILED=0
 SKIPPED=0
+
+# package_check NAME COMMAND...: one check of the package step, counted in PASSED / FAILED.
+package_check() {
+    local name=$1; shift
+    if "$@"; then
+        echo "package: $name: OK"
+        PASSED=$((PASSED + 1))
+    else
+        echo "FAILED: package: $name" >&2
+        FAILED=$((FAILED + 1))
+        return 1
+    fi
+}
+
+# The Debian package as a user gets it: built, checked by lintian (no errors), installed with
+# apt-get, and the installed station started as an ordinary user (PACKAGE_TEST_USER, created when
+# missing) on the test display, where it takes one sign-in whose files must land in that user's
+# ~/Vantor/Storage, a folder made on that first start. Needs root (directly or through sudo) for
+# apt-get and for starting a program as another user; each check that cannot run fails.
+PACKAGE_TEST_USER=vantortest
+test_package() {
+    echo "== The Debian package (build, lintian, apt-get install, a sign-in as $PACKAGE_TEST_USER)"
+    if ! package_check "build" build_package "$@"; then
+        FAILED=$((FAILED + 4))
+        echo "FAILED: package: lintian, install, kiosk start and sign-in not run: no package" >&2
+        return
+    fi
+    package_check "lintian without errors" lintian --fail-on error "$PACKAGE_FILE" || true
+    if ! package_check "apt-get install" $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install \
+        -y -qq --reinstall "$PACKAGE_FILE"; then
+        FAILED=$((FAILED + 2))
+        echo "FAILED: package: kiosk start and sign-in not checked: not installed" >&2
+        return
+    fi
+    package_check "kiosk start installed and switched off" \
+        grep -qx 'Hidden=true' /etc/xdg/autostart/vantor-kiosk.desktop || true
+    if ! id "$PACKAGE_TEST_USER" >/dev/null 2>&1; then
+        $SUDO useradd -m "$PACKAGE_TEST_USER" || echo "the user $PACKAGE_TEST_USER could not be made" >&2
+    fi
+    # A first start: the user's folder is made anew from the installed defaults.
+    local home
+    home=$(getent passwd "$PACKAGE_TEST_USER" | cut -d: -f6)
+    [ -n "$home" ] && $SUDO rm -rf "$home/Vantor"
+    package_check "a sign-in of the installed station as $PACKAGE_TEST_USER" \
+        $SUDO env DISPLAY="$DISPLAY" QT_QPA_FONTDIR="$QT_QPA_FONTDIR" \
+        "$ROOT/build/release/tests/installed_station_check" "$PACKAGE_TEST_USER" || true
+}
+
 # run_ctest DIR PROGRAMS [LABEL]: runs the tests of DIR (those with LABEL when given) and adds their
 # counts to PASSED / FAILED / SKIPPED. PROGRAMS names the file that lists the test programs the run
 # must hold: one that contributes no test (it lost its tests to a broken property, say) is a failure.
@@ -162,6 +224,9 @@ install_packages "${PROGRAM_PACKAGES[@]}"
 if [ "$MODE" = test ]; then
     install_packages "${TEST_PACKAGES[@]}"
 fi
+if [ "$MODE" = test ] || [ "$MODE" = package ]; then
+    install_packages "${PACKAGE_PACKAGES[@]}"
+fi
 # ccache keeps its cache in its usual per-user place; with paths taken relative to the clone, a fresh
 # clone on the same machine builds from the cache.
 export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
@@ -173,6 +238,11 @@ case "$MODE" in
         if [ "$MODE" = run ]; then
             exec build/release/Vantor/Travenor
         fi
+        ;;
+    package)
+        # The same build tree and options as "run", so that one reuses the other's objects.
+        build_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
+        echo "Package: $PACKAGE_FILE"
         ;;
     test)
         echo "== Source format (clang-format)"
@@ -225,12 +295,13 @@ case "$MODE" in
             FAILED=$((FAILED + 1))
         fi
         rm -f "$fuzz_log"
+        test_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=ON -DVANTOR_BUILD_BENCH=ON
         echo
         echo "$PASSED passed, $FAILED failed, $SKIPPED skipped"
         [ "$FAILED" -eq 0 ]
         ;;
     *)
-        echo "usage: $0 run|test|build" >&2
+        echo "usage: $0 run|test|build|package" >&2
         exit 2
         ;;
 esac

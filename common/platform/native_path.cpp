@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/narrow_text.h"
+#include "platform/user_folder.h"
 
 namespace vantor {
 
@@ -57,10 +59,15 @@ bool AnchorWorkingFolderToInstallation() {
     if (exe.empty()) {
         return false;
     }
-    const auto folder = exe.parent_path();
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder / "Bin", ec)) {
+    const char* home = std::getenv("HOME");
+    const auto folder =
+        WorkingFolderFor(exe.parent_path(), home ? home : "",
+                         [](const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; });
+    if (folder.empty()) {
         return false;
+    }
+    if (folder != exe.parent_path()) {
+        PrepareUserFolder(exe.parent_path(), folder);
     }
     return ::chdir(folder.c_str()) == 0;
 }

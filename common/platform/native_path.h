@@ -20,7 +20,8 @@ bool IsAbsolutePath(const tstring& path);
 tstring ProgramFolder();
 
 // Moves the working folder to the program's folder when that folder is an installation folder
-// (it holds "Bin"); returns whether it moved. Called once when Tarquel loads.
+// (it holds "Bin") the user may write, or to ~/Vantor, prepared from it, when it is a read-only
+// one (the installed package); returns whether it moved. Called once when Tarquel loads.
 bool AnchorWorkingFolderToInstallation();
 
 }  // namespace vantor
