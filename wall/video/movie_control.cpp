@@ -71,10 +71,10 @@ CMovieControl::~CMovieControl() {
     DeleteThumbnails();
 }
 
-void CMovieControl::LoadFolder(const tstring& folder) {
+void CMovieControl::LoadFolder(const tstring& folder, const std::function<bool()>& stop) {
     std::lock_guard scan(scan_mutex_);
     DeleteThumbnails();
-    std::vector<Entry> entries = Scan(folder);
+    std::vector<Entry> entries = Scan(folder, stop);
     std::lock_guard list(list_mutex_);
     entries_ = std::move(entries);
 }
@@ -95,7 +95,8 @@ void CMovieControl::DeleteThumbnails() {
 
 // Every file of the folder with a video extension, in listing order; a file in which no video
 // stream decodes is left out. A folder that cannot be listed, or a listing error, ends the scan.
-std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder) const {
+std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder,
+                                                      const std::function<bool()>& stop) const {
     std::vector<Entry> entries;
     const std::string native_folder = vantor::ToNativePath(folder);
     std::error_code error;
@@ -108,6 +109,9 @@ std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder) con
         const tstring name = vantor::FromNativePath(it->path().filename().string());
         if (!HasVideoExtension(name)) {
             continue;
+        }
+        if (stop && stop()) {
+            break;
         }
         Entry entry;
         const tstring thumbnail_name = ThumbnailFileName(name);
