@@ -307,6 +307,7 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
         if (!old.IsEmpty()) {
             RemoveIfEmptyFolder(vantor::ToNativePath(old));
         }
+        GiveBackMemory();
     });
 }
 
@@ -323,6 +324,14 @@ bool CmfcZarnDlg::Superseded(const tstring& folder, std::uint64_t command) const
 
 bool CmfcZarnDlg::SupersededLocked(const tstring& folder, std::uint64_t command) const {
     return folder_commands_ != command && newest_folder_ != folder;
+}
+
+// On the loader thread, after a load or a rebuild, without a lock: the old wall's textures and the
+// prepared pictures are freed by now, but the allocator keeps the pages they leave inside its heaps
+// (a 2000-picture wall left the process 575 MB larger under a 31-picture one). Trimming gives them
+// back to the system.
+void CmfcZarnDlg::GiveBackMemory() {
+    malloc_trim(0);
 }
 
 // On the loader thread. The pause screen shows while the new wall is prepared; the old wall's tiles
@@ -417,7 +426,10 @@ void CmfcZarnDlg::Refresh() {
         return;
     }
     last_refresh_ms_ = now;
-    loads_.Post([this, folder, command = FolderCommands()] { RebuildShown(folder, command); });
+    loads_.Post([this, folder, command = FolderCommands()] {
+        RebuildShown(folder, command);
+        GiveBackMemory();
+    });
 }
 
 // The selected tile and the folder shown are read together under wallLock: the tiles on the wall
@@ -440,7 +452,10 @@ void CmfcZarnDlg::DeleteSelected() {
     std::error_code error;
     std::filesystem::remove(vantor::ToNativePath(folder + tstring(u"\\") + name), error);
     LeaveVideo();
-    loads_.Post([this, folder, command = FolderCommands()] { RebuildShown(folder, command); });
+    loads_.Post([this, folder, command = FolderCommands()] {
+        RebuildShown(folder, command);
+        GiveBackMemory();
+    });
 }
 
 void CmfcZarnDlg::SlideshowStep() {

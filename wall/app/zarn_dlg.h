@@ -123,6 +123,7 @@ class CmfcZarnDlg : public QWidget {
     bool Superseded(const tstring& folder, std::uint64_t command) const;
     bool SupersededLocked(const tstring& folder, std::uint64_t command) const;
     std::uint64_t FolderCommands() const;
+    void GiveBackMemory();
     void SetCurrentFolder(const tstring& folder);
     void NotifyHideDlg();
     void PlaceToolbar();
