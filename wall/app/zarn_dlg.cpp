@@ -517,13 +517,19 @@ void CmfcZarnDlg::LeaveVideo() {
     }
 }
 
-// The video library's messages reach the video panel; every message of the window is handed over
-// to the library too.
+// The video library's messages (its own events) and the window messages of the programs reach the
+// video panel; every message of the window is handed over to the library too.
 bool CmfcZarnDlg::event(QEvent* event) {
     if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
         if (video_) {
             video_->OnWindowMessage(message->Message(), static_cast<std::uint32_t>(message->WParam()),
                                     static_cast<std::uint32_t>(message->LParam()));
+        }
+        return true;
+    }
+    if (const VpMessageEvent* message = AsVpMessage(event)) {
+        if (video_) {
+            video_->OnWindowMessage(message->Message(), message->WParam(), message->LParam());
         }
         return true;
     }
