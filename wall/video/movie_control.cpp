@@ -134,9 +134,15 @@ bool CMovieControl::MakeThumbnail(const std::string& native_video, const std::st
     const zorvane::VideoGrab grab = grabber_(native_video, kThumbnailAt_ns);
     written = false;
     if (!grab.has_video) {
+        qCWarning(lcMovies) << "no tile for" << native_video.c_str() << "-" << grab.refusal.c_str();
         return false;
     }
-    if (grab.duration_ns <= kThumbnailAt_ns || grab.frame.isNull()) {
+    if (grab.duration_ns <= kThumbnailAt_ns) {
+        qCInfo(lcMovies) << "no tile for" << native_video.c_str() << "- not longer than ten seconds";
+        return true;
+    }
+    if (grab.frame.isNull()) {
+        qCWarning(lcMovies) << "no tile for" << native_video.c_str() << "- no picture at ten seconds";
         return true;
     }
     const QImage play_mark(QString::fromStdString(vantor::ToNativePath(play_mark_)));
