@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 #include "media_setup.h"
+#include "probe_bounds.h"
 
 namespace zorvane {
 namespace {
@@ -141,9 +142,12 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
     constexpr guint kVideoOnly = 0x1;  // playbin's "video" flag alone: no sound, no subtitles
     g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
 
+    const ProbeGuard guard(playbin.get());
     PipelineStopper stopper{playbin.get()};
-    if (!CueToPaused(playbin.get(), ClockTime(timeout))) {
-        return Refused(native_path, PipelineError(playbin.get(), "cannot be opened or decoded"));
+    if (!guard.CueToPaused(ClockTime(timeout))) {
+        return Refused(native_path, guard.Refused()
+                                        ? guard.Reason()
+                                        : PipelineError(playbin.get(), "cannot be opened or decoded"));
     }
     gint video_streams = 0;
     g_object_get(playbin.get(), "n-video", &video_streams, nullptr);
@@ -180,7 +184,10 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
          {GST_SEEK_FLAG_ACCURATE, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE)}) {
         const auto flushing = static_cast<GstSeekFlags>(flags | GST_SEEK_FLAG_FLUSH);
         if (!gst_element_seek_simple(playbin.get(), GST_FORMAT_TIME, flushing, at_ns) ||
-            !WaitForCue(playbin.get(), ClockTime(timeout))) {
+            !guard.WaitForCue(ClockTime(timeout))) {
+            if (guard.Refused()) {
+                return Refused(native_path, guard.Reason());
+            }
             qCDebug(lcVideo) << "seek" << flags << "refused in" << native_path.c_str();
             continue;
         }
