@@ -24,7 +24,7 @@
 #include "gst_media_graph.h"
 #include "media_probe.h"
 #include "platform/native_path.h"
-#include "platform/window_message.h"
+#include "zorvane_window.h"
 #include "video_surface.h"
 #include "video_library.h"
 #include "serve_until.h"
@@ -146,7 +146,7 @@ class HostWindow : public QWidget {
 
   protected:
     bool event(QEvent* event) override {
-        if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
+        if (const VpMessageEvent* message = AsVpMessage(event)) {
             if (message->Message() == kVpGraphNotifyMessage) {
                 library_.HandleGraphEvent();
             } else if (message->Message() == kVpEndOfMediaMessage) {
@@ -224,7 +224,7 @@ void BM_Play30sFullHdH264Into960x720Window(benchmark::State& state) {
         }
         library.Initialize();
         library.Attach(surface);
-        library.Load(vantor::FromNativePath(film.string()));
+        library.Load(vantor::FromNativePath(film.string()).GetBase());
         if (graph == nullptr || library.TotalTime() != 30) {
             state.SkipWithError("the film did not load");
             return;

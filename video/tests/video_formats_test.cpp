@@ -3,8 +3,11 @@
 // RealVideo has no encoder on this machine; its demuxer and decoders are checked to be installed.
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+#include <QString>
 #include <gst/gst.h>
 #include <string>
+#include <vector>
 #include "media_probe.h"
 #include "test_folder.h"
 #include "test_videos.h"
@@ -22,7 +25,66 @@ std::string Pictures() {
            "video/x-raw,format=I420,width=160,height=128,framerate=25/1";
 }
 
+// The messages of one logging category while it lives.
+class CategoryLog {
+  public:
+    explicit CategoryLog(const char* category) : category_(category) {
+        Current() = this;
+        QLoggingCategory::setFilterRules(QStringLiteral("%1.info=true").arg(QString::fromLatin1(category)));
+        previous_ = qInstallMessageHandler(&Handle);
+    }
+    ~CategoryLog() {
+        qInstallMessageHandler(previous_);
+        Current() = nullptr;
+    }
+    CategoryLog(const CategoryLog&) = delete;
+    CategoryLog& operator=(const CategoryLog&) = delete;
+    const std::vector<QString>& Lines() const { return lines_; }
+
+  private:
+    static CategoryLog*& Current() {
+        static CategoryLog* current = nullptr;  // the one log of the test that runs
+        return current;
+    }
+    static void Handle(QtMsgType, const QMessageLogContext& context, const QString& text) {
+        if (CategoryLog* log = Current(); log != nullptr && context.category == log->category_) {
+            log->lines_.push_back(text);
+        }
+    }
+    std::string category_;
+    QtMessageHandler previous_ = nullptr;
+    std::vector<QString> lines_;
+};
+
 }  // namespace
+
+// A WMV2 video with WMA sound from GStreamer's ASF muxer: the muxer writes the pictures with the
+// video encoder's 1000-hour time offset and the sound from 0, and the ASF demuxer drops every
+// picture as lying beyond the file's 13 s; playbin plays the sound alone. A file that gives no
+// picture is refused with its reason in the log, never silently.
+TEST(VideoFormats, AVideoThatGivesNoPictureIsRefusedWithItsReason) {
+    vantor_test::TestFolder folder;
+    const auto file = folder.path() / "with sound.wmv";
+    ASSERT_EQ(vantor_test::RunEncodingPipeline(
+                  "videotestsrc num-buffers=325 ! video/x-raw,width=320,height=240,framerate=25/1 ! "
+                  "avenc_wmv2 ! mux. asfmux name=mux ! filesink location={file} "
+                  "audiotestsrc num-buffers=560 ! audioconvert ! avenc_wmav2 ! mux.",
+                  file),
+              "");
+    const CategoryLog log("vantor.video");
+    const zorvane::VideoGrab grab = zorvane::GrabVideoFrame(file.string(), 10'000'000'000);
+    if (grab.has_video) {
+        EXPECT_FALSE(grab.frame.isNull()) << "a video without its thumbnail picture";
+        return;
+    }
+    EXPECT_NE(grab.refusal, "");
+    bool logged = false;
+    for (const QString& line : log.Lines()) {
+        logged = logged || (line.contains(QString::fromStdString(file.string())) &&
+                            line.contains(QString::fromStdString(grab.refusal)));
+    }
+    EXPECT_TRUE(logged) << "no log line names the file and " << grab.refusal;
+}
 
 TEST(VideoFormats, EveryContainerOfTheWallDecodesAndGivesItsTenSecondFrame) {
     const Format formats[] = {

@@ -108,7 +108,7 @@ TEST_F(VideoOverlay, TheWindowShowsTheFilmAndTheParentHearsItsEnd) {
 
     vpInitialize();
     vpAttach(surface_);
-    vpLoad(video_test::Logic(film));
+    vpLoad(video_test::Logic(film).c_str());
     ASSERT_EQ(vpGetPlayState(), VPPS_IDLE);
     EXPECT_EQ(vpGetTotalTime(), 4);
     EXPECT_TRUE(WaitForBars("video_overlay_loaded.png"))

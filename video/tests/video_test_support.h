@@ -8,9 +8,8 @@
 #include <functional>
 #include <utility>
 #include <vector>
+#include <string>
 #include "platform/native_path.h"
-#include "platform/window_message.h"
-#include "text/tstring.h"
 #include "zorvane_window.h"
 
 namespace video_test {
@@ -40,7 +39,7 @@ class HostWindow : public QWidget {
 
   protected:
     bool event(QEvent* event) override {
-        if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
+        if (const VpMessageEvent* message = AsVpMessage(event)) {
             messages_.push_back({message->Message(), message->WParam(), message->LParam()});
             if (message->Message() == kVpGraphNotifyMessage && answer_) {
                 answer_();
@@ -55,8 +54,10 @@ class HostWindow : public QWidget {
     std::vector<ReceivedMessage> messages_;
 };
 
-inline tstring Logic(const std::filesystem::path& path) {
-    return vantor::FromNativePath(path.string());
+// The path as the host hands it to the library: UTF-16 with backslashes, the bytes of a name that
+// is not UTF-8 kept.
+inline std::u16string Logic(const std::filesystem::path& path) {
+    return vantor::FromNativePath(path.string()).GetBase();
 }
 
 }  // namespace video_test

@@ -5,7 +5,10 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 #include <memory>
+#include <string>
+#include <utility>
 #include "media_setup.h"
+#include "probe_bounds.h"
 
 namespace zorvane {
 namespace {
@@ -52,6 +55,33 @@ QImage ToImage(GstSample* sample) {
     QImage copy = view.copy();
     gst_video_frame_unmap(&frame);
     return copy;
+}
+
+// The first error the pipeline reported, or the fallback.
+std::string PipelineError(GstElement* pipeline, const char* fallback) {
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* message = bus != nullptr ? gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR) : nullptr;
+    std::string text = fallback;
+    if (message != nullptr) {
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        if (error != nullptr) {
+            text = std::string(fallback) + ": " + error->message;
+        }
+        g_clear_error(&error);
+        gst_message_unref(message);
+    }
+    if (bus != nullptr) {
+        gst_object_unref(bus);
+    }
+    return text;
+}
+
+VideoGrab Refused(const std::string& native_path, std::string reason) {
+    qCInfo(lcVideo) << "no video in" << native_path.c_str() << "-" << reason.c_str();
+    VideoGrab grab;
+    grab.refusal = std::move(reason);
+    return grab;
 }
 
 }  // namespace
@@ -102,7 +132,8 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
         if (sink != nullptr) {
             gst_object_unref(gst_object_ref_sink(sink));
         }
-        return grab;
+        return Refused(native_path,
+                       uri.empty() ? "not a file path" : "GStreamer's playbin or appsink is missing");
     }
     gst_object_ref_sink(playbin.get());
     GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
@@ -111,22 +142,31 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
     constexpr guint kVideoOnly = 0x1;  // playbin's "video" flag alone: no sound, no subtitles
     g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
 
+    const ProbeGuard guard(playbin.get());
     PipelineStopper stopper{playbin.get()};
-    if (!CueToPaused(playbin.get(), ClockTime(timeout))) {
-        return grab;
+    if (!guard.CueToPaused(ClockTime(timeout))) {
+        return Refused(native_path, guard.Refused()
+                                        ? guard.Reason()
+                                        : PipelineError(playbin.get(), "cannot be opened or decoded"));
     }
     gint video_streams = 0;
     g_object_get(playbin.get(), "n-video", &video_streams, nullptr);
     if (video_streams <= 0) {
-        return grab;
+        return Refused(native_path, "no video stream");
     }
     const SamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), ClockTime(timeout)));
+    if (!first) {
+        return Refused(native_path, gst_app_sink_is_eos(GST_APP_SINK(sink))
+                                        ? "its video stream ended before its first picture (the demuxer "
+                                          "passed on no picture, e.g. all stamped outside the file's length)"
+                                        : "no picture within the time allowed");
+    }
     GstVideoInfo info;
-    if (!first || !gst_video_info_from_caps(&info, gst_sample_get_caps(first.get()))) {
-        return grab;
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(first.get()))) {
+        return Refused(native_path, "its pictures have no known format");
     }
     if (GST_VIDEO_INFO_FPS_N(&info) == 0 || info.width <= 0 || info.height <= 0) {
-        return grab;  // a still picture, or no size
+        return Refused(native_path, "a still picture, or pictures without a size");
     }
     grab.has_video = true;
     grab.width = info.width;
@@ -144,7 +184,10 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
          {GST_SEEK_FLAG_ACCURATE, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE)}) {
         const auto flushing = static_cast<GstSeekFlags>(flags | GST_SEEK_FLAG_FLUSH);
         if (!gst_element_seek_simple(playbin.get(), GST_FORMAT_TIME, flushing, at_ns) ||
-            !WaitForCue(playbin.get(), ClockTime(timeout))) {
+            !guard.WaitForCue(ClockTime(timeout))) {
+            if (guard.Refused()) {
+                return Refused(native_path, guard.Reason());
+            }
             qCDebug(lcVideo) << "seek" << flags << "refused in" << native_path.c_str();
             continue;
         }

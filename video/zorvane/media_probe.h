@@ -20,10 +20,12 @@ struct VideoGrab {
     int height = 0;
     std::int64_t duration_ns = -1;  // -1 when unknown
     QImage frame;                   // the picture at the asked position; null when not taken
+    std::string refusal;            // without a video: why, for the log
 };
 
 // Opens the file's video (sound is not decoded) and, when the file is longer than at_ns, decodes
-// the picture at exactly that position.
+// the picture at exactly that position. A file refused as no video says why (VideoGrab::refusal,
+// also logged in "vantor.video").
 VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
                          std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 

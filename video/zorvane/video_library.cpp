@@ -3,9 +3,8 @@
 #include <QWidget>
 #include "media_probe.h"
 #include "media_setup.h"
-#include "platform/native_path.h"
-#include "platform/window_message.h"
 #include "video_units.h"
+#include "wide_text.h"
 
 namespace zorvane {
 
@@ -33,7 +32,7 @@ MediaGraph* VideoLibrary::Graph() const {
 
 // A new player for the file: made current at once, then built step by step. A step that fails
 // leaves the player as far as it got; it shows no picture and the commands reach what it has.
-void VideoLibrary::Load(const tstring& path) {
+void VideoLibrary::Load(const std::u16string& path) {
     if (!initialised_) {
         return;
     }
@@ -47,16 +46,16 @@ void VideoLibrary::Load(const tstring& path) {
     player_->graph = factory_ ? factory_(native_window) : nullptr;
     MediaGraph* graph = player_->graph.get();
     if (graph == nullptr) {
-        qCWarning(lcVideo) << "no media graph for" << QString::fromStdU16String(path.GetBase());
+        qCWarning(lcVideo) << "no media graph for" << QString::fromStdU16String(path);
         return;
     }
     PlaceVideoAtOwner();
-    if (!graph->Render(vantor::ToNativePath(path))) {
-        qCWarning(lcVideo) << "cannot render" << QString::fromStdU16String(path.GetBase());
+    if (!graph->Render(NativePathFromWide(path))) {
+        qCWarning(lcVideo) << "cannot render" << QString::fromStdU16String(path);
         return;
     }
     QObject* target = player_->notify_target;
-    graph->SetNotify([target] { vantor::PostWindowMessage(target, kVpGraphNotifyMessage, 0, 0); });
+    graph->SetNotify([target] { PostVpMessage(target, kVpGraphNotifyMessage, 0, 0); });
     player_->state = PlayerState::Stopped;
 }
 
@@ -93,7 +92,7 @@ std::int32_t VideoLibrary::HandleGraphEvent() {
     }
     while (const std::optional<GraphEvent> event = graph->NextEvent()) {
         if (*event == GraphEvent::EndOfStream) {
-            vantor::PostWindowMessage(player_->notify_target, kVpEndOfMediaMessage, 0, 0);
+            PostVpMessage(player_->notify_target, kVpEndOfMediaMessage, 0, 0);
         }
     }
     return kVpNoEventWaiting;
@@ -253,8 +252,8 @@ VPPLAYSTATE VideoLibrary::PlayState() const {
     return player_->state == PlayerState::Running ? VPPS_PLAYING : VPPS_IDLE;
 }
 
-bool VideoLibrary::IsFileCanBeDecoded(const tstring& path) const {
-    return initialised_ && HasDecodableVideo(vantor::ToNativePath(path));
+bool VideoLibrary::IsFileCanBeDecoded(const std::u16string& path) const {
+    return initialised_ && HasDecodableVideo(NativePathFromWide(path));
 }
 
 PlayerState VideoLibrary::StateForTest() const {

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include "media_graph.h"
-#include "text/tstring.h"
 #include "zorvane.h"
 
 class QWidget;
@@ -28,7 +28,7 @@ class VideoLibrary {
 
     void Initialize();
     void Attach(VPWINDOW window);
-    void Load(const tstring& path);
+    void Load(const std::u16string& path);
     void Play();
     void Pause();
     void Stop();
@@ -46,7 +46,7 @@ class VideoLibrary {
     void AdjustToWindow();
     void Quit();
     VPPLAYSTATE PlayState() const;
-    bool IsFileCanBeDecoded(const tstring& path) const;
+    bool IsFileCanBeDecoded(const std::u16string& path) const;
 
     // For tests: the recorded state of the current player.
     PlayerState StateForTest() const;

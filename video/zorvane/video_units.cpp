@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace zorvane {
@@ -42,14 +44,13 @@ std::int32_t AttenuationFromLinear(double linear) {
     return static_cast<std::int32_t>(std::min(hundredths, 0.0));
 }
 
-tstring ClockText(std::int32_t seconds) {
-    tstring text;
+std::u16string ClockText(std::int32_t seconds) {
     if (seconds <= 0) {
-        text = tstring(u"00:00:00");
-        return text;
+        return u"00:00:00";
     }
-    text.Format(u"%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-    return text;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return std::u16string(text, text + std::strlen(text));  // digits and colons: ASCII
 }
 
 }  // namespace zorvane

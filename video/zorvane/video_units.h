@@ -3,7 +3,7 @@
 // decibel, and the clock text of a duration.
 #include <cstdint>
 #include <optional>
-#include "text/tstring.h"
+#include <string>
 
 namespace zorvane {
 
@@ -22,6 +22,6 @@ std::optional<double> LinearFromAttenuation(std::int32_t hundredths_dB);
 std::int32_t AttenuationFromLinear(double linear);
 
 // "hh:mm:ss"; "00:00:00" for 0 or less; the hours are not limited to two digits.
-tstring ClockText(std::int32_t seconds);
+std::u16string ClockText(std::int32_t seconds);
 
 }  // namespace zorvane

@@ -23,7 +23,7 @@ void vpAttach(VPWINDOW window) {
     ProcessVideoLibrary().Attach(window);
 }
 void vpLoad(const char16_t* path) {
-    ProcessVideoLibrary().Load(tstring(path));
+    ProcessVideoLibrary().Load(path != nullptr ? std::u16string(path) : std::u16string());
 }
 void vpPlay() {
     ProcessVideoLibrary().Play();
@@ -75,8 +75,9 @@ VPPLAYSTATE vpGetPlayState() {
     return ProcessVideoLibrary().PlayState();
 }
 bool vpIsFileCanBeDecoded(const char16_t* path) {
-    return ProcessVideoLibrary().IsFileCanBeDecoded(tstring(path));
+    return ProcessVideoLibrary().IsFileCanBeDecoded(path != nullptr ? std::u16string(path)
+                                                                    : std::u16string());
 }
-tstring vpSecondToLoalTime(std::int32_t seconds) {
+std::u16string vpSecondToLoalTime(std::int32_t seconds) {
     return zorvane::ClockText(seconds);
 }

@@ -7,9 +7,9 @@
 // thread while the host calls nothing else; vpIsFileCanBeDecoded may run on any thread.
 //
 // Times are whole seconds (truncated toward zero); volumes are attenuations in hundredths of a
-// decibel, 0 full, -10000 silent.
+// decibel, 0 full, -10000 silent. Paths and texts are UTF-16 (paths may use backslashes).
 #include <cstdint>
-#include "text/tstring.h"
+#include <string>
 #include "zorvane_window.h"
 
 #define ZORVANE_API extern "C" __attribute__((visibility("default")))
@@ -49,4 +49,4 @@ ZORVANE_API VPPLAYSTATE vpGetPlayState();
 // raw pictures of a known width and height (a still picture does not count). There is no extended
 // header to tell apart, so every decodable video passes. Usable on any thread after vpInitialize.
 ZORVANE_API bool vpIsFileCanBeDecoded(const char16_t* path);
-ZORVANE_API tstring vpSecondToLoalTime(std::int32_t seconds);
+ZORVANE_API std::u16string vpSecondToLoalTime(std::int32_t seconds);

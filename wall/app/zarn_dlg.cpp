@@ -280,6 +280,9 @@ void CmfcZarnDlg::OnToolbar(int id) {
     }
 }
 
+// The last command decides what is shown, so a load of another folder that still runs is
+// abandoned at once: no further picture of it is prepared and its prepared ones are dropped. A load
+// of the same folder goes on, and the new command then finds its folder shown.
 void CmfcZarnDlg::FolderCommand(const tstring& path) {
     RaiseToolbar();
     if (shut_down_ || !WallRunning()) {
@@ -289,19 +292,57 @@ void CmfcZarnDlg::FolderCommand(const tstring& path) {
     if (path != CurrentFolder()) {
         LeaveVideo();
     }
-    loads_.Post([this, path] {
+    std::uint64_t command = 0;
+    {
+        std::lock_guard<std::mutex> lock(folder_mutex_);
+        command = ++folder_commands_;
+        newest_folder_ = path;
+        if (loading_ && loading_folder_ != path) {
+            loading_->Finish(false);
+        }
+    }
+    loads_.Post([this, path, command] {
         const tstring old = CurrentFolder();
-        LoadFolder(path, true);
+        LoadFolder(path, true, command);
         if (!old.IsEmpty()) {
             RemoveIfEmptyFolder(vantor::ToNativePath(old));
         }
+        GiveBackMemory();
     });
 }
 
+std::uint64_t CmfcZarnDlg::FolderCommands() const {
+    std::lock_guard<std::mutex> lock(folder_mutex_);
+    return folder_commands_;
+}
+
+// A request is superseded by a later folder command for another folder.
+bool CmfcZarnDlg::Superseded(const tstring& folder, std::uint64_t command) const {
+    std::lock_guard<std::mutex> lock(folder_mutex_);
+    return SupersededLocked(folder, command);
+}
+
+bool CmfcZarnDlg::SupersededLocked(const tstring& folder, std::uint64_t command) const {
+    return folder_commands_ != command && newest_folder_ != folder;
+}
+
+// On the loader thread, after a load or a rebuild, without a lock: the old wall's textures and the
+// prepared pictures are freed by now, but the allocator keeps the pages they leave inside its heaps
+// (a 2000-picture wall left the process 575 MB larger under a 31-picture one). Trimming gives them
+// back to the system.
+void CmfcZarnDlg::GiveBackMemory() {
+    malloc_trim(0);
+}
+
 // On the loader thread. The pause screen shows while the new wall is prepared; the old wall's tiles
-// go first, so that two walls' textures never coexist.
-void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
+// go first, so that two walls' textures never coexist. A newer command for another folder stops
+// the load between two videos or two pictures.
+void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged, std::uint64_t command) {
     if (skipIfUnchanged && path == CurrentFolder()) {
+        return;
+    }
+    const auto superseded = [this, &path, command] { return Superseded(path, command); };
+    if (superseded()) {
         return;
     }
     {
@@ -312,29 +353,33 @@ void CmfcZarnDlg::LoadFolder(const tstring& path, bool skipIfUnchanged) {
         }
         animator->StopDragging();
     }
-    movies_->LoadFolder(path);  // the old thumbnails go, the new ones become tiles
+    movies_->LoadFolder(path, superseded);  // the old thumbnails go, the new ones become tiles
+    // Named empty even when superseded meanwhile: the shown wall's thumbnails are gone.
     SetCurrentFolder(tstring());
+    if (superseded()) {
+        return;
+    }
     {
         WallLockGuard lock(wall_lock_);
         host_->Wall()->Clear();
     }
-    ShowBuild(path, true);
+    ShowBuild(path, true, command);
 }
 
 // On the loader thread: a refresh, or the rebuild after a delete. The shown wall stays until the
 // new one takes its place.
-void CmfcZarnDlg::RebuildShown(const tstring& folder) {
+void CmfcZarnDlg::RebuildShown(const tstring& folder, std::uint64_t command) {
     if (CurrentFolder() != folder) {
         return;  // a folder load came between: the wall shows what it loaded
     }
-    ShowBuild(folder, false);
+    ShowBuild(folder, false, command);
 }
 
 // Prepares the folder's wall here, without wallLock, while the render thread makes its tiles; the
 // render thread then swaps it in and, under wallLock in the same step, centres the camera and names
 // the folder shown, so that the tiles on the wall and `currentFolder` always belong together.
 // Returns once the wall is shown (true) or the render thread ended first.
-bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder) {
+bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder, std::uint64_t command) {
     auto build =
         std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(folder), services_.prepareTile);
     build->on_prepared = [this] { render_.Wake(); };
@@ -352,10 +397,11 @@ bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder) {
     };
     {
         std::lock_guard<std::mutex> lock(folder_mutex_);
-        if (shut_down_) {
+        if (shut_down_ || SupersededLocked(folder, command)) {
             return false;
         }
         loading_ = build;
+        loading_folder_ = folder;
     }
     bool shown = false;
     if (host_->Wall()->Stage(build)) {
@@ -380,7 +426,10 @@ void CmfcZarnDlg::Refresh() {
         return;
     }
     last_refresh_ms_ = now;
-    loads_.Post([this, folder] { RebuildShown(folder); });
+    loads_.Post([this, folder, command = FolderCommands()] {
+        RebuildShown(folder, command);
+        GiveBackMemory();
+    });
 }
 
 // The selected tile and the folder shown are read together under wallLock: the tiles on the wall
@@ -403,7 +452,10 @@ void CmfcZarnDlg::DeleteSelected() {
     std::error_code error;
     std::filesystem::remove(vantor::ToNativePath(folder + tstring(u"\\") + name), error);
     LeaveVideo();
-    loads_.Post([this, folder] { RebuildShown(folder); });
+    loads_.Post([this, folder, command = FolderCommands()] {
+        RebuildShown(folder, command);
+        GiveBackMemory();
+    });
 }
 
 void CmfcZarnDlg::SlideshowStep() {
@@ -465,13 +517,19 @@ void CmfcZarnDlg::LeaveVideo() {
     }
 }
 
-// The video library's messages reach the video panel; every message of the window is handed over
-// to the library too.
+// The video library's messages (its own events) and the window messages of the programs reach the
+// video panel; every message of the window is handed over to the library too.
 bool CmfcZarnDlg::event(QEvent* event) {
     if (const vantor::WindowMessageEvent* message = vantor::AsWindowMessage(event)) {
         if (video_) {
             video_->OnWindowMessage(message->Message(), static_cast<std::uint32_t>(message->WParam()),
                                     static_cast<std::uint32_t>(message->LParam()));
+        }
+        return true;
+    }
+    if (const VpMessageEvent* message = AsVpMessage(event)) {
+        if (video_) {
+            video_->OnWindowMessage(message->Message(), message->WParam(), message->LParam());
         }
         return true;
     }

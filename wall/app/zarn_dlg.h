@@ -115,9 +115,15 @@ class CmfcZarnDlg : public QWidget {
 
   private:
     void OnToolbar(int id);
-    void LoadFolder(const tstring& path, bool skipIfUnchanged);
-    void RebuildShown(const tstring& folder);
-    bool ShowBuild(const tstring& folder, bool newFolder);
+    // `command`: the number of folder commands when the request was made; a later command for
+    // another folder supersedes it.
+    void LoadFolder(const tstring& path, bool skipIfUnchanged, std::uint64_t command);
+    void RebuildShown(const tstring& folder, std::uint64_t command);
+    bool ShowBuild(const tstring& folder, bool newFolder, std::uint64_t command);
+    bool Superseded(const tstring& folder, std::uint64_t command) const;
+    bool SupersededLocked(const tstring& folder, std::uint64_t command) const;
+    std::uint64_t FolderCommands() const;
+    void GiveBackMemory();
     void SetCurrentFolder(const tstring& folder);
     void NotifyHideDlg();
     void PlaceToolbar();
@@ -146,10 +152,14 @@ class CmfcZarnDlg : public QWidget {
     vantor::ProgramMessageServer* server_ = nullptr;  // child
     QTimer slideshow_timer_;                          // timer 3
 
-    mutable std::mutex
-        folder_mutex_;  // guards current_folder_, loading_ and the loader's reads of shut_down_
+    // guards current_folder_, folder_commands_, newest_folder_, loading_, loading_folder_ and the
+    // loader's reads of shut_down_
+    mutable std::mutex folder_mutex_;
     tstring current_folder_;
+    std::uint64_t folder_commands_ = 0;   // folder commands received
+    tstring newest_folder_;               // the folder of the last one
     std::shared_ptr<WallBuild> loading_;  // the build the loader waits for
+    tstring loading_folder_;              // its folder
 
     std::int64_t last_refresh_ms_ = 0;
     std::atomic<int> rebuilds_{0};

@@ -7,7 +7,8 @@ WallBuild::WallBuild(std::unique_ptr<CLocalImageSpider> source, TilePreparer pre
 
 void WallBuild::Prepare(int threads) {
     const PlanSummary summary = PlanWall(
-        *source_, [this](PreparedTile&& tile) { return Hand(std::move(tile)); }, threads, prepare_);
+        *source_, [this](PreparedTile&& tile) { return Hand(std::move(tile)); }, threads, prepare_,
+        [this] { return Finished(); });
     {
         std::lock_guard<std::mutex> lock(mutex_);
         length_ = summary.length;

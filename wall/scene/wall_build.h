@@ -27,7 +27,7 @@ class WallBuild {
 
     // Loader thread: lists the folder and prepares every picture on up to `threads` workers
     // (0: one per processor), then calls on_prepared. Returns early when the build is finished
-    // meanwhile (abandoned).
+    // meanwhile (abandoned): no picture starts after that, the ones under way are dropped.
     void Prepare(int threads = 0);
 
     // Render thread: the next prepared tile, if one is waiting.
@@ -39,8 +39,8 @@ class WallBuild {
     // The native folder the source listed.
     const std::string& ListedFolder() const { return source_->ListedFolder(); }
 
-    // Shown on the wall (true), or never to be (false: the wall closed, or a newer build took its
-    // place). The first call counts.
+    // Shown on the wall (true), or never to be (false: the wall closed, a newer build took its
+    // place, or a newer command made it unwanted; any thread). The first call counts.
     void Finish(bool shown);
     bool Finished() const;
     // Until the build is finished; true when it was shown.

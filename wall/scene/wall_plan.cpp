@@ -19,6 +19,7 @@ struct Shared {
     const std::vector<IImageItem*>& items;
     const TileSink& sink;
     const TilePreparer& prepare;
+    const PlanStop& stop;
     std::atomic<size_t> next{0};
     std::atomic<int> last_tile{-1};
     std::atomic<bool> stopped{false};
@@ -35,6 +36,10 @@ void PrepareShare(Shared& shared) {
     const int count = static_cast<int>(shared.items.size());
     for (size_t i = shared.next.fetch_add(1); i < shared.items.size() && !shared.stopped;
          i = shared.next.fetch_add(1)) {
+        if (shared.stop && shared.stop()) {
+            shared.stopped = true;
+            return;
+        }
         IImageItem& item = *shared.items[i];
         const QImage image = shared.prepare ? shared.prepare(item) : item.WallImage();
         TilePixels pixels = TexturePixels(image);
@@ -52,14 +57,15 @@ void PrepareShare(Shared& shared) {
 
 }  // namespace
 
-PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads, const TilePreparer& prepare) {
+PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads, const TilePreparer& prepare,
+                     const PlanStop& stop) {
     if (!source.IsScanned()) {
         source.Scan();
     }
     std::vector<IImageItem*> items;
     source.GetItems(items);
 
-    Shared shared{items, sink, prepare};
+    Shared shared{items, sink, prepare, stop};
     {
         std::vector<std::jthread> workers;
         const int count = WorkerCount(threads, items.size());

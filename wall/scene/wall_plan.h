@@ -24,6 +24,8 @@ using TilePreparer = std::function<QImage(IImageItem&)>;
 // Takes each tile as soon as it is ready, from the worker threads, in any order. False stops the
 // planning: no further picture is prepared.
 using TileSink = std::function<bool(PreparedTile&&)>;
+// Asked by every worker before each picture: true stops the planning there.
+using PlanStop = std::function<bool()>;
 
 struct PlanSummary {
     int count = 0;   // pictures listed, readable or not
@@ -32,9 +34,10 @@ struct PlanSummary {
 };
 
 // Scans the source (when not yet scanned) and prepares every item on up to `threads` worker
-// threads (0: one per processor), handing each tile to `sink` as it is ready.
+// threads (0: one per processor), handing each tile to `sink` as it is ready. Once `stop` says so
+// no further picture starts; the ones under way finish.
 PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads = 0,
-                     const TilePreparer& prepare = {});
+                     const TilePreparer& prepare = {}, const PlanStop& stop = {});
 
 struct WallPlan {
     int count = 0;

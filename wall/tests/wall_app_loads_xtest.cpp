@@ -1,6 +1,7 @@
 // The order of the wall's loads on a real X display: a refresh, a delete and folder commands that
-// meet while a picture is still being decoded (a scripted slow decode holds the loader), the wall
-// that stays whole while the next one is prepared, and a render thread that ends by itself.
+// meet while a picture is still being decoded (a scripted slow decode holds the loader), a load
+// that a newer folder stops, the wall that stays whole while the next one is prepared, and a
+// render thread that ends by itself.
 #include "wall_window_fixture.h"
 
 using namespace wall_window_test;
@@ -121,6 +122,71 @@ TEST_F(WallLoadsTest, ADeleteDuringALoadDeletesNothing) {
     for (const auto& folder : {first, second}) {
         EXPECT_EQ(FilesIn(folder), kPictures) << folder;
     }
+}
+
+// Holds every picture whose name starts with "big" until released, and counts them.
+class BigPictureHold {
+  public:
+    QImage Prepare(IImageItem& item) {
+        if (item.Name().rfind("big", 0) == 0) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ++started_;
+            changed_.notify_all();
+            changed_.wait(lock, [this] { return open_; });
+        }
+        return item.WallImage();
+    }
+    int Started() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return started_;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;  // guards started_ and open_
+    std::condition_variable changed_;
+    int started_ = 0;
+    bool open_ = false;
+};
+
+class WallSupersededLoadTest : public WallWindowTest {
+  protected:
+    void Configure(WallServices& services) override {
+        services.prepareTile = [this](IImageItem& item) { return hold_.Prepare(item); };
+    }
+    void TearDown() override {
+        hold_.Release();
+        WallWindowTest::TearDown();
+    }
+    BigPictureHold hold_;
+};
+
+// A command for another folder while a large folder loads: the large load stops at once (each
+// worker finishes the picture it holds, no other starts) and is never shown; the last folder is.
+// The same folder commanded again while it loads is not loaded twice.
+TEST_F(WallSupersededLoadTest, ANewerFolderStopsTheRunningLoad) {
+    constexpr int kBig = 40;
+    const auto big = pictures_.path() / "big";
+    const auto small = pictures_.path() / "small";
+    WritePictures(big, kBig, "big");
+    WritePictures(small, kPictures, "s");
+
+    Send(0, Logic(big).GetBase());
+    ASSERT_TRUE(WaitUntil([&] { return hold_.Started() >= 1; }, 20000));
+    Send(0, Logic(small).GetBase());
+    Send(0, Logic(small).GetBase());
+    hold_.Release();
+    ASSERT_TRUE(WaitUntil([&] { return window_->CurrentFolder() == Logic(small); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !window_->LoadsPending(); }, 20000));
+
+    EXPECT_LE(hold_.Started(), kBig / 4) << "pictures of the superseded folder prepared";
+    EXPECT_EQ(window_->RebuildCount(), 1) << "walls shown";
+    EXPECT_EQ(window_->CurrentFolder(), Logic(small));
+    EXPECT_EQ(Tiles().size(), static_cast<size_t>(kPictures));
 }
 
 // The device reports it is finished (its window went away): the render thread stops drawing, and

@@ -1,7 +1,8 @@
 // What the wall's memory does on a real X display: a load adds at most twice its textures' own
 // size at its peak (the prepared pictures are kept only until their textures exist, and neither
-// the engine nor the driver keeps a 32-bit copy), and loads that alternate between two folders do
-// not make the process grow. Built without the sanitizers, whose allocators change every figure.
+// the engine nor the driver keeps a 32-bit copy), loads that alternate between two folders do
+// not make the process grow, and the memory of a large wall goes back to the system once a small
+// one took its place. Built without the sanitizers, whose allocators change every figure.
 #include "process_memory.h"
 #include "wall_window_fixture.h"
 
@@ -56,4 +57,25 @@ TEST_F(WallMemoryTest, AlternatingLoadsOfTwoFoldersStayFlat) {
     }
     const double last_MB = StatusMegabytes("VmRSS");
     EXPECT_LE(last_MB, first_MB * 1.10) << "after the first loads " << first_MB << " MB";
+}
+
+TEST_F(WallMemoryTest, ALargeWallsMemoryGoesBackWhenASmallOneReplacesIt) {
+    constexpr int kLarge = 3 * kPictures;
+    const auto empty = pictures_.path() / "empty";
+    const auto large = pictures_.path() / "large";
+    const auto small = pictures_.path() / "small";
+    std::filesystem::create_directories(empty);
+    WritePictures(large, kLarge, "l");
+    WritePictures(small, 3, "s");
+    ShowFolder(empty);
+    ShowFolder(small);
+    ASSERT_TRUE(WaitUntil([&] { return !window_->LoadsPending(); }));
+    const double before_MB = StatusMegabytes("VmRSS");
+    ShowFolder(large);
+    const double large_MB = StatusMegabytes("VmRSS") - before_MB;
+    ASSERT_GT(large_MB, 0.5 * TextureMegabytes()) << "the large wall did not take memory";
+    ShowFolder(small);
+    ASSERT_TRUE(WaitUntil([&] { return !window_->LoadsPending(); }));
+    const double kept_MB = StatusMegabytes("VmRSS") - before_MB;
+    EXPECT_LE(kept_MB, 0.25 * large_MB) << "the large wall took " << large_MB << " MB";
 }

@@ -71,10 +71,10 @@ CMovieControl::~CMovieControl() {
     DeleteThumbnails();
 }
 
-void CMovieControl::LoadFolder(const tstring& folder) {
+void CMovieControl::LoadFolder(const tstring& folder, const std::function<bool()>& stop) {
     std::lock_guard scan(scan_mutex_);
     DeleteThumbnails();
-    std::vector<Entry> entries = Scan(folder);
+    std::vector<Entry> entries = Scan(folder, stop);
     std::lock_guard list(list_mutex_);
     entries_ = std::move(entries);
 }
@@ -95,7 +95,8 @@ void CMovieControl::DeleteThumbnails() {
 
 // Every file of the folder with a video extension, in listing order; a file in which no video
 // stream decodes is left out. A folder that cannot be listed, or a listing error, ends the scan.
-std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder) const {
+std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder,
+                                                      const std::function<bool()>& stop) const {
     std::vector<Entry> entries;
     const std::string native_folder = vantor::ToNativePath(folder);
     std::error_code error;
@@ -108,6 +109,9 @@ std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder) con
         const tstring name = vantor::FromNativePath(it->path().filename().string());
         if (!HasVideoExtension(name)) {
             continue;
+        }
+        if (stop && stop()) {
+            break;
         }
         Entry entry;
         const tstring thumbnail_name = ThumbnailFileName(name);
@@ -130,9 +134,15 @@ bool CMovieControl::MakeThumbnail(const std::string& native_video, const std::st
     const zorvane::VideoGrab grab = grabber_(native_video, kThumbnailAt_ns);
     written = false;
     if (!grab.has_video) {
+        qCWarning(lcMovies) << "no tile for" << native_video.c_str() << "-" << grab.refusal.c_str();
         return false;
     }
-    if (grab.duration_ns <= kThumbnailAt_ns || grab.frame.isNull()) {
+    if (grab.duration_ns <= kThumbnailAt_ns) {
+        qCInfo(lcMovies) << "no tile for" << native_video.c_str() << "- not longer than ten seconds";
+        return true;
+    }
+    if (grab.frame.isNull()) {
+        qCWarning(lcMovies) << "no tile for" << native_video.c_str() << "- no picture at ten seconds";
         return true;
     }
     const QImage play_mark(QString::fromStdString(vantor::ToNativePath(play_mark_)));

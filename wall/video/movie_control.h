@@ -43,7 +43,8 @@ class CMovieControl {
 
     // A folder load: the thumbnails of the previous folder are deleted, the folder (a logic path)
     // is scanned and its list replaces the old one. Slow (it decodes); runs on a loader thread.
-    void LoadFolder(const tstring& folder);
+    // Once `stop` says so no further video is looked at; the list holds the ones made so far.
+    void LoadFolder(const tstring& folder, const std::function<bool()>& stop = {});
     void DeleteThumbnails();
 
     // Whether the list holds the path (compared without regard to case).
@@ -61,7 +62,7 @@ class CMovieControl {
         std::string native_thumbnail;
         bool written = false;  // only a file this control wrote is deleted
     };
-    std::vector<Entry> Scan(const tstring& folder) const;
+    std::vector<Entry> Scan(const tstring& folder, const std::function<bool()>& stop) const;
     // Whether the file holds a video (listed even when it is too short for a thumbnail); `written`
     // tells whether a thumbnail file was made.
     bool MakeThumbnail(const std::string& native_video, const std::string& native_thumbnail,
