@@ -145,13 +145,14 @@ GstBusSyncReply GstMediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpoint
     auto* graph = static_cast<GstMediaGraph*>(self);
     {
         std::lock_guard lock(graph->queue_mutex_);
-        graph->queue_.push_back(gst_message_ref(message));
+        // A handler that drops a message owns it: the queue keeps the posted reference.
+        graph->queue_.push_back(message);
     }
     std::lock_guard lock(graph->notify_mutex_);
     if (graph->notify_) {
         graph->notify_();
     }
-    return GST_BUS_DROP;  // the bus lets go of its reference
+    return GST_BUS_DROP;
 }
 
 void GstMediaGraph::SetNotify(std::function<void()> notify) {
