@@ -7,6 +7,7 @@
 // jerror.h after jpeglib.h: it names the message codes.
 #include <jerror.h>
 #include "imaging/exif_orientation.h"
+#include "imaging/picture_limits.h"
 
 namespace vantor {
 namespace {
@@ -66,14 +67,17 @@ int OrientationOf(const jpeg_decompress_struct& info) {
 enum class Exif { Keep, Skip };
 
 // Runs `work(info, errors)` on a decompressor that has read the header of `bytes`; false when the
-// header is missing or the library fails on the way. A fatal error jumps back here past `work`,
-// which therefore keeps only plain values.
+// header is missing, claims a picture larger than the programs decode, or the library fails on the
+// way. The library's memory is capped before it reads anything, so that no header, however it
+// lies, makes it allocate more. A fatal error jumps back here past `work`, which therefore keeps
+// only plain values.
 template <typename Work>
 bool WithDecompressor(const QByteArray& bytes, Exif exif, Work work) {
     jpeg_decompress_struct info;
     JumpingErrors errors;
     InstallErrors(info, errors);
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kMaxJpegDecoderBytes;
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -83,7 +87,8 @@ bool WithDecompressor(const QByteArray& bytes, Exif exif, Work work) {
     if (exif == Exif::Keep) {
         jpeg_save_markers(&info, kExifMarker, 0xFFFF);
     }
-    const bool done = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && work(info, errors);
+    const bool done = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK &&
+                      PicturePixelsAllowed(info.image_width, info.image_height) && work(info, errors);
     jpeg_destroy_decompress(&info);
     return done;
 }

@@ -2,10 +2,10 @@
 
 #include <gst/gst.h>
 #include <atomic>
-#include <filesystem>
 #include <mutex>
 #include <utility>
 #include "platform/native_path.h"
+#include "platform/whole_file.h"
 
 namespace vantor {
 namespace {
@@ -23,13 +23,15 @@ std::atomic<unsigned long> next_serial{1};
 
 }  // namespace
 
-// One sound: its pipeline and bus. Ending it stops the pipeline before the references go.
+// One sound: its pipeline, bus and file. Ending it stops the pipeline before the references go
+// and the file is closed.
 struct SoundPlayer::Playback {
-    Playback(GstElement* pipeline_element, std::string file)
+    Playback(GstElement* pipeline_element, std::string file, std::unique_ptr<ReadOnlyFile> opened)
         : pipeline(pipeline_element),
           bus(gst_element_get_bus(pipeline_element)),
           path(std::move(file)),
-          serial(next_serial.fetch_add(1)) {}
+          serial(next_serial.fetch_add(1)),
+          source_file(std::move(opened)) {}
     ~Playback() {
         gst_element_set_state(pipeline, GST_STATE_NULL);
         gst_object_unref(bus);
@@ -46,6 +48,7 @@ struct SoundPlayer::Playback {
     GstBus* bus;
     std::string path;
     unsigned long serial;
+    std::unique_ptr<ReadOnlyFile> source_file;  // read by the pipeline's source until it stops
 };
 
 SoundPlayer::SoundPlayer(std::string sink) : sink_(std::move(sink)) {
@@ -92,13 +95,14 @@ bool SoundPlayer::Play(const tstring& path) {
 bool SoundPlayer::PlayNative(const std::string& native_path) {
     EndCurrent(Event::Replaced);  // every new sound ends the one before, as PlaySound does
 
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(native_path, error)) {
+    // The pipeline reads the descriptor opened here, so that only a regular file of a sound's size
+    // plays: a FIFO or a device named like a voice file would hold the pipeline for ever.
+    auto file = std::make_unique<ReadOnlyFile>(native_path, kMaxSoundFileBytes);
+    if (!file->IsOpen()) {
         return false;
     }
     GError* parse_error = nullptr;
-    const std::string description =
-        "filesrc name=source ! wavparse ! audioconvert ! audioresample ! " + sink_;
+    const std::string description = "fdsrc name=source ! wavparse ! audioconvert ! audioresample ! " + sink_;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &parse_error);
     if (parse_error != nullptr) {
         g_error_free(parse_error);  // a missing element: no sound on this machine
@@ -111,13 +115,14 @@ bool SoundPlayer::PlayNative(const std::string& native_path) {
         Tell(Event::Failed, native_path);
         return false;
     }
-    auto playback = std::make_unique<Playback>(pipeline, native_path);
+    const int fd = file->Fd();
+    auto playback = std::make_unique<Playback>(pipeline, native_path, std::move(file));
     GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "source");
     if (source == nullptr) {
         Tell(Event::Failed, native_path);
         return false;
     }
-    g_object_set(source, "location", native_path.c_str(), nullptr);
+    g_object_set(source, "fd", fd, nullptr);
     gst_object_unref(source);
 
     // Asynchronous: the state change completes on GStreamer's threads; a sink that cannot open a

@@ -1,9 +1,11 @@
 #pragma once
-// Short wave files played asynchronously through GStreamer (filesrc ! wavparse ! audioconvert !
-// audioresample ! sink). A new sound stops the one before; a missing file, an unreadable one or a
-// machine without a sound device is silence, never an error or a wait. Play and Stop may be
-// called from any thread; the player's own bus thread ends each sound and stops with the player.
+// Short wave files played asynchronously through GStreamer (fdsrc ! wavparse ! audioconvert !
+// audioresample ! sink). A new sound stops the one before; a missing file, an unreadable one, one
+// that is no regular file or is larger than kMaxSoundFileBytes, or a machine without a sound device
+// is silence, never an error or a wait. Play and Stop may be called from any thread; the player's
+// own bus thread ends each sound and stops with the player.
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -12,6 +14,9 @@
 #include "text/tstring.h"
 
 namespace vantor {
+
+// The largest sound file played: hours of the station's voice messages.
+inline constexpr std::uint64_t kMaxSoundFileBytes = std::uint64_t{1} << 30;
 
 class SoundPlayer {
   public:

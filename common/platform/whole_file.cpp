@@ -25,6 +25,8 @@ class Descriptor {
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // Hands the descriptor over: it is no longer closed here.
+    void Release() { fd_ = -1; }
     // False when the kernel reports a write error only at close (network and full file systems).
     bool Close() {
         const int fd = fd_;
@@ -157,15 +159,42 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& native_path) {
-    Descriptor file(::open(native_path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid()) {
+ReadOnlyFile::ReadOnlyFile(const std::string& native_path, std::uint64_t max_bytes) {
+    struct stat named {};
+    if (::stat(native_path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+        return;
+    }
+    Descriptor file(::open(native_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (!file.valid() || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        opened.st_size < 0 || static_cast<std::uint64_t>(opened.st_size) > max_bytes) {
+        return;
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return;
+    }
+    size_ = static_cast<std::uint64_t>(opened.st_size);
+    fd_ = file.get();
+    file.Release();
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& native_path, std::uint64_t max_bytes) {
+    const ReadOnlyFile file(native_path, max_bytes);
+    if (!file.IsOpen()) {
         return std::nullopt;
     }
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(file.Size()));
     char chunk[65536];
     for (;;) {
-        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
+        const ssize_t n = ::read(file.Fd(), chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -174,6 +203,10 @@ std::optional<std::string> ReadWholeFile(const std::string& native_path) {
         }
         if (n == 0) {
             return bytes;
+        }
+        // Files of the kernel's own (/proc) tell no size; a file that grows is cut off too.
+        if (static_cast<std::uint64_t>(n) > max_bytes - bytes.size()) {
+            return std::nullopt;
         }
         bytes.append(chunk, static_cast<std::size_t>(n));
     }

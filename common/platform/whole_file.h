@@ -10,14 +10,45 @@
 // photo wall's and the lottery's included, mistakes it for a picture.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vantor {
 
-// The whole content of a file; nothing when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& native_path);
+// The most ReadWholeFile reads unless it is told a smaller bound.
+inline constexpr std::uint64_t kWholeFileLimit = std::uint64_t{1} << 30;
+
+// A regular file (links followed) of at most a given size, open for reading. Anything else under
+// the name, a FIFO or a device named like a picture or a sound, is refused without waiting: the
+// name is looked at first, so that no device is ever opened, and the file is opened without
+// blocking and looked at again through its descriptor, so that a name swapped in between counts
+// for nothing. Reading from the descriptor then blocks as usual.
+class ReadOnlyFile {
+  public:
+    ReadOnlyFile(const std::string& native_path, std::uint64_t max_bytes);
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ReadOnlyFile(ReadOnlyFile&&) = delete;
+    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The descriptor, -1 when the file was refused or could not be opened.
+    int Fd() const { return fd_; }
+    // The size when it was opened.
+    std::uint64_t Size() const { return size_; }
+
+  private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// The whole content of a regular file (ReadOnlyFile) of at most `max_bytes`; nothing when it
+// cannot be opened or read, is no regular file, or is or grows larger than that while it is read.
+std::optional<std::string> ReadWholeFile(const std::string& native_path,
+                                         std::uint64_t max_bytes = kWholeFileLimit);
 
 // Replaces the file (or creates it) with the bytes and the permission bits `mode`.
 bool ReplaceWholeFile(const std::string& native_path, std::string_view bytes, mode_t mode);

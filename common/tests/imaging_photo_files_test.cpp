@@ -1,9 +1,21 @@
 // Photos as people bring them: EXIF orientations read from the file's own bytes (with damaged and
-// hostile EXIF data), pictures turned upright, and JPEG files cut short or with stray bytes.
+// hostile EXIF data), pictures turned upright, and JPEG files cut short or with stray bytes. And
+// files a shown folder may hold that are not what their names say: a JPEG whose header claims
+// gigabytes of pixels, a FIFO or a link to a device named like a picture, files larger than their
+// bound, and BMPs cut short; each is refused at once, with bounded memory.
 #include <gtest/gtest.h>
+#include <QImageReader>
+#include <chrono>
+#include <future>
 #include "exif_jpeg.h"
+#include "hostile_files.h"
+#include "imaging/bmp_complete.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_reduced.h"
+#include "imaging/picture_limits.h"
+#include "platform/whole_file.h"
+#include "process_memory.h"
+#include "test_folder.h"
 
 using namespace vantor;
 using vantor_test::CornerColours;
@@ -110,4 +122,108 @@ TEST(ImagingJpeg, DataThatEndsEarlyIsRefusedButStrayBytesAreNot) {
     const QByteArray stray = whole.left(whole.size() - 2) + QByteArray("\x00\x11\x22", 3) + "\xFF\xD9";
     EXPECT_FALSE(DecodeJpegScaled(stray, 8, JpegDamage::Refuse).isNull());
     EXPECT_TRUE(JpegDataComplete(stray));
+}
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// How much the process's peak resident memory grows while `work` runs, in megabytes.
+template <typename Work>
+double PeakGrowthMegabytes(Work work) {
+    vantor_test::ResetPeak();
+    const double before = vantor_test::StatusMegabytes("VmHWM");
+    work();
+    return vantor_test::StatusMegabytes("VmHWM") - before;
+}
+
+QImage Stripes(int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.setPixel(x, y, qRgb(x * 40 % 256, y * 30 % 256, 90));
+        }
+    }
+    return picture;
+}
+
+}  // namespace
+
+TEST(ImagingHostileFiles, AJpegHeaderClaimingGigabytesIsRefusedByEveryDecoderWithBoundedMemory) {
+    const QByteArray huge = QByteArray::fromStdString(vantor_test::HugeCmykJpeg());
+    ASSERT_LT(huge.size(), 300);
+    const double growth = PeakGrowthMegabytes([&] {
+        EXPECT_FALSE(ReadJpegHeader(huge, nullptr));
+        EXPECT_FALSE(JpegDataComplete(huge));
+        EXPECT_TRUE(DecodeJpegScaled(huge, 1).isNull());
+        EXPECT_TRUE(QImage::fromData(huge).isNull());  // Qt's own JPEG reader
+    });
+    EXPECT_LT(growth, 64.0) << "megabytes taken for a " << huge.size() << "-byte file";
+
+    // The bound lies well above a 50-megapixel camera's photos.
+    EXPECT_TRUE(PicturePixelsAllowed(8688, 5792));
+    EXPECT_FALSE(PicturePixelsAllowed(63040, 15663));
+    EXPECT_FALSE(PicturePixelsAllowed(0, 10));
+    EXPECT_FALSE(PicturePixelsAllowed(std::int64_t{1} << 40, std::int64_t{1} << 40));
+    EXPECT_EQ(QImageReader::allocationLimit(), QtAllocationLimitMegabytes());
+}
+
+TEST(ImagingHostileFiles, OnlyRegularFilesWithinTheirBoundAreReadWhole) {
+    vantor_test::TestFolder folder;
+    const fs::path fifo = folder.path() / "p.jpg";
+    ASSERT_TRUE(vantor_test::MakeFifo(fifo));
+    auto read = std::async(std::launch::async, [&] { return ReadWholeFile(fifo.string()); });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        vantor_test::ReleaseFifoReader(fifo);
+        read.wait();
+        FAIL() << "reading a FIFO waited for a writer";
+    }
+    EXPECT_FALSE(read.get());
+
+    const fs::path zero = folder.path() / "z.jpg";
+    fs::create_symlink("/dev/zero", zero);
+    EXPECT_FALSE(ReadWholeFile(zero.string()));
+    EXPECT_FALSE(ReadOnlyFile(zero.string(), kWholeFileLimit).IsOpen());
+
+    const fs::path file = folder.Write("a.jpg", std::string(1000, 'x'));
+    EXPECT_EQ(ReadWholeFile(file.string(), 1000), std::string(1000, 'x'));
+    EXPECT_FALSE(ReadWholeFile(file.string(), 999));
+    const fs::path link = folder.path() / "link.jpg";
+    fs::create_symlink(file, link);
+    EXPECT_EQ(ReadWholeFile(link.string())->size(), 1000u);  // a link to a regular file is read
+    // The kernel's files tell no size and are still read, within the bound.
+    EXPECT_NE(ReadWholeFile("/proc/self/status").value_or("").find("VmHWM"), std::string::npos);
+    EXPECT_FALSE(ReadWholeFile("/proc/self/status", 16));
+}
+
+TEST(ImagingHostileFiles, ABmpIsCompleteOnlyWithEveryPaddedRow) {
+    // 3 pixels of 24 bits: 9 bytes a row, padded to 12.
+    const std::string whole = vantor_test::BmpBytes(Stripes(3, 5).convertToFormat(QImage::Format_RGB888));
+    const QByteArray bytes = QByteArray::fromStdString(whole);
+    ASSERT_TRUE(LooksLikeBmpData(bytes));
+    const int pixels_at = static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11]) << 8;
+    ASSERT_EQ(bytes.size(), pixels_at + 5 * 12) << "Qt wrote a BMP of another layout";
+    EXPECT_TRUE(BmpDataComplete(bytes));
+    EXPECT_FALSE(BmpDataComplete(bytes.left(bytes.size() - 1)));  // the last row's padding
+    EXPECT_FALSE(BmpDataComplete(bytes.left(pixels_at + 12 * 4 + 9)));
+    EXPECT_FALSE(BmpDataComplete(bytes.left(pixels_at)));
+    EXPECT_FALSE(BmpDataComplete(bytes.left(30)));  // the header itself cut
+    EXPECT_FALSE(BmpDataComplete(QByteArray("BM")));
+
+    QByteArray top_down = bytes;  // a negative height: rows stored from the top
+    const int height = -5;
+    for (int i = 0; i < 4; ++i) {
+        top_down[22 + i] = static_cast<char>(static_cast<unsigned>(height) >> (8 * i));
+    }
+    EXPECT_TRUE(BmpDataComplete(top_down));
+    EXPECT_FALSE(BmpDataComplete(top_down.left(top_down.size() - 12)));
+
+    QByteArray far = bytes;  // pixel data said to start past the end of the file
+    far[11] = '\x7F';
+    EXPECT_FALSE(BmpDataComplete(far));
+
+    // 32-bit rows need no padding; a cut 32-bit BMP is refused as well.
+    const QByteArray wide = QByteArray::fromStdString(vantor_test::BmpBytes(Stripes(7, 4)));
+    EXPECT_TRUE(BmpDataComplete(wide));
+    EXPECT_FALSE(BmpDataComplete(wide.left(wide.size() - 4)));
 }

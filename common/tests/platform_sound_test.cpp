@@ -1,6 +1,8 @@
 // The sound service over GStreamer with a fake sink: a sound plays to its end, a new one stops the
 // one before, a missing file or a sink that cannot open a device is silence.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include "platform/native_path.h"
 #include "platform/sound.h"
 #include "test_folder.h"
+#include "hostile_files.h"
 
 using vantor::SoundPlayer;
 using Event = SoundPlayer::Event;
@@ -153,4 +156,22 @@ TEST(PlatformSound, StoppingAndDestroyingWhilePlaying) {
     const std::vector<std::pair<Event, std::string>> expected = {
         {Event::Started, path}, {Event::Stopped, path}, {Event::Started, path}, {Event::Stopped, path}};
     EXPECT_EQ(log.Events(), expected);
+}
+
+TEST(PlatformSound, OnlyRegularFilesOfASoundsSizePlay) {
+    vantor_test::TestFolder folder;
+    EventLog log;
+    SoundPlayer player("fakesink sync=true");
+    player.SetObserver(log.Observer());
+    const std::filesystem::path fifo = folder.path() / "fifo.wav";
+    ASSERT_TRUE(vantor_test::MakeFifo(fifo));
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "zero.wav");
+    EXPECT_FALSE(player.PlayNative(fifo.string()));
+    EXPECT_FALSE(player.PlayNative((folder.path() / "zero.wav").string()));
+    // A voice file grown past any recording (sparse: it takes no disk).
+    const std::string huge = folder.Write("huge.wav", Wave(100)).string();
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(vantor::kMaxSoundFileBytes) + 1), 0);
+    EXPECT_FALSE(player.PlayNative(huge));
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_TRUE(log.Events().empty());
 }

@@ -39,7 +39,8 @@ void ScanFolder(const fs::path& native, const tstring& logic, std::set<FolderId>
             if (!name.empty() && name[0] != '.') {
                 ScanFolder(entry.path(), path, seen, out);
             }
-        } else if (IsTicketName(name)) {
+        } else if (IsTicketName(name) && entry.is_regular_file(kind_error)) {
+            // A FIFO or a device named like a picture (or a link to one) is no ticket.
             out.push_back(path);
         }
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imaging/jpeg_reduced.h"
+#include "imaging/picture_limits.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 #include "text/qt_text.h"
@@ -16,7 +17,8 @@ namespace travenor {
 namespace {
 
 QImage DecodeCovering(const tstring& file, QSize needed) {
-    const std::optional<std::string> bytes = vantor::ReadWholeFile(vantor::ToNativePath(file));
+    const std::optional<std::string> bytes =
+        vantor::ReadWholeFile(vantor::ToNativePath(file), vantor::kMaxPictureFileBytes);
     if (!bytes) {
         return {};
     }

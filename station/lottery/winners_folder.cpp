@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "imaging/picture_limits.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 #include "storage/storage_layout.h"
@@ -22,7 +23,8 @@ tstring WinnersFolder(const vantor::LocalDateTime& day, const tstring& levelName
 }
 
 bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
-    const std::optional<std::string> bytes = vantor::ReadWholeFile(vantor::ToNativePath(picture));
+    const std::optional<std::string> bytes =
+        vantor::ReadWholeFile(vantor::ToNativePath(picture), vantor::kMaxPictureFileBytes);
     const tstring target = folder + u"\\" + vantor::BareFileName(picture);
     if (!bytes || !vantor::ReplaceWholeFile(vantor::ToNativePath(target), *bytes, vantor::NewFileMode())) {
         qCWarning(lcWinners) << "could not copy" << vantor::ToNativePath(picture).c_str() << "to"

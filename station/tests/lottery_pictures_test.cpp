@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <set>
 
 #include "file_size_limit.h"
+#include "hostile_files.h"
+#include "lottery/candidate_scan.h"
 #include "lottery/lottery_pictures.h"
 #include "lottery/winners_folder.h"
 #include "platform/native_path.h"
+#include "process_memory.h"
 #include "test_folder.h"
 
 namespace {
@@ -121,6 +127,45 @@ TEST(LotteryWinners, FolderPerDayAndLevelWithoutLeadingZerosAndCopiesReplacedWho
         ++files;
     }
     EXPECT_EQ(files, 1u) << "a half-written copy was left beside the winner";
+}
+
+TEST(LotteryWinners, FilesThatOnlyLookLikePhotosAreNoTicketsAndAreNeverCopied) {
+    vantor_test::TestFolder folder;
+    vantor_test::WorkingFolderScope scope(folder.path());
+    const tstring good = WriteJpeg(folder, "Today/a.jpg", Qt::blue);
+    folder.Write("Today/huge.jpg", vantor_test::HugeCmykJpeg());
+    const fs::path fifo = folder.path() / "Today" / "p.jpg";
+    ASSERT_TRUE(vantor_test::MakeFifo(fifo));
+    fs::create_symlink("/dev/zero", folder.path() / "Today" / "z.jpg");
+    const tstring root = vantor::FromNativePath((folder.path() / "Today").string());
+    std::set<std::u16string> tickets;
+    for (const tstring& path : travenor::ScanCandidates(root)) {
+        tickets.insert(path.GetBase().substr(root.GetBase().size()));
+    }
+    EXPECT_EQ(tickets, (std::set<std::u16string>{u"\\a.jpg", u"\\huge.jpg"}));
+
+    // Swapped in after the scan: the copy and the photo refuse them at once.
+    const tstring winners = travenor::WinnersFolder({2026, 3, 8, 9}, u"一等奖");
+    auto refused = std::async(std::launch::async, [&] {
+        bool none = true;
+        for (const tstring& file : {root + u"\\p.jpg", root + u"\\z.jpg"}) {
+            none = !travenor::CopyWinnerPicture(file, winners) && none;
+            none = travenor::DecodeCellPhoto(file, QSize(320, 240)).isNull() && none;
+        }
+        return none;
+    });
+    if (refused.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        vantor_test::ReleaseFifoReader(fifo);
+        FAIL() << "copying a FIFO named like a winner's photo waited for a writer";
+    }
+    EXPECT_TRUE(refused.get());
+    EXPECT_TRUE(fs::is_empty(folder.path() / "lottery" / "2026-3-8" / "一等奖"));
+
+    vantor_test::ResetPeak();
+    const double peak = vantor_test::StatusMegabytes("VmHWM");
+    EXPECT_TRUE(travenor::DecodeRollingPhoto(root + u"\\huge.jpg", QSize(1920, 1080)).isNull());
+    EXPECT_LT(vantor_test::StatusMegabytes("VmHWM") - peak, 64.0);
+    EXPECT_FALSE(travenor::DecodeCellPhoto(good, QSize(80, 60)).isNull());
 }
 
 }  // namespace

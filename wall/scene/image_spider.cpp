@@ -39,7 +39,8 @@ void CLocalImageSpider::Scan() {
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::error_code kind_error;
         std::string name = it->path().filename().string();
-        if (!it->is_directory(kind_error) && HasPictureSuffix(name)) {
+        // Only regular files (links followed): a FIFO or a device named like a picture is no tile.
+        if (it->is_regular_file(kind_error) && HasPictureSuffix(name)) {
             names.push_back(std::move(name));
         }
     }

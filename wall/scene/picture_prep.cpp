@@ -4,8 +4,10 @@
 #include <QImageReader>
 #include <cmath>
 #include <optional>
+#include "imaging/bmp_complete.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_reduced.h"
+#include "imaging/picture_limits.h"
 #include "platform/whole_file.h"
 
 namespace halvix {
@@ -74,9 +76,13 @@ DecodedPicture DecodeJpeg(const QByteArray& bytes, const vantor::JpegHeader& hea
 
 // Any other picture through the image plugins, which apply an orientation the format records. A
 // JPEG gets here only when the reduced decoder cannot read its colours (CMYK): its data is
-// checked first, since the plugin would fill a missing end with grey.
+// checked first, since the plugin would fill a missing end with grey; a BMP's too, since the
+// plugin would leave a missing end as uninitialised memory.
 DecodedPicture DecodeOther(const QByteArray& bytes) {
     if (vantor::LooksLikeJpegData(bytes) && !vantor::JpegDataComplete(bytes)) {
+        return {};
+    }
+    if (vantor::LooksLikeBmpData(bytes) && !vantor::BmpDataComplete(bytes)) {
         return {};
     }
     QBuffer buffer;
@@ -140,8 +146,9 @@ bool IsGlowless(const std::string& name) {
 }
 
 DecodedPicture DecodePicture(const std::string& native_path, QSize box, DecodeMode mode) {
-    // The path is bytes, opened as listed: a name that is not UTF-8 opens all the same.
-    const std::optional<std::string> file = vantor::ReadWholeFile(native_path);
+    // The path is bytes, opened as listed: a name that is not UTF-8 opens all the same. Only a
+    // regular file is read (a FIFO would never end the read, nor would a link to a device).
+    const std::optional<std::string> file = vantor::ReadWholeFile(native_path, vantor::kMaxPictureFileBytes);
     if (!file || file->empty()) {
         return {};
     }

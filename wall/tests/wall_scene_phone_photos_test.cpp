@@ -1,8 +1,13 @@
 // The pictures people bring to the wall: phone photos with an EXIF orientation, files cut short by
-// an interrupted copy, and names in GBK bytes from archives made on Windows. Both decode paths
-// (the reduced JPEG decode and the whole-picture decode) must treat them alike.
+// an interrupted copy, names in GBK bytes from archives made on Windows, and files that only look
+// like pictures (a FIFO, a link to a device, a header claiming gigabytes). Both decode paths (the
+// reduced JPEG decode and the whole-picture decode) must treat them alike.
 #include <gtest/gtest.h>
+#include <chrono>
+#include <future>
 #include "exif_jpeg.h"
+#include "hostile_files.h"
+#include "process_memory.h"
 #include "platform/native_path.h"
 #include "scene/image_item.h"
 #include "scene/image_spider.h"
@@ -103,6 +108,71 @@ TEST(WallScenePhonePhotos, ACutJpegLeavesAGapOnTheWall) {
     // Three pictures, two a row: b's slot (600, 270) stays empty and c keeps its own.
     EXPECT_EQ(tiles[0]->getAbsolutePosition(), irr::core::vector3df(0, 270, 0));
     EXPECT_EQ(tiles[1]->getAbsolutePosition(), irr::core::vector3df(0, -270, 0));
+}
+
+TEST(WallScenePhonePhotos, ACutBmpIsNotLoadedInEitherDecodePath) {
+    TestFolder folder;
+    const std::string whole = vantor_test::BmpBytes(Quadrants(600, 450));
+    folder.Write("whole.bmp", whole);
+    folder.Write("cut.bmp", whole.substr(0, whole.size() * 2 / 3));
+    for (DecodeMode mode : {DecodeMode::Reduced, DecodeMode::Full}) {
+        const std::string cut = (folder.path() / "cut.bmp").string();
+        EXPECT_TRUE(PreparePicture(cut, "cut.bmp", kWallImageBox, mode).isNull());
+        EXPECT_TRUE(PreparePicture(cut, "cut.bmp", kSelectedImageBox, mode).isNull());
+        const std::string path = (folder.path() / "whole.bmp").string();
+        EXPECT_EQ(CornerColours(PreparePicture(path, "whole.bmp", kWallImageBox, mode), kGlowWidth + 3),
+                  "RGYB");
+    }
+    EXPECT_TRUE(CLocalImageItem("cut.bmp", folder.path().string()).Load().isNull());
+}
+
+TEST(WallScenePhonePhotos, FilesThatOnlyLookLikePicturesGetNoTileAndTheNextFolderLoads) {
+    wall_test::NullScene null_scene;
+    TestFolder hostile;
+    const std::string photo = wall_test::JpegOf(640, 480);
+    hostile.Write("a.jpg", photo);
+    hostile.Write("b.bmp", vantor_test::BmpBytes(Quadrants(64, 48)));
+    const std::string bmp = vantor_test::BmpBytes(Quadrants(640, 480));
+    hostile.Write("cut.bmp", bmp.substr(0, bmp.size() / 2));
+    hostile.Write("huge.jpg", vantor_test::HugeCmykJpeg());
+    const std::filesystem::path fifo = hostile.path() / "p.jpg";
+    ASSERT_TRUE(vantor_test::MakeFifo(fifo));
+    std::filesystem::create_symlink("/dev/zero", hostile.path() / "z.jpg");
+
+    // Opened by name too, as a picture listed before it was swapped for a FIFO would be.
+    auto decode = std::async(std::launch::async, [&] {
+        return DecodePicture(fifo.string(), kWallImageBox).image.isNull() &&
+               DecodePicture((hostile.path() / "z.jpg").string(), kWallImageBox).image.isNull();
+    });
+    if (decode.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        vantor_test::ReleaseFifoReader(fifo);
+        FAIL() << "decoding a FIFO named like a picture waited for a writer";
+    }
+    EXPECT_TRUE(decode.get());
+
+    CWallManager wall(null_scene.device.get());
+    wall.SetFolder(Logic(hostile.path()));
+    vantor_test::ResetPeak();
+    const double peak_before = vantor_test::StatusMegabytes("VmHWM");
+    auto build = std::async(std::launch::async, [&] { return wall.Build(); });
+    if (build.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        vantor_test::ReleaseFifoReader(fifo);
+        FAIL() << "the load waited on the FIFO";
+    }
+    build.get();
+    EXPECT_LT(vantor_test::StatusMegabytes("VmHWM") - peak_before, 256.0) << "megabytes taken by the load";
+    std::vector<std::string> names;
+    for (irr::scene::ISceneNode* tile : wall.Tiles()) {
+        names.emplace_back(tile->getName());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "b.bmp"}));
+
+    TestFolder next;
+    next.Write("n.jpg", photo);
+    wall.SetFolder(Logic(next.path()));
+    wall.Build();
+    ASSERT_EQ(wall.Tiles().size(), 1u);
+    EXPECT_STREQ(wall.Tiles()[0]->getName(), "n.jpg");
 }
 
 TEST(WallScenePhonePhotos, AGbkNamedPictureIsListedOpenedAndEnlargedUnderItsOwnName) {

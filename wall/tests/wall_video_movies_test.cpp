@@ -2,6 +2,7 @@
 // own, the thumbnail picture, the list's case-blind look-ups, the clean-up; and where a video and
 // its controls go on the screen.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <filesystem>
@@ -94,6 +95,12 @@ TEST_F(WallVideoMovies, ScanMakesThumbnailsOfLongVideosAndListsShortOnes) {
         folder.Write(std::string("show/") + name, "x");
     }
     fs::create_directories(folder.path() / "show" / "sub.avi");
+    // Named like videos, but a FIFO and a device: never handed to the decoder, which would wait for
+    // a writer or read without end.
+    ASSERT_EQ(::mkfifo((folder.path() / "show" / "fifo.avi").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder.path() / "show" / "zero.mpg");
+    grabber.Add("fifo.avi", 60.0);
+    grabber.Add("zero.mpg", 60.0);
     grabber.Add("clip.avi", 12.0, QColor(200, 30, 30));
     grabber.Add("CLIP.MOV", 10.5, QColor(30, 200, 30));
     grabber.Add("short.avi", 10.0);  // exactly ten seconds: no thumbnail

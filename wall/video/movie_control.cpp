@@ -102,8 +102,10 @@ std::vector<CMovieControl::Entry> CMovieControl::Scan(const tstring& folder,
     std::error_code error;
     std::filesystem::directory_iterator it(native_folder, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        // Only regular files (links followed): the decoder would wait for ever on a FIFO named
+        // like a video, or read a device without end.
         std::error_code kind_error;
-        if (it->is_directory(kind_error)) {
+        if (!it->is_regular_file(kind_error)) {
             continue;
         }
         const tstring name = vantor::FromNativePath(it->path().filename().string());
