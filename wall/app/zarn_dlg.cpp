@@ -426,10 +426,12 @@ void CmfcZarnDlg::Refresh() {
         return;
     }
     last_refresh_ms_ = now;
-    loads_.Post([this, folder, command = FolderCommands()] {
-        RebuildShown(folder, command);
-        GiveBackMemory();
-    });
+    loads_.Post(
+        [this, folder, command = FolderCommands()] {
+            RebuildShown(folder, command);
+            GiveBackMemory();
+        },
+        LoadQueue::Kind::Yielding);
 }
 
 // The selected tile and the folder shown are read together under wallLock: the tiles on the wall
@@ -452,10 +454,12 @@ void CmfcZarnDlg::DeleteSelected() {
     std::error_code error;
     std::filesystem::remove(vantor::ToNativePath(folder + tstring(u"\\") + name), error);
     LeaveVideo();
-    loads_.Post([this, folder, command = FolderCommands()] {
-        RebuildShown(folder, command);
-        GiveBackMemory();
-    });
+    loads_.Post(
+        [this, folder, command = FolderCommands()] {
+            RebuildShown(folder, command);
+            GiveBackMemory();
+        },
+        LoadQueue::Kind::Yielding);
 }
 
 void CmfcZarnDlg::SlideshowStep() {

@@ -10,13 +10,17 @@ LoadQueue::~LoadQueue() {
     Stop();
 }
 
-bool LoadQueue::Post(std::function<void()> work) {
+bool LoadQueue::Post(std::function<void()> work, Kind kind) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) {
             return false;
         }
+        if (kind == Kind::Yielding && waiting_ && waiting_kind_ == Kind::Replacing) {
+            return true;
+        }
         waiting_ = std::move(work);
+        waiting_kind_ = kind;
     }
     changed_.notify_all();
     return true;

@@ -21,9 +21,14 @@ class LoadQueue {
     LoadQueue(LoadQueue&&) = delete;
     LoadQueue& operator=(LoadQueue&&) = delete;
 
-    // Runs `work` on the loader thread after the running request; replaces a waiting one. False
+    // Whether a request gives way to a waiting one. A rebuild of the folder shown yields: a folder
+    // command that waits reads its folder afresh anyway, and must not be lost to the rebuild.
+    enum class Kind { Replacing, Yielding };
+
+    // Runs `work` on the loader thread after the running request; replaces a waiting one, except
+    // that a yielding request never replaces a waiting replacing one (it is dropped then). False
     // (and dropped) once the queue is stopping.
-    bool Post(std::function<void()> work);
+    bool Post(std::function<void()> work, Kind kind = Kind::Replacing);
     // Drops a waiting request, lets the running one finish and ends the thread. Later posts are
     // dropped.
     void Stop();
@@ -35,9 +40,10 @@ class LoadQueue {
   private:
     void Loop();
 
-    mutable std::mutex mutex_;  // guards waiting_, running_ and stopping_
+    mutable std::mutex mutex_;  // guards waiting_, waiting_kind_, running_ and stopping_
     std::condition_variable changed_;
     std::optional<std::function<void()>> waiting_;
+    Kind waiting_kind_ = Kind::Replacing;
     bool running_ = false;
     bool stopping_ = false;
     std::thread thread_;  // last: starts once the members above exist

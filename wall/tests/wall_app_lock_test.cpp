@@ -157,6 +157,21 @@ TEST(LoadQueue, OneLoadRunsAndOnlyTheNewestRequestFollowsIt) {
     EXPECT_EQ(loads.ran, std::vector<std::string>({"first", "last"}));
 }
 
+// A refresh or a delete's rebuild that comes while a folder command waits is dropped, not the
+// command; a folder command replaces a waiting rebuild as any request does.
+TEST(LoadQueue, AWaitingFolderCommandIsNeverLostToARebuild) {
+    HeldLoads loads;
+    LoadQueue queue;
+    queue.Post(loads.Load("running"));
+    loads.WaitStarted(1);
+    queue.Post(loads.Load("rebuild before"), LoadQueue::Kind::Yielding);
+    queue.Post(loads.Load("folder"));
+    queue.Post(loads.Load("rebuild after"), LoadQueue::Kind::Yielding);
+    loads.Open();
+    queue.WaitIdle();
+    EXPECT_EQ(loads.ran, std::vector<std::string>({"running", "folder"}));
+}
+
 TEST(LoadQueue, StopLetsTheRunningLoadFinishAndDropsTheWaitingOne) {
     HeldLoads loads;
     LoadQueue queue;
