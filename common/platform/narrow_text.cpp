@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <cerrno>
@@ -20,6 +21,46 @@
 
 namespace vantor {
 namespace {
+
+// The code point of the UTF-8 sequence that starts at `at` and its length in bytes; nothing for
+// a byte that starts no well-formed sequence (a stray continuation byte, a cut or overlong
+// sequence, a surrogate, a value past U+10FFFF).
+struct Utf8Sequence {
+    char32_t code = 0;
+    std::size_t length = 0;
+};
+std::optional<Utf8Sequence> ReadUtf8Sequence(std::string_view bytes, std::size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+        return Utf8Sequence{lead, 1};
+    }
+    std::size_t extra = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, c = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, c = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, c = lead & 0x07, minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (at + extra >= bytes.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const unsigned char next = static_cast<unsigned char>(bytes[at + k]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return Utf8Sequence{c, extra + 1};
+}
 
 constexpr const char* kUtf16Name = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 constexpr char16_t kReplacementChar = 0xFFFD;
@@ -172,39 +213,12 @@ std::string LegacyCodePage() {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1, c = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, c = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, c = lead & 0x07, minimum = 0x10000;
-        } else {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::optional<Utf8Sequence> sequence = ReadUtf8Sequence(bytes, i);
+        if (!sequence) {
             return false;
         }
-        if (i + static_cast<std::size_t>(extra) >= bytes.size()) {
-            return false;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        i += static_cast<std::size_t>(extra) + 1;
+        i += sequence->length;
     }
     return true;
 }
@@ -350,43 +364,22 @@ std::string EncodeUtf8(std::u16string_view text, bool escape_bytes) {
 std::u16string DecodeUtf8(std::string_view text, bool escape_bytes) {
     std::u16string out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1, c = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, c = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, c = lead & 0x07, minimum = 0x10000;
-        } else {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<Utf8Sequence> sequence = ReadUtf8Sequence(text, i);
+        if (!sequence) {
+            const unsigned char lead = static_cast<unsigned char>(text[i]);
             out.push_back(escape_bytes ? static_cast<char16_t>(kByteEscape + lead) : kReplacementChar);
             ++i;
             continue;
         }
-        bool valid = i + static_cast<size_t>(extra) < text.size();
-        for (int k = 1; valid && k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (!valid || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(escape_bytes ? static_cast<char16_t>(kByteEscape + lead) : kReplacementChar);
-            ++i;
-            continue;
-        }
+        const char32_t c = sequence->code;
         if (c >= 0x10000) {
             out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
         } else {
             out.push_back(static_cast<char16_t>(c));
         }
-        i += static_cast<size_t>(extra) + 1;
+        i += sequence->length;
     }
     return out;
 }
