@@ -1,7 +1,10 @@
 #include "platform/sound.h"
 
 #include <gst/gst.h>
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <string_view>
 #include <mutex>
 #include <utility>
 #include "platform/native_path.h"
@@ -12,7 +15,10 @@ namespace {
 
 void InitialiseGstreamerOnce() {
     static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+    std::call_once(once, [] {
+        gst_init(nullptr, nullptr);
+        LimitAudioAutodetection();
+    });
 }
 
 // The message that wakes the bus thread when the sound it waits on is replaced or the player ends.
@@ -22,6 +28,24 @@ constexpr const char* kWakeName = "vantor-sound-wake";
 std::atomic<unsigned long> next_serial{1};
 
 }  // namespace
+
+void LimitAudioAutodetection() {
+    constexpr std::array<std::string_view, 6> kDesktopAudio{"pulsesink",   "pulsesrc", "pipewiresink",
+                                                            "pipewiresrc", "alsasink", "alsasrc"};
+    for (const GstElementFactoryListType type :
+         {GST_ELEMENT_FACTORY_TYPE_SINK, GST_ELEMENT_FACTORY_TYPE_SRC}) {
+        GList* factories = gst_element_factory_list_get_elements(type | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO,
+                                                                 GST_RANK_MARGINAL);
+        for (GList* item = factories; item != nullptr; item = item->next) {
+            auto* feature = GST_PLUGIN_FEATURE(item->data);
+            const std::string_view name = gst_plugin_feature_get_name(feature);
+            if (std::find(kDesktopAudio.begin(), kDesktopAudio.end(), name) == kDesktopAudio.end()) {
+                gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+            }
+        }
+        gst_plugin_feature_list_free(factories);
+    }
+}
 
 // One sound: its pipeline, bus and file. Ending it stops the pipeline before the references go
 // and the file is closed.

@@ -58,6 +58,16 @@ class SoundPlayer {
 
 // The process's player (autoaudiosink), for code that is not handed one.
 SoundPlayer& DefaultSoundPlayer();
+
+// GStreamer's audio autodetection (autoaudiosink, autoaudiosrc, playbin's sound) tries every
+// audio sink or source of the machine in turn where no sound server or ALSA device answers, JACK
+// among them, directly or through OpenAL. Without a JACK server its client library opens a
+// database in /dev/shm and waits on a process-shared lock in it; a program killed while it held
+// that lock leaves it taken, and every later open waits for ever, on the thread that starts the
+// sound or the recording. The programs play and record through the desktop's sound server
+// (PulseAudio, PipeWire) or ALSA only; without them a sound is silent. Call after GStreamer is
+// initialised.
+void LimitAudioAutodetection();
 // Plays a logic path on the default player when the file exists.
 void PlaySoundAsync(const tstring& path);
 

@@ -2,6 +2,7 @@
 #include <gst/gst.h>
 #include <mutex>
 #include "camera/gst_ptr.h"
+#include "platform/sound.h"
 
 namespace vantor::camera {
 namespace {
@@ -18,6 +19,10 @@ GstRuntime::GstRuntime() {
     if (!g_initialised) {
         GError* raw = nullptr;
         g_initialised = gst_init_check(nullptr, nullptr, &raw) != FALSE;
+        if (g_initialised) {
+            // The microphone's autoaudiosrc: see LimitAudioAutodetection.
+            LimitAudioAutodetection();
+        }
         GErrorPtr error(raw);
         g_initError =
             g_initialised ? std::string() : std::string(error ? error->message : "GStreamer did not start");
