@@ -140,7 +140,7 @@ void RenderThread::DrawUntilFinished() {
         if (!engine_visible_) {
             // Behind a video nothing is drawn, but a build in progress still gets its tiles.
             if (scene_.prepare) {
-                scene_.prepare();
+                scene_.prepare(std::chrono::milliseconds(pacing_.hidden_poll_ms));
             }
             if (!WaitFor(pacing_.hidden_poll_ms)) {
                 return;
@@ -149,8 +149,14 @@ void RenderThread::DrawUntilFinished() {
             continue;
         }
         if (now_due || Clock::now() >= next_frame) {
-            const bool busy = scene_.prepare && scene_.prepare();
-            const bool pauseScreen = scene_.showsWall && !scene_.showsWall();
+            // The pause screen changes only at its own slow rate, so a build behind it gets most
+            // of the time for its tiles; behind the wall it gets a share of the wall's frames.
+            const auto period =
+                std::chrono::milliseconds(PauseScreenDue() ? pacing_.pause_frame_ms : pacing_.wall_frame_ms);
+            if (scene_.prepare) {
+                scene_.prepare(period);
+            }
+            const bool pauseScreen = PauseScreenDue();  // a finished build may have just been shown
             DrawFrame(pauseScreen);
             // Pace against a schedule, not a fixed pause after the work: a steady rate whatever a
             // frame cost, and never a busy loop. A frame that ran late or early starts the
@@ -159,8 +165,8 @@ void RenderThread::DrawUntilFinished() {
             if (now_due || next_frame < now) {
                 next_frame = now;
             }
-            next_frame += std::chrono::milliseconds(pauseScreen && !busy ? pacing_.pause_frame_ms
-                                                                         : pacing_.wall_frame_ms);
+            next_frame +=
+                std::chrono::milliseconds(pauseScreen ? pacing_.pause_frame_ms : pacing_.wall_frame_ms);
         }
         // Handed-over work and a wake-up are served at once; both draw the next frame at once too.
         std::unique_lock<std::mutex> lock(queue_mutex_);
@@ -170,6 +176,10 @@ void RenderThread::DrawUntilFinished() {
         }
         now_due = std::exchange(woken_, false);
     }
+}
+
+bool RenderThread::PauseScreenDue() const {
+    return scene_.showsWall && !scene_.showsWall();
 }
 
 bool RenderThread::RunPendingWork() {

@@ -10,6 +10,7 @@
 // pointers into it, and Stop comes only after they are done.
 #include <QImage>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -41,9 +42,9 @@ class RenderThread {
         std::function<void(bool pauseScreen, std::uint64_t frame)> draw;
         std::function<void()> teardown;
         std::function<bool()> showsWall;  // false: the pause screen is due
-        // Before each frame, after the handed-over work: true while more is to do, which keeps
-        // the frames at the wall's rate even on the pause screen.
-        std::function<bool()> prepare;
+        // Before each frame, after the handed-over work, with the period of the frame about to be
+        // drawn, of which it may take a share.
+        std::function<void(std::chrono::milliseconds period)> prepare;
         // Once, when the loop stops drawing (asked to end, or the device finished): work in
         // progress for later frames is abandoned.
         std::function<void()> finish;
@@ -84,7 +85,8 @@ class RenderThread {
   private:
     void Loop(std::uintptr_t nativeWindow, int width, int height, std::promise<bool> started);
     void DrawUntilFinished();
-    bool RunPendingWork();       // true when some work ran
+    bool RunPendingWork();  // true when some work ran
+    bool PauseScreenDue() const;
     bool WaitFor(int delay_ms);  // false when asked to end meanwhile
     void DrawFrame(bool pauseScreen);
     void FailPending();

@@ -10,15 +10,15 @@ namespace halvix {
 
 using namespace irr;
 
-WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop, int wall_frame_ms)
-    : wall_lock_(wallLock), backdrop_(backdrop), wall_frame_ms_(wall_frame_ms) {}
+WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop)
+    : wall_lock_(wallLock), backdrop_(backdrop) {}
 
 WallSceneHost::~WallSceneHost() = default;
 
 RenderThread::Scene WallSceneHost::MakeScene(std::function<bool()> showsWall) {
     RenderThread::Scene scene;
     scene.setup = [this](IrrlichtDevice* device) { return Setup(device); };
-    scene.prepare = [this] { return Prepare(); };
+    scene.prepare = [this](std::chrono::milliseconds period) { Prepare(period); };
     scene.draw = [this](bool pauseScreen, std::uint64_t frame) { Draw(pauseScreen, frame); };
     scene.teardown = [this] { Teardown(); };
     scene.finish = [this] {
@@ -74,12 +74,11 @@ void WallSceneHost::LoadBackground() {
 // Tiles of a build in progress are made within a share of the frame, so that the frames keep their
 // rate while a wall is put up; the complete build then takes the old wall's place. A selected
 // tile's enlarged picture, decoded meanwhile, becomes its texture.
-bool WallSceneHost::Prepare() {
+void WallSceneHost::Prepare(std::chrono::milliseconds period) {
     if (!wall_) {
-        return false;
+        return;
     }
-    const auto deadline =
-        CWallManager::Clock::now() + std::chrono::milliseconds(wall_frame_ms_ * kCommitShare_percent / 100);
+    const auto deadline = CWallManager::Clock::now() + period * kCommitShare_percent / 100;
     const bool complete = wall_->CommitStaged(deadline);
     {
         WallLockGuard lock(wall_lock_);
@@ -89,7 +88,6 @@ bool WallSceneHost::Prepare() {
         }
         wall_->ApplyEnlarged();
     }
-    return wall_->Building();
 }
 
 void WallSceneHost::Draw(bool pauseScreen, std::uint64_t frame) {

@@ -6,6 +6,7 @@
 // complete build takes the old wall's place), the pause screen and the wall frame.
 #include <QSize>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include "app/render_thread.h"
@@ -33,9 +34,8 @@ inline constexpr char kPause2File[] = "images/Wall/pause2.jpg";
 
 class WallSceneHost {
   public:
-    // backdrop: the screen's width and the work area's height; wall_frame_ms: the period of the
-    // wall's frames.
-    WallSceneHost(WallLock& wallLock, QSize backdrop, int wall_frame_ms);
+    // backdrop: the screen's width and the work area's height.
+    WallSceneHost(WallLock& wallLock, QSize backdrop);
     ~WallSceneHost();
     WallSceneHost(const WallSceneHost&) = delete;
     WallSceneHost& operator=(const WallSceneHost&) = delete;
@@ -55,7 +55,7 @@ class WallSceneHost {
 
   private:
     bool Setup(irr::IrrlichtDevice* device);
-    bool Prepare();
+    void Prepare(std::chrono::milliseconds period);
     void Draw(bool pauseScreen, std::uint64_t frame);
     void Teardown();
     void LoadBackground();
@@ -65,7 +65,6 @@ class WallSceneHost {
 
     WallLock& wall_lock_;
     QSize backdrop_;
-    int wall_frame_ms_;
     irr::IrrlichtDevice* device_ = nullptr;
     std::unique_ptr<CWallManager> wall_;
     irr_ptr<irr::scene::CameraAnimator> animator_;

@@ -16,6 +16,7 @@
 #include "animation/wall_mouse.h"
 #include "app/engine_widget.h"
 #include "app/gl_support.h"
+#include "app/thread_priority.h"
 #include "app/wall_command.h"
 #include "app/wall_scene_host.h"
 #include "platform/message_box.h"
@@ -127,8 +128,7 @@ bool CmfcZarnDlg::Initialise() {
     setGeometry(0, 0, screen_width_, height);
     engine_->setGeometry(0, 0, screen_width_, height);
 
-    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()),
-                                            services_.pacing.wall_frame_ms);
+    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()));
     const auto window = static_cast<std::uintptr_t>(engine_->winId());
     if (!render_.Start(window, screen_width_, height,
                        host_->MakeScene([this] { return !CurrentFolder().IsEmpty(); }))) {
@@ -380,9 +380,10 @@ void CmfcZarnDlg::RebuildShown(const tstring& folder, std::uint64_t command) {
 // the folder shown, so that the tiles on the wall and `currentFolder` always belong together.
 // Returns once the wall is shown (true) or the render thread ended first.
 bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder, std::uint64_t command) {
-    auto build =
-        std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(folder), services_.prepareTile);
+    auto build = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(folder),
+                                             services_.prepareTile, kWaitingTiles);
     build->on_prepared = [this] { render_.Wake(); };
+    build->on_worker_start = [] { LowerThisThreadsPriority(); };
     build->on_shown = [this, folder, newFolder](int length) {
         irr::scene::CameraAnimator* animator = host_->Animator();
         animator->SetCenter(static_cast<float>(length) / 2.0f);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,6 +41,10 @@ inline constexpr char16_t kNoEndpointText[] =
     u"相册墙无法建立接收命令的通信端点,签到程序将无法控制相册墙。请检查用户主目录是否可写。";
 inline constexpr int kSlideshowPeriod_ms = 5000;
 inline constexpr std::int64_t kRefreshInterval_ms = 30000;
+// Prepared pictures that may wait for the render thread during a load (about 0.35 MB each): enough
+// to keep the decoders busy while a frame is drawn (a software renderer takes about 50 ms for it),
+// few enough that a load's peak stays well under twice its textures.
+inline constexpr std::size_t kWaitingTiles = 64;
 
 // Commands of the main window (the toolbar's ids and the ones other programs send).
 enum WallCommandId : int {

@@ -64,15 +64,17 @@ ITexture* AddThroughOpenGL(IVideoDriver* driver, const std::string& name, const 
 
 }  // namespace
 
-ITexture* AddTileTexture(IVideoDriver* driver, const std::string& name, const TilePixels& pixels) {
+irr_ptr<ITexture> AddTileTexture(IVideoDriver* driver, const std::string& name, const TilePixels& pixels) {
     if (pixels.IsNull() || pixels.pixels.size() != static_cast<size_t>(pixels.width) * pixels.height) {
         return nullptr;
     }
     SetTileFlags(driver);
-    if (driver->getDriverType() == irr::video::EDT_OPENGL) {
-        return AddThroughOpenGL(driver, name, pixels);
-    }
-    return AddThroughEngine(driver, name, pixels);
+    ITexture* listed = driver->getDriverType() == irr::video::EDT_OPENGL
+                           ? AddThroughOpenGL(driver, name, pixels)
+                           : AddThroughEngine(driver, name, pixels);
+    irr_ptr<ITexture> texture = Grab(listed);
+    driver->removeTexture(listed);  // the driver's reference goes, ours stays
+    return texture;
 }
 
 }  // namespace halvix

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "engine/irr_ptr.h"
 
 namespace irr::video {
 class ITexture;
@@ -28,9 +29,9 @@ struct TilePixels {
     bool IsNull() const { return width <= 0 || height <= 0; }
 };
 
-// Makes a texture of `pixels` named `name` (unique, not empty). Render thread only. Null when the
-// driver cannot make it.
-irr::video::ITexture* AddTileTexture(irr::video::IVideoDriver* driver, const std::string& name,
-                                     const TilePixels& pixels);
+// Makes a texture of `pixels` named `name` (unique, not empty), held only by the returned pointer:
+// the driver does not list it. Render thread only. Null when the driver cannot make it.
+irr_ptr<irr::video::ITexture> AddTileTexture(irr::video::IVideoDriver* driver, const std::string& name,
+                                             const TilePixels& pixels);
 
 }  // namespace halvix

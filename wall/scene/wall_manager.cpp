@@ -98,7 +98,9 @@ bool CWallManager::CommitStaged(Clock::time_point deadline) {
         staged_root_ = Grab(scene_->addEmptySceneNode(nullptr, 0));
         staged_root_->setVisible(false);
     }
-    while (std::optional<PreparedTile> tile = staged_->Take()) {
+    // Tiles are taken as they come until the deadline, so that the pictures prepared meanwhile
+    // never wait for the next frame.
+    while (std::optional<PreparedTile> tile = staged_->TakeUntil(deadline)) {
         MakeTile(*tile);
         if (Clock::now() >= deadline) {
             break;
@@ -160,14 +162,14 @@ void CWallManager::DropStaged() {
     staged_.reset();
 }
 
-ITexture* CWallManager::MakeTexture(const TilePixels& pixels) {
+irr_ptr<ITexture> CWallManager::MakeTexture(const TilePixels& pixels) {
     const std::string name = "halvix-tile-" + std::to_string(++texture_serial_);
     return AddTileTexture(driver_, name, pixels);
 }
 
 void CWallManager::MakeTile(const PreparedTile& prepared) {
-    ITexture* texture = MakeTexture(prepared.pixels);
-    if (texture == nullptr) {
+    irr_ptr<ITexture> texture = MakeTexture(prepared.pixels);
+    if (!texture) {
         return;  // no texture, no tile
     }
     const irr::core::vector3df position(static_cast<irr::f32>(prepared.slot.x),
@@ -177,28 +179,21 @@ void CWallManager::MakeTile(const PreparedTile& prepared) {
     ISceneNode* node = scene_->addCubeSceneNode(1.0f, staged_root_.get(), -1, position,
                                                 irr::core::vector3df(0, 0, 0), scale);
     if (node == nullptr) {
-        driver_->removeTexture(texture);
         return;
     }
-    node->setMaterialTexture(0, texture);
+    node->setMaterialTexture(0, texture.get());
     node->setMaterialFlag(irr::video::EMF_LIGHTING, false);
     node->setMaterialType(irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL);
     node->setName(prepared.name.c_str());
     node->updateAbsolutePosition();
-    staged_tiles_.push_back(Tile{node, Grab(texture), nullptr, prepared.index});
+    staged_tiles_.push_back(Tile{node, std::move(texture), nullptr, prepared.index});
 }
 
-void CWallManager::DropTexture(ITexture* texture) {
-    if (texture != nullptr) {
-        driver_->removeTexture(texture);
-    }
-}
-
+// The node goes first: its material no longer names the textures when they go.
 void CWallManager::Release(Tile& tile) {
     tile.node->remove();
-    DropTexture(tile.enlarged);
-    DropTexture(tile.wall_texture.get());
-    tile.wall_texture.reset();  // the last reference
+    tile.enlarged.reset();
+    tile.wall_texture.reset();
 }
 
 void CWallManager::ReleaseRetired() {
@@ -269,13 +264,12 @@ bool CWallManager::ApplyEnlarged() {
         return false;  // restored meanwhile, or the wall was rebuilt
     }
     wanted->enlarge_id = 0;
-    ITexture* enlarged = MakeTexture(result->pixels);
-    if (enlarged == nullptr) {
+    irr_ptr<ITexture> enlarged = MakeTexture(result->pixels);
+    if (!enlarged) {
         return false;  // the picture is gone or broken: the tile keeps the texture it shows
     }
-    wanted->node->setMaterialTexture(0, enlarged);
-    DropTexture(wanted->enlarged);
-    wanted->enlarged = enlarged;
+    wanted->node->setMaterialTexture(0, enlarged.get());
+    wanted->enlarged = std::move(enlarged);
     return true;
 }
 
@@ -286,8 +280,7 @@ void CWallManager::Restore(ISceneNode* node) {
     }
     tile->enlarge_id = 0;
     node->setMaterialTexture(0, tile->wall_texture.get());
-    DropTexture(tile->enlarged);
-    tile->enlarged = nullptr;
+    tile->enlarged.reset();
 }
 
 }  // namespace halvix

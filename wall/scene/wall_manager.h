@@ -67,8 +67,9 @@ class CWallManager {
     // Any thread: the build the render thread works on next. A build staged earlier and not yet
     // shown is abandoned. False (and the build finished unshown) once the wall is closed.
     bool Stage(std::shared_ptr<WallBuild> build);
-    // Render thread: makes tiles of the staged build's prepared pictures until `deadline` (at
-    // least one). True when the staged build is complete and may be swapped in.
+    // Render thread: makes tiles of the staged build's pictures as they are prepared until
+    // `deadline` (at least one when one is ready). True when the staged build is complete and may
+    // be swapped in.
     bool CommitStaged(Clock::time_point deadline);
     // Render thread, under wallLock: the complete staged build takes the old wall's place.
     void SwapStaged();
@@ -115,13 +116,12 @@ class CWallManager {
     struct Tile {
         irr::scene::ISceneNode* node = nullptr;      // child of its wall's root
         irr_ptr<irr::video::ITexture> wall_texture;  // the 480 x 360 one
-        irr::video::ITexture* enlarged = nullptr;    // while selected, owned by the driver
+        irr_ptr<irr::video::ITexture> enlarged;      // while selected
         int index = 0;                               // position in the listing
         std::uint64_t enlarge_id = 0;                // an enlargement asked for and not yet given
     };
-    irr::video::ITexture* MakeTexture(const TilePixels& pixels);
+    irr_ptr<irr::video::ITexture> MakeTexture(const TilePixels& pixels);
     void MakeTile(const PreparedTile& prepared);
-    void DropTexture(irr::video::ITexture* texture);
     void Release(Tile& tile);
     void DropStaged();
     Tile* FindTile(const irr::scene::ISceneNode* node);

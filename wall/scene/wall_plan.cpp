@@ -58,7 +58,7 @@ void PrepareShare(Shared& shared) {
 }  // namespace
 
 PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads, const TilePreparer& prepare,
-                     const PlanStop& stop) {
+                     const PlanStop& stop, const WorkerStart& start) {
     if (!source.IsScanned()) {
         source.Scan();
     }
@@ -69,10 +69,14 @@ PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads, co
     {
         std::vector<std::jthread> workers;
         const int count = WorkerCount(threads, items.size());
-        for (int w = 1; w < count; ++w) {
-            workers.emplace_back([&shared] { PrepareShare(shared); });
+        for (int w = 0; w < count; ++w) {
+            workers.emplace_back([&shared, &start] {
+                if (start) {
+                    start();
+                }
+                PrepareShare(shared);
+            });
         }
-        PrepareShare(shared);
     }  // workers joined here
 
     PlanSummary summary;

@@ -26,6 +26,8 @@ using TilePreparer = std::function<QImage(IImageItem&)>;
 using TileSink = std::function<bool(PreparedTile&&)>;
 // Asked by every worker before each picture: true stops the planning there.
 using PlanStop = std::function<bool()>;
+// Run first on every worker thread (the wall lowers their priority with it).
+using WorkerStart = std::function<void()>;
 
 struct PlanSummary {
     int count = 0;   // pictures listed, readable or not
@@ -34,10 +36,11 @@ struct PlanSummary {
 };
 
 // Scans the source (when not yet scanned) and prepares every item on up to `threads` worker
-// threads (0: one per processor), handing each tile to `sink` as it is ready. Once `stop` says so
-// no further picture starts; the ones under way finish.
+// threads of its own (0: one per processor) while the calling thread waits, handing each tile to
+// `sink` as it is ready. Once `stop` says so no further picture starts; the ones under way finish.
 PlanSummary PlanWall(IImageSpider& source, const TileSink& sink, int threads = 0,
-                     const TilePreparer& prepare = {}, const PlanStop& stop = {});
+                     const TilePreparer& prepare = {}, const PlanStop& stop = {},
+                     const WorkerStart& start = {});
 
 struct WallPlan {
     int count = 0;

@@ -2,6 +2,10 @@
 // meet while a picture is still being decoded (a scripted slow decode holds the loader), a load
 // that a newer folder stops, the wall that stays whole while the next one is prepared, and a
 // render thread that ends by itself.
+#include <sys/resource.h>
+#include <unistd.h>
+#include <algorithm>
+#include "app/thread_priority.h"
 #include "wall_window_fixture.h"
 
 using namespace wall_window_test;
@@ -124,12 +128,19 @@ TEST_F(WallLoadsTest, ADeleteDuringALoadDeletesNothing) {
     }
 }
 
-// Holds every picture whose name starts with "big" until released, and counts them.
+// The calling thread's nice value.
+int ThisThreadsNice() {
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+}
+
+// Holds every picture whose name starts with "big" until released, and counts them. Notes the
+// nice value of the threads that prepare them.
 class BigPictureHold {
   public:
     QImage Prepare(IImageItem& item) {
         if (item.Name().rfind("big", 0) == 0) {
             std::unique_lock<std::mutex> lock(mutex_);
+            decoder_nice_ = ThisThreadsNice();
             ++started_;
             changed_.notify_all();
             changed_.wait(lock, [this] { return open_; });
@@ -140,6 +151,10 @@ class BigPictureHold {
         std::lock_guard<std::mutex> lock(mutex_);
         return started_;
     }
+    int DecoderNice() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return decoder_nice_;
+    }
     void Release() {
         std::lock_guard<std::mutex> lock(mutex_);
         open_ = true;
@@ -147,9 +162,10 @@ class BigPictureHold {
     }
 
   private:
-    std::mutex mutex_;  // guards started_ and open_
+    std::mutex mutex_;  // guards started_, open_ and decoder_nice_
     std::condition_variable changed_;
     int started_ = 0;
+    int decoder_nice_ = 0;
     bool open_ = false;
 };
 
@@ -167,8 +183,10 @@ class WallSupersededLoadTest : public WallWindowTest {
 
 // A command for another folder while a large folder loads: the large load stops at once (each
 // worker finishes the picture it holds, no other starts) and is never shown; the last folder is.
-// The same folder commanded again while it loads is not loaded twice.
+// The same folder commanded again while it loads is not loaded twice. The pictures are decoded at
+// a lower priority than the rest of the wall, which keeps its own.
 TEST_F(WallSupersededLoadTest, ANewerFolderStopsTheRunningLoad) {
+    const int nice = ThisThreadsNice();
     constexpr int kBig = 40;
     const auto big = pictures_.path() / "big";
     const auto small = pictures_.path() / "small";
@@ -187,6 +205,8 @@ TEST_F(WallSupersededLoadTest, ANewerFolderStopsTheRunningLoad) {
     EXPECT_EQ(window_->RebuildCount(), 1) << "walls shown";
     EXPECT_EQ(window_->CurrentFolder(), Logic(small));
     EXPECT_EQ(Tiles().size(), static_cast<size_t>(kPictures));
+    EXPECT_EQ(hold_.DecoderNice(), std::min(nice + kDecoderNiceIncrement, 19));
+    EXPECT_EQ(ThisThreadsNice(), nice);
 }
 
 // The device reports it is finished (its window went away): the render thread stops drawing, and

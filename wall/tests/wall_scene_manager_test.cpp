@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <algorithm>
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <set>
+#include <thread>
 #include "scene/image_spider.h"
 #include "scene/picture_prep.h"
 #include "scene/wall_build.h"
 #include "scene/wall_manager.h"
+#include "scene/wall_plan.h"
 #include "test_folder.h"
 #include "wall_scene_fixture.h"
 #include "platform/native_path.h"
@@ -36,6 +42,22 @@ tstring Logic(const std::filesystem::path& path) {
 
 irr::core::vector3df At(irr::scene::ISceneNode* node) {
     return node->getAbsolutePosition();
+}
+
+// The tiles' textures, held by the test so that it can see when the wall lets them go.
+std::vector<irr_ptr<irr::video::ITexture>> HoldTextures(const std::vector<irr::scene::ISceneNode*>& tiles) {
+    std::vector<irr_ptr<irr::video::ITexture>> held;
+    for (irr::scene::ISceneNode* tile : tiles) {
+        held.push_back(Grab(tile->getMaterial(0).getTexture(0)));
+    }
+    return held;
+}
+
+// How many of the held textures someone besides the test still holds.
+int StillHeld(const std::vector<irr_ptr<irr::video::ITexture>>& held) {
+    return static_cast<int>(std::count_if(held.begin(), held.end(), [](const auto& texture) {
+        return texture && texture->getReferenceCount() > 1;
+    }));
 }
 
 class WallSceneManager : public ::testing::Test {
@@ -147,6 +169,7 @@ TEST_F(WallSceneManager, AStagedBuildReplacesTheShownWallInOneStep) {
     wall.SetFolder(Logic(folder.path() / "old"));
     wall.Build();
     const auto old_tiles = wall.Tiles();
+    const auto old_textures = HoldTextures(old_tiles);
 
     auto build =
         std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path() / "new")));
@@ -160,7 +183,9 @@ TEST_F(WallSceneManager, AStagedBuildReplacesTheShownWallInOneStep) {
     EXPECT_FALSE(wall.CommitStaged(past));
     EXPECT_EQ(wall.Tiles(), old_tiles);  // the old wall stays whole meanwhile
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 2u);
-    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 4);
+    // The wall holds its textures itself: the driver's list, sorted on every addition, stays short.
+    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before);
+    EXPECT_EQ(StillHeld(old_textures), 2);
     EXPECT_TRUE(wall.CommitStaged(past));
     EXPECT_TRUE(wall.Building());
 
@@ -172,7 +197,8 @@ TEST_F(WallSceneManager, AStagedBuildReplacesTheShownWallInOneStep) {
     EXPECT_STREQ(wall.Tiles()[0]->getName(), "x.jpg");
     EXPECT_STREQ(wall.Tiles()[2]->getName(), "z.jpg");
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 3u);
-    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 3);  // the old textures went
+    EXPECT_EQ(StillHeld(old_textures), 0);  // the old textures went
+    EXPECT_EQ(StillHeld(HoldTextures(wall.Tiles())), 3);
     EXPECT_EQ(wall.PicturePath(wall.Tiles()[1]),
               (folder.path() / "new" / "y.jpg").lexically_normal().string());
 }
@@ -210,6 +236,104 @@ TEST_F(WallSceneManager, ABuildThatWillNotBeShownStopsAndIsReported) {
     EXPECT_FALSE(late->WaitFinished());
 }
 
+// A large folder never waits whole in memory for the render thread: beyond the limit the loader
+// holds its next picture until a tile is taken, and a finished build lets it go at once.
+TEST_F(WallSceneManager, PreparedPicturesBeyondTheLimitWaitForTheRenderThread) {
+    constexpr int kPictures = 6;
+    for (int i = 0; i < kPictures; ++i) {
+        WritePicture(folder.path() / (std::to_string(i) + ".jpg"), 64, 48);
+    }
+    std::atomic<int> prepared{0};
+    std::atomic<int> taken{0};
+    std::atomic<int> ahead{0};  // the most pictures prepared beyond the taken ones
+    const TilePreparer count = [&](IImageItem& item) {
+        const int now = ++prepared;
+        int seen = ahead.load();
+        while (now - taken > seen && !ahead.compare_exchange_weak(seen, now - taken)) {
+        }
+        return item.WallImage();
+    };
+    WallBuild build(std::make_unique<CLocalImageSpider>(Logic(folder.path())), count, 2);
+    std::promise<void> all_prepared;
+    build.on_prepared = [&] { all_prepared.set_value(); };
+    std::jthread loader([&] { build.Prepare(1); });
+
+    // Two tiles wait and the third is held by its worker: the loader cannot finish.
+    EXPECT_EQ(all_prepared.get_future().wait_for(std::chrono::milliseconds(300)),
+              std::future_status::timeout);
+    EXPECT_EQ(prepared, 3);
+    for (int index = 0; index < kPictures;) {
+        if (std::optional<PreparedTile> tile = build.Take()) {
+            EXPECT_EQ(tile->index, index++);
+            ++taken;
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    loader.join();
+    EXPECT_TRUE(build.AllTaken());
+    EXPECT_LE(ahead, 3);
+
+    // Finished (a newer command) while its worker holds a picture: the worker stops at once.
+    prepared = 0;
+    taken = 0;
+    WallBuild abandoned(std::make_unique<CLocalImageSpider>(Logic(folder.path())), count, 1);
+    auto preparing = std::async(std::launch::async, [&] { abandoned.Prepare(1); });
+    for (int polls = 0; prepared < 2 && polls < 1000; ++polls) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(prepared, 2);
+    abandoned.Finish(false);
+    ASSERT_EQ(preparing.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(prepared, 2);
+    EXPECT_FALSE(abandoned.AllTaken());
+}
+
+// Within its share of a frame the render thread takes the pictures as they are prepared, even one
+// at a time, instead of leaving the rest to later frames.
+TEST_F(WallSceneManager, OneCommitTakesThePicturesAsTheyArriveUntilItsDeadline) {
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"}) {
+        WritePicture(folder.path() / name, 64, 48);
+    }
+    CWallManager wall(null_scene.device.get());
+    auto build = std::make_shared<WallBuild>(std::make_unique<CLocalImageSpider>(Logic(folder.path())),
+                                             TilePreparer{}, 1);
+    ASSERT_TRUE(wall.Stage(build));
+    std::jthread loader([&] { build->Prepare(1); });
+    EXPECT_TRUE(wall.CommitStaged(CWallManager::Clock::now() + std::chrono::seconds(30)));
+    wall.SwapStaged();
+    EXPECT_EQ(wall.Tiles().size(), 3u);
+    build->Finish(false);  // lets a loader still waiting for a take end
+}
+
+// The pictures are prepared on threads of their own, each started as the caller asks (the wall
+// lowers their priority there), while the calling thread only waits.
+TEST_F(WallSceneManager, PicturesArePreparedOnStartedWorkersOnly) {
+    for (int i = 0; i < 8; ++i) {
+        WritePicture(folder.path() / (std::to_string(i) + ".jpg"), 64, 48);
+    }
+    std::mutex mutex;  // guards started and preparing
+    std::set<std::thread::id> started;
+    std::set<std::thread::id> preparing;
+    CLocalImageSpider source(Logic(folder.path()));
+    const PlanSummary summary = PlanWall(
+        source, [](PreparedTile&&) { return true; }, 2,
+        [&](IImageItem& item) {
+            std::lock_guard<std::mutex> lock(mutex);
+            preparing.insert(std::this_thread::get_id());
+            return item.WallImage();
+        },
+        {},
+        [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            started.insert(std::this_thread::get_id());
+        });
+    EXPECT_EQ(summary.count, 8);
+    EXPECT_EQ(started.size(), 2u);
+    EXPECT_FALSE(started.contains(std::this_thread::get_id()));
+    EXPECT_TRUE(std::includes(started.begin(), started.end(), preparing.begin(), preparing.end()));
+}
+
 TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
     WritePicture(folder.path() / "a.jpg", 64, 48);
     WritePicture(folder.path() / "b.jpg", 64, 48);
@@ -217,7 +341,8 @@ TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
     CWallManager wall(null_scene.device.get());
     wall.SetFolder(Logic(folder.path()));
     wall.Build();
-    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
+    const auto first_textures = HoldTextures(wall.Tiles());
+    EXPECT_EQ(StillHeld(first_textures), 2);
     irr::scene::ISceneNode* first = wall.FirstTile();
 
     wall.SetFolder(Logic(folder.path()));  // a refresh: the same folder again
@@ -227,12 +352,15 @@ TEST_F(WallSceneManager, ClearReleasesTilesAndTexturesOnTheNextFrame) {
     wall.Build();
     EXPECT_EQ(wall.Tiles().size(), 2u);
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 2u);
-    EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before + 2);
+    EXPECT_EQ(StillHeld(first_textures), 0);
+    const auto second_textures = HoldTextures(wall.Tiles());
 
     wall.Clear();
     EXPECT_TRUE(wall.HasRetired());
+    EXPECT_EQ(StillHeld(second_textures), 2);
     wall.ReleaseRetired();
     EXPECT_EQ(wall.WallRoot()->getChildren().size(), 0u);
+    EXPECT_EQ(StillHeld(second_textures), 0);
     EXPECT_EQ(null_scene.driver->getTextureCount(), textures_before);
 }
 
