@@ -1,6 +1,7 @@
 # Every file named *_test.cpp in a test folder becomes one test program, so that a broken test file
 # never stops the others from building. Files named *_xtest.cpp need a real X display (Xvfb): they
-# run on the xcb platform with the DISPLAY that the test command exports, and skip without one.
+# run on the xcb platform with the DISPLAY that the test command exports, and without one they fail,
+# naming what is missing (tests/support/requirements.h).
 # Test programs listed with THREADED are also built and run under ThreadSanitizer; those listed
 # with UNSANITIZED measure memory and are built only without the sanitizers, whose allocators
 # change every figure.

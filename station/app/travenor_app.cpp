@@ -2,6 +2,7 @@
 
 #include "app/menu_wiring.h"
 #include "capture/sign_in_store.h"
+#include "lottery/winners_folder.h"
 
 CTravenorApp::CTravenorApp()
     : CTravenorApp(vantor::SystemLocalClock(), travenor::StationWallLauncher(),
@@ -12,8 +13,9 @@ CTravenorApp::CTravenorApp(const vantor::Clock& clock, CStartUpDlg::WallLauncher
 
 bool CTravenorApp::InitInstance() {
     // A sign-in that was being saved when the program was last stopped is completed or removed
-    // before anything reads or writes the storage.
+    // before anything reads or writes the storage, and so is a winner's copy being written.
     SignInStore().FinishInterruptedSaves();
+    travenor::RemoveUnfinishedWinnerCopies();
     CStartUpDlg menu(clock_, showWall_);
     if (setup_) {
         setup_(menu, shared_);

@@ -191,21 +191,6 @@ SignInStore::Recovery SignInStore::FinishInterruptedSaves() const {
         }
     }
 
-    // Winners' copies that were being written: the copy is made again with the next draw.
-    const fs::path lottery = fs::path(Native(root_)).parent_path() / Native(tstring(vantor::kLotteryFolder));
-    for (const fs::path& day : FolderEntries(lottery)) {
-        for (const fs::path& level : FolderEntries(day)) {
-            for (const fs::path& entry : FolderEntries(level)) {
-                const std::optional<std::string> target =
-                    vantor::TemporaryTargetStem(entry.filename().string());
-                if (target && target->ends_with("-jpg") &&
-                    vantor::ParseSignInStem(vantor::FromNativePath(target->substr(0, target->size() - 4)))) {
-                    remove(entry);
-                }
-            }
-        }
-    }
-
     const fs::path root(Native(root_));
     for (const fs::path& day : FolderEntries(root)) {
         if (!fs::is_directory(day, error)) {

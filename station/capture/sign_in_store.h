@@ -55,8 +55,8 @@ class SignInStore {
 
     // Completes the saves that a killed or crashed program left between their renames and
     // removes the temporary files of saves that never completed, in every day folder of the
-    // storage root, the temporary copies of "temp.jpg" and of winners' pictures (in "lottery"
-    // beside the storage root). Meant for the start of the program, before anything is saved.
+    // storage root, and the temporary copies of "temp.jpg". Meant for the start of the program,
+    // before anything is saved. (The lottery's own copies: RemoveUnfinishedWinnerCopies.)
     Recovery FinishInterruptedSaves() const;
 
   private:

@@ -1,8 +1,11 @@
 #include "lottery/winners_folder.h"
 
 #include <QLoggingCategory>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "imaging/picture_limits.h"
 #include "platform/native_path.h"
@@ -22,6 +25,22 @@ tstring WinnersFolder(const vantor::LocalDateTime& day, const tstring& levelName
     return level;
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders or files directly in `folder`; none when it cannot be read.
+std::vector<fs::path> Entries(const fs::path& folder) {
+    std::vector<fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    return entries;
+}
+
+}  // namespace
+
 bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
     const std::optional<std::string> bytes =
         vantor::ReadWholeFile(vantor::ToNativePath(picture), vantor::kMaxPictureFileBytes);
@@ -32,6 +51,28 @@ bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
         return false;
     }
     return true;
+}
+
+int RemoveUnfinishedWinnerCopies(const tstring& lottery) {
+    int removed = 0;
+    for (const fs::path& day : Entries(vantor::ToNativePath(lottery))) {
+        for (const fs::path& level : Entries(day)) {
+            for (const fs::path& entry : Entries(level)) {
+                const std::optional<std::string> target =
+                    vantor::TemporaryTargetStem(entry.filename().string());
+                if (!target || !target->ends_with("-jpg") ||
+                    !vantor::ParseSignInStem(vantor::FromNativePath(target->substr(0, target->size() - 4)))) {
+                    continue;
+                }
+                std::error_code error;
+                if (fs::remove(entry, error)) {
+                    ++removed;
+                    qCInfo(lcWinners) << "removed the unfinished copy" << entry.c_str();
+                }
+            }
+        }
+    }
+    return removed;
 }
 
 }  // namespace travenor

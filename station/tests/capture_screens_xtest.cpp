@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -11,7 +10,6 @@
 #include <QScreen>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include "capture/capture_layout.h"
 #include "capture/colour_picker.h"
 #include "capture/travenor_dlg.h"
@@ -22,27 +20,11 @@
 #include "test_folder.h"
 #include "text/language.h"
 #include "requirements.h"
+#include "ui_wait.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeout_ms) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// Lets the event loop run for a number of turns so the X server shows what was painted.
-void Settle() {
-    WaitFor([] { return false; }, 600);
-}
 
 // Distinct colours in a coarse sample of the picture: a blank screen has one or two.
 int ColourVariety(const QImage& picture) {
@@ -59,7 +41,9 @@ int ColourVariety(const QImage& picture) {
 }
 
 using vantor_test::InstallFolder;
+using vantor_test::PaintNow;
 using vantor_test::ScreenshotFolder;
+using vantor_test::WaitUntil;
 
 QImage GrabScreen(const std::string& name) {
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
@@ -94,7 +78,9 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     const vantor_test::PrintQueueLock print_lock(print_output);
 
     GuestCounter guests;
+    vantor::ManualClock clock({2026, 12, 9, 18, 30, 0});
     CaptureWindowServices services;
+    services.clock = &clock;
     services.printer.setup_dialog = [] { return std::make_unique<vantor_test::ConfirmingPrintDialog>(); };
     CTravenorDlg window(guests, nullptr, services);
     window.show();
@@ -109,12 +95,12 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
         }
         return bright > 20;
     };
-    ASSERT_TRUE(WaitFor(live));
-    Settle();
+    ASSERT_TRUE(WaitUntil(live));
+    PaintNow();
     EXPECT_GT(ColourVariety(GrabScreen("capture_live.png")), 20);
 
-    WaitFor([] { return false; }, 1100);  // a photo in the second the window opened is refused
-    ASSERT_TRUE(WaitFor(live));
+    clock.AdvanceSeconds(1);  // a photo in the second the window opened is refused
+    ASSERT_TRUE(WaitUntil(live));
     window.TakePhoto();
     ASSERT_TRUE(window.IsCaptured());
     // A voice message from the test microphone while the guest writes.
@@ -152,26 +138,28 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     window.RunCommand(kIdHighlighter);
     stroke({{0, 80}, {200, 80}, {400, 80}, {600, 80}, {720, 80}});
     window.update();
-    Settle();
+    PaintNow();
     EXPECT_GT(ColourVariety(GrabScreen("capture_ink.png")), 20);
 
-    WaitFor([] { return false; }, 1100);  // the save must fall into the next second
+    clock.AdvanceSeconds(1);  // the save must fall into the next second
+    ASSERT_TRUE(WaitUntil([&] { return window.Session().Recorder().RecordedBytes() > 10000u; }))
+        << "the microphone gave no quarter of a second of sound";
     window.Save();
     EXPECT_FALSE(window.IsCaptured());
     EXPECT_FALSE(window.LastSavedPicture().IsEmpty());
     // The installed "Save.gif" plays once over the preview, then the preview comes back.
     ASSERT_NE(window.SaveAnimation(), nullptr) << "images\\wedding\\Gif\\Save.gif did not load";
     EXPECT_TRUE(window.SaveAnimation()->isVisible());
-    WaitFor([&] { return window.SaveAnimation()->Animation().Frame() >= 8; });
+    WaitUntil([&] { return window.SaveAnimation()->Animation().Frame() >= 8; });
     EXPECT_GT(ColourVariety(GrabScreen("capture_save_animation.png")), 20);
-    ASSERT_TRUE(WaitFor([&] { return window.Preview()->isVisible(); }));
-    Settle();
+    ASSERT_TRUE(WaitUntil([&] { return window.Preview()->isVisible(); }));
+    PaintNow();
     EXPECT_GT(ColourVariety(GrabScreen("capture_saved.png")), 20);
     // With the template list hidden, the idle animation shows in its place.
     window.Overlay()->RunMenuCommand(kMenuToggleTemplateList);
     ASSERT_NE(window.IdleAnimation(), nullptr);
     EXPECT_FALSE(window.TemplateList()->isVisible());
-    Settle();
+    PaintNow();
     EXPECT_GT(ColourVariety(GrabScreen("capture_idle_animation.png")), 20);
     window.Overlay()->RunMenuCommand(kMenuToggleTemplateList);
     const fs::path saved = folder.path() / vantor::ToNativePath(window.LastSavedPicture());
@@ -181,7 +169,7 @@ TEST(CaptureScreens, LiveCapturedWithInkAndSaved) {
     const fs::path voice = folder.path() / vantor::ToNativePath(window.Session().LastSaved()->voice);
     EXPECT_EQ(voice.parent_path().filename(), "Audio");
     EXPECT_EQ(voice.stem(), saved.stem());
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(voice); })) << voice;
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(voice); })) << voice;
     EXPECT_GT(fs::file_size(voice), 46u + 10000u) << "more than a quarter of a second of sound";
     // And the picture prints: its page comes out of the CUPS queue showing the picture.
     const auto before = vantor_test::PrintedFiles(print_output);

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,25 +24,14 @@
 #include "print_queue.h"
 #include "test_gif.h"
 #include "text/language.h"
+#include "ui_wait.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using vantor_test::WaitUntil;
 
 constexpr QSize kScreen(960, 540);  // preview 720 x 540
-
-// Waits, handling events, until the condition holds or five seconds pass.
-bool WaitFor(const std::function<bool()>& condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 5000) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // A 1440 x 1080 frame of one colour with a transparent rectangle in the middle.
 void WriteTemplate(const fs::path& file, QColor colour) {
@@ -203,7 +191,8 @@ TEST_F(CaptureSignIn, PhotoInkAndSaveLandInTodaysFolders) {
     ASSERT_EQ(window->Templates().size(), 2u);
     EXPECT_EQ(window->Overlay()->CurrentTemplateName(), u"Template\\a.png");
     EXPECT_EQ(window->PreviewRect(), QRect(0, 0, 720, 540));
-    ASSERT_TRUE(WaitFor([&] { return LivePictureShown(*window); })) << "no live picture from the test camera";
+    ASSERT_TRUE(WaitUntil([&] { return LivePictureShown(*window); }))
+        << "no live picture from the test camera";
 
     clock_.AdvanceSeconds(1);
     Key(*window, Qt::Key_Space);
@@ -390,8 +379,8 @@ TEST_F(CaptureSignIn, TheCameraOpensWithoutHoldingUpTheWindow) {
     // The window is up before the test camera delivered its first frame ...
     EXPECT_FALSE(window->Camera()->IsOpened());
     // ... and the live picture follows.
-    EXPECT_TRUE(WaitFor([&] { return window->Camera()->IsOpened(); }));
-    EXPECT_TRUE(WaitFor([&] { return LivePictureShown(*window); }));
+    EXPECT_TRUE(WaitUntil([&] { return window->Camera()->IsOpened(); }));
+    EXPECT_TRUE(WaitUntil([&] { return LivePictureShown(*window); }));
 }
 
 // A key from the keyboard goes to the focused control and climbs to the window when the control
@@ -433,7 +422,7 @@ TEST_F(CaptureSignIn, AVoiceMessageIsRecordedWithThePhotoAndSavedUnderItsStem) {
     window->PhotoOrSave();
     EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
     EXPECT_FALSE(microphone_.IsOpen());
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(Day() / "Audio" / "9-5-9.wav"); }));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Day() / "Audio" / "9-5-9.wav"); }));
     EXPECT_EQ(fs::file_size(Day() / "Audio" / "9-5-9.wav"), 46u + 11234u);
     EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
 
@@ -500,7 +489,7 @@ TEST_F(CaptureSignIn, AMicrophoneThatStopsMidMessageIsToldAndItsMessageKept) {
     PhotoWithVoice(*window, 10000);
     microphone_.partial.assign(500, 0x90);
     microphone_.StopByItself();
-    ASSERT_TRUE(WaitFor([&] { return !boxes_.Boxes().empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !boxes_.Boxes().empty(); }));
     EXPECT_EQ(boxes_.Boxes()[0].text, GetLanStr(u"57"));
     EXPECT_EQ(window->FaceFile(kIdRecord), u"record.jpg");
     EXPECT_FALSE(window->Session().IsRecording());
@@ -541,7 +530,7 @@ TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {
     window->PhotoOrSave();
     EXPECT_FALSE(window->IsCaptured());
 
-    ASSERT_TRUE(WaitFor([&] { return window->Preview()->isVisible(); }))
+    ASSERT_TRUE(WaitUntil([&] { return window->Preview()->isVisible(); }))
         << "the end message brings the preview back";
     EXPECT_TRUE(window->Overlay()->isVisible());
     EXPECT_FALSE(window->SaveAnimation()->isVisible());

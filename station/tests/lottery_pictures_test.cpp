@@ -16,19 +16,18 @@
 #include "platform/native_path.h"
 #include "process_memory.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// A picture in the folder, named as the lottery names it.
 tstring WriteJpeg(const vantor_test::TestFolder& folder, const std::string& name, QColor colour,
                   QSize size = QSize(160, 120)) {
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(colour);
     const fs::path file = folder.path() / name;
-    fs::create_directories(file.parent_path());
-    EXPECT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG", 95));
-    return vantor::FromNativePath(file.string());
+    EXPECT_TRUE(vantor_test::WriteJpeg(file, colour, size));
+    return vantor_test::Logic(file);
 }
 
 bool Near(QColor a, QColor b) {
@@ -127,6 +126,14 @@ TEST(LotteryWinners, FolderPerDayAndLevelWithoutLeadingZerosAndCopiesReplacedWho
         ++files;
     }
     EXPECT_EQ(files, 1u) << "a half-written copy was left beside the winner";
+
+    // A station killed while it wrote a copy: the next start removes the staged copy, and only that.
+    folder.Write("lottery/2026-3-8/一等奖/.9-5-8-jpg.Kk55Ll.part", old_copy.substr(0, 100));
+    folder.Write("lottery/2026-3-8/一等奖/.notes-txt.Kk55Ll.part", "kept");
+    EXPECT_EQ(travenor::RemoveUnfinishedWinnerCopies(), 1);
+    EXPECT_FALSE(fs::exists(copy.parent_path() / ".9-5-8-jpg.Kk55Ll.part"));
+    EXPECT_TRUE(fs::exists(copy.parent_path() / ".notes-txt.Kk55Ll.part"));
+    EXPECT_TRUE(fs::exists(copy));
 }
 
 TEST(LotteryWinners, FilesThatOnlyLookLikePhotosAreNoTicketsAndAreNeverCopied) {

@@ -22,6 +22,7 @@
 #include "platform/native_path.h"
 #include "offscreen_screens.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 #include "text/language.h"
 #include "ui_wait.h"
 
@@ -42,12 +43,7 @@ class CountingRandom : public RandomSource {
     int next_ = 0;
 };
 
-void WriteJpeg(const fs::path& file, QColor colour) {
-    fs::create_directories(file.parent_path());
-    QImage picture(320, 180, QImage::Format_RGB32);
-    picture.fill(colour);
-    ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG", 95));
-}
+constexpr QSize kPicture(320, 180);
 
 class LotteryWindow : public ::testing::Test {
   protected:
@@ -87,7 +83,8 @@ class LotteryWindow : public ::testing::Test {
 };
 
 TEST_F(LotteryWindow, OpensFullScreenWithTheDesignedControlsAndTheInstalledSkin) {
-    WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue);
+    ASSERT_TRUE(vantor_test::WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue,
+                                       kPicture));
     const auto dialog = Open();
     EXPECT_EQ(dialog->geometry(), QRect(0, 0, 1920, 1080));
     // 389 x 224 units are 584 x 364 pixels, stretched to the screen.
@@ -114,8 +111,9 @@ TEST_F(LotteryWindow, OpensFullScreenWithTheDesignedControlsAndTheInstalledSkin)
 TEST_F(LotteryWindow, RollingThenStopCopiesTheWinnersAndShowsThemInAGrid) {
     const QColor colours[] = {Qt::blue, Qt::green, Qt::yellow, Qt::cyan, Qt::magenta};
     for (int i = 0; i < 5; ++i) {
-        WriteJpeg(folder_.path() / ("Storage/2026-3-8/WithTemplate/9-0-" + std::to_string(i) + ".jpg"),
-                  colours[i]);
+        ASSERT_TRUE(vantor_test::WriteJpeg(
+            folder_.path() / ("Storage/2026-3-8/WithTemplate/9-0-" + std::to_string(i) + ".jpg"), colours[i],
+            kPicture));
     }
     const auto dialog = Open();
     dialog->show();
@@ -168,7 +166,8 @@ TEST_F(LotteryWindow, RollingThenStopCopiesTheWinnersAndShowsThemInAGrid) {
 }
 
 TEST_F(LotteryWindow, ReturnWhileRollingDrawsNobody) {
-    WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue);
+    ASSERT_TRUE(vantor_test::WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue,
+                                       kPicture));
     const auto dialog = Open();
     dialog->show();
     dialog->OnStartStop();
@@ -194,7 +193,8 @@ TEST_F(LotteryWindow, WithoutTicketsTheWindowSaysSoAndIgnoresStartAndClicks) {
 }
 
 TEST_F(LotteryWindow, PhotosThatCannotBeShownAreSkippedAndTheRollingGoesOn) {
-    WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue);
+    ASSERT_TRUE(vantor_test::WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-0.jpg", Qt::blue,
+                                       kPicture));
     folder_.Write("Storage/2026-3-8/WithTemplate/9-0-1.jpg", "not a picture");
     folder_.Write("Storage/2026-3-8/WithTemplate/9-0-2.jpg", std::string("\xFF\xD8\xFF\xE0", 4));
     const auto dialog = Open();
@@ -212,10 +212,12 @@ TEST_F(LotteryWindow, PhotosThatCannotBeShownAreSkippedAndTheRollingGoesOn) {
 TEST_F(LotteryWindow, PresetWinnersWrittenInGbkAreDrawnFirstAndAnUnwritableFolderStillShowsThem) {
     setenv("VANTOR_CODEPAGE", "GBK", 1);
     for (int i = 0; i < 6; ++i) {
-        WriteJpeg(folder_.path() / ("Storage/2026-3-8/WithTemplate/9-0-" + std::to_string(i) + ".jpg"),
-                  Qt::blue);
+        ASSERT_TRUE(vantor_test::WriteJpeg(
+            folder_.path() / ("Storage/2026-3-8/WithTemplate/9-0-" + std::to_string(i) + ".jpg"), Qt::blue,
+            kPicture));
     }
-    WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-9.jpg", Qt::green);
+    ASSERT_TRUE(vantor_test::WriteJpeg(folder_.path() / "Storage/2026-3-8/WithTemplate/9-0-9.jpg", Qt::green,
+                                       kPicture));
     // 9-0-9.jpg reserved for 三等奖 (in GBK), plus a line of garbage and a key without "=".
     folder_.Write("SetInfo.ini",
                   "[CheatInfo]\r\n\x01\x02\xFE=\xFF\r\nno equals\r\n9-0-9.jpg=\xC8\xFD\xB5\xC8\xBD\xB1\r\n");

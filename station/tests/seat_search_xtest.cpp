@@ -105,7 +105,7 @@ TEST(SeatSearchScreen, AGuestFindsHisTableFromTheCaptureWindow) {
         QTest::mouseClick(matches.viewport(), Qt::LeftButton, {},
                           matches.visualItemRect(matches.item(1)).center());
         EXPECT_EQ(search->DetailsText().GetBase(), u"姓名：赵六\n桌号：1");
-        vantor_test::WaitUntil([] { return false; }, 600);  // the X server shows what was painted
+        vantor_test::PaintNow();
         const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         const fs::path saved = vantor_test::ScreenshotFolder() / "seat_search.png";
         EXPECT_TRUE(shot.save(QString::fromStdString(saved.string())));

@@ -21,6 +21,7 @@
 #include "text/language.h"
 #include "offscreen_screens.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 #include "ui_wait.h"
 
 namespace {
@@ -54,13 +55,6 @@ vantor::LocalDateTime FifthOfMarch() {
     return time;
 }
 
-void WriteJpeg(const fs::path& file, QColor colour) {
-    fs::create_directories(file.parent_path());
-    QImage picture(64, 40, QImage::Format_RGB32);
-    picture.fill(colour);
-    ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG"));
-}
-
 class StationMenu : public ::testing::Test {
   protected:
     StationMenu() : scope_(folder_.path()), clock_(FifthOfMarch()), service_(boxes_) {}
@@ -76,10 +70,12 @@ class StationMenu : public ::testing::Test {
     }
 
     void WriteSkin() {
-        WriteJpeg(folder_.path() / "images/wedding/background.jpg", QColor(150, 20, 50));
+        ASSERT_TRUE(vantor_test::WriteJpeg(folder_.path() / "images/wedding/background.jpg",
+                                           QColor(150, 20, 50), QSize(64, 40)));
         for (const char* face : {"sign", "lottery", "manage", "quit", "photowall"}) {
-            WriteJpeg(folder_.path() / "images/wedding/MainWindow" / (std::string(face) + ".jpg"),
-                      Qt::yellow);
+            ASSERT_TRUE(vantor_test::WriteJpeg(
+                folder_.path() / "images/wedding/MainWindow" / (std::string(face) + ".jpg"), Qt::yellow,
+                QSize(64, 40)));
         }
     }
 

@@ -24,6 +24,7 @@
 #include "layout/control_table.h"
 #include "lottery/param_dialog.h"
 #include "lottery/param_layout.h"
+#include "platform/local_clock.h"
 #include "manage/manager_dialog.h"
 #include "manage/manager_layout.h"
 #include "platform/local_clock.h"
@@ -39,12 +40,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace travenor;
 
-void Pause(int delay_ms) {
-    vantor_test::WaitUntil([] { return false; }, delay_ms);
+// Waits until the local clock's second changes: a sign-in takes one action a second.
+void NextSecond() {
+    const vantor::LocalDateTime start = vantor::SystemLocalClock().Now();
+    ASSERT_TRUE(vantor_test::WaitUntil([&] {
+        const vantor::LocalDateTime now = vantor::SystemLocalClock().Now();
+        return now.second != start.second || now.minute != start.minute;
+    }));
 }
 
 void KeepScreen(const char* name) {
-    Pause(400);  // the X server shows what was painted
+    vantor_test::PaintNow();
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString((vantor_test::ScreenshotFolder() / name).string())));
 }
@@ -55,13 +61,13 @@ void SignInThreeGuests(bool& done) {
     ASSERT_TRUE(vantor_test::WaitUntil(
         [&] { return (capture = vantor_test::VisibleTopLevel<CTravenorDlg>()) != nullptr; }));
     for (int guest = 0; guest < 3; ++guest) {
-        Pause(1100);
+        NextSecond();
         ASSERT_TRUE(vantor_test::WaitUntil([&] {
             capture->TakePhoto();
             return capture->IsCaptured();
         })) << "the camera gave no photo for guest "
             << guest;
-        Pause(1100);
+        NextSecond();
         capture->Save();
         ASSERT_FALSE(capture->IsCaptured()) << "guest " << guest << " was not saved";
     }

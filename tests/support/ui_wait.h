@@ -1,6 +1,6 @@
 #pragma once
-// Test helpers for widgets without QtTest: wait for a condition while the event loop runs, and
-// deliver mouse clicks directly to a widget.
+// Test helpers for widgets: wait for a condition while the event loop runs, paint before a screen
+// grab, and deliver mouse clicks directly to a widget.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -32,6 +32,18 @@ bool WaitUntil(Predicate predicate, int timeout_ms = 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
     }
     return true;
+}
+
+// Paints every shown window now and hands its pixels to the X server, so that a grab of the screen
+// that follows shows them: the server carries out one client's requests in order.
+inline void PaintNow() {
+    QCoreApplication::sendPostedEvents();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible()) {
+            widget->repaint();
+        }
+    }
+    QCoreApplication::processEvents();
 }
 
 inline void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {

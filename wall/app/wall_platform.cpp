@@ -6,7 +6,7 @@
 namespace halvix {
 namespace {
 
-Q_LOGGING_CATEGORY(lcPlatform, "halvix.platform")
+Q_LOGGING_CATEGORY(lcPlatform, "vantor.wall.platform")
 
 }  // namespace
 

@@ -14,10 +14,12 @@
 #include "scene/wall_manager.h"
 #include "scene/wall_plan.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 #include "wall_scene_fixture.h"
 #include "platform/native_path.h"
 
 using namespace halvix;
+using vantor_test::Logic;
 using vantor_test::TestFolder;
 using vantor_test::WorkingFolderScope;
 using wall_test::NullScene;
@@ -34,10 +36,6 @@ std::vector<std::string> ListedNames(CLocalImageSpider& spider) {
         names.push_back(item->Name());
     }
     return names;
-}
-
-tstring Logic(const std::filesystem::path& path) {
-    return vantor::FromNativePath(path.string());
 }
 
 irr::core::vector3df At(irr::scene::ISceneNode* node) {

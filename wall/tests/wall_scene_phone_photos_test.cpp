@@ -14,11 +14,13 @@
 #include "scene/picture_prep.h"
 #include "scene/wall_manager.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 #include "wall_scene_fixture.h"
 
 using namespace halvix;
 using vantor_test::CornerColours;
 using vantor_test::JpegBytes;
+using vantor_test::Logic;
 using vantor_test::PhonePhotoJpeg;
 using vantor_test::Quadrants;
 using vantor_test::TestFolder;
@@ -31,10 +33,6 @@ const std::string kGbkName = "\xD5\xC5\xC8\xFD.jpg";
 // A portrait scene of `upright` pixels as a phone stores it under `orientation`.
 std::string PhonePhoto(QSize upright, int orientation) {
     return PhonePhotoJpeg(Quadrants(upright.width(), upright.height()), orientation).toStdString();
-}
-
-tstring Logic(const std::filesystem::path& path) {
-    return vantor::FromNativePath(path.string());
 }
 
 }  // namespace

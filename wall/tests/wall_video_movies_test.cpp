@@ -9,17 +9,15 @@
 #include <map>
 #include "platform/native_path.h"
 #include "test_folder.h"
+#include "test_pictures.h"
 #include "video/movie_control.h"
 #include "video/video_geometry.h"
 
 using namespace halvix;
+using vantor_test::Logic;
 namespace fs = std::filesystem;
 
 namespace {
-
-tstring Logic(const fs::path& path) {
-    return vantor::FromNativePath(path.string());
-}
 
 // Videos by file name: their length and a frame of one colour.
 class FakeGrabber {

@@ -17,6 +17,7 @@
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
 #include "scene/wall_manager.h"
+#include "test_pictures.h"
 #include "wall_app_support.h"
 
 namespace wall_window_test {
@@ -24,6 +25,7 @@ namespace wall_window_test {
 using namespace halvix;
 using halvix_test::Utf16WithTerminator;
 using halvix_test::WaitUntil;
+using vantor_test::Logic;
 
 // Pictures with a saturated colour, so that tiles are easy to find on the screen.
 inline void WritePictures(const std::filesystem::path& folder, int count, const char* prefix = "p") {
@@ -41,10 +43,6 @@ inline void WritePictures(const std::filesystem::path& folder, int count, const 
         const auto file = folder / (std::string(prefix) + std::to_string(10 + i) + ".jpg");
         ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "JPG", 90));
     }
-}
-
-inline tstring Logic(const std::filesystem::path& path) {
-    return vantor::FromNativePath(path.string());
 }
 
 // Pixels far from the dark-blue backdrop: the share of the frame that tiles cover.
