@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
 
 namespace vantor {
 namespace {
@@ -238,6 +239,16 @@ bool CreateWholeFile(const std::string& native_path, std::string_view bytes) {
 
 mode_t NewFileMode() {
     return 0666 & ~CurrentUmask();
+}
+
+std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> entries;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    return entries;
 }
 
 }  // namespace vantor

@@ -11,9 +11,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor {
 
@@ -73,6 +75,10 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 
 // Syncs a folder's entries (names created, renamed or removed in it) to disk.
 bool SyncFolder(const std::string& native_folder);
+
+// The entries of a folder, listed before any of them is renamed or removed (as the clean-ups of
+// unfinished writes do); none, or those read so far, when it cannot be listed.
+std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder);
 
 // A file written in full beside its target under a temporary name and synced to disk, but not
 // yet in place: several of them can be readied first and then put in place one after the other,

@@ -18,17 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The entries of a folder, listed before any of them is renamed or removed; none when it cannot be
-// listed.
-std::vector<fs::path> FolderEntries(const fs::path& folder) {
-    std::vector<fs::path> entries;
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        entries.push_back(entry.path());
-    }
-    return entries;
-}
-
 std::string Native(const tstring& path) {
     return vantor::ToNativePath(path);
 }
@@ -185,14 +174,14 @@ SignInStore::Recovery SignInStore::FinishInterruptedSaves() const {
     const fs::path photo_folder = photo.has_parent_path() ? photo.parent_path() : fs::path(".");
     std::string photo_stem = photo.filename().string();
     std::replace(photo_stem.begin(), photo_stem.end(), '.', '-');
-    for (const fs::path& entry : FolderEntries(photo_folder)) {
+    for (const fs::path& entry : vantor::FolderEntries(photo_folder)) {
         if (vantor::TemporaryTargetStem(entry.filename().string()) == photo_stem) {
             remove(entry);
         }
     }
 
     const fs::path root(Native(root_));
-    for (const fs::path& day : FolderEntries(root)) {
+    for (const fs::path& day : vantor::FolderEntries(root)) {
         if (!fs::is_directory(day, error)) {
             continue;
         }
@@ -206,7 +195,7 @@ SignInStore::Recovery SignInStore::FinishInterruptedSaves() const {
                                          {day / Native(tstring(vantor::kAudioFolder)), "wav"}}};
         for (const Part& part : parts) {
             bool changed = false;
-            for (const fs::path& entry : FolderEntries(part.folder)) {
+            for (const fs::path& entry : vantor::FolderEntries(part.folder)) {
                 const std::optional<std::string> target =
                     vantor::TemporaryTargetStem(entry.filename().string());
                 const std::string suffix = std::string("-") + part.extension;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "imaging/picture_limits.h"
 #include "platform/native_path.h"
@@ -25,22 +24,6 @@ tstring WinnersFolder(const vantor::LocalDateTime& day, const tstring& levelName
     return level;
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-// The folders or files directly in `folder`; none when it cannot be read.
-std::vector<fs::path> Entries(const fs::path& folder) {
-    std::vector<fs::path> entries;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        entries.push_back(it->path());
-    }
-    return entries;
-}
-
-}  // namespace
-
 bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
     const std::optional<std::string> bytes =
         vantor::ReadWholeFile(vantor::ToNativePath(picture), vantor::kMaxPictureFileBytes);
@@ -55,9 +38,9 @@ bool CopyWinnerPicture(const tstring& picture, const tstring& folder) {
 
 int RemoveUnfinishedWinnerCopies(const tstring& lottery) {
     int removed = 0;
-    for (const fs::path& day : Entries(vantor::ToNativePath(lottery))) {
-        for (const fs::path& level : Entries(day)) {
-            for (const fs::path& entry : Entries(level)) {
+    for (const std::filesystem::path& day : vantor::FolderEntries(vantor::ToNativePath(lottery))) {
+        for (const std::filesystem::path& level : vantor::FolderEntries(day)) {
+            for (const std::filesystem::path& entry : vantor::FolderEntries(level)) {
                 const std::optional<std::string> target =
                     vantor::TemporaryTargetStem(entry.filename().string());
                 if (!target || !target->ends_with("-jpg") ||
@@ -65,7 +48,7 @@ int RemoveUnfinishedWinnerCopies(const tstring& lottery) {
                     continue;
                 }
                 std::error_code error;
-                if (fs::remove(entry, error)) {
+                if (std::filesystem::remove(entry, error)) {
                     ++removed;
                     qCInfo(lcWinners) << "removed the unfinished copy" << entry.c_str();
                 }

@@ -24,7 +24,6 @@
 #include "layout/control_table.h"
 #include "lottery/param_dialog.h"
 #include "lottery/param_layout.h"
-#include "platform/local_clock.h"
 #include "manage/manager_dialog.h"
 #include "manage/manager_layout.h"
 #include "platform/local_clock.h"
