@@ -27,13 +27,16 @@ PROGRAM_PACKAGES=(
     libirrlicht-dev libjpeg-dev libx11-dev
     fonts-wqy-zenhei libgl1-mesa-dri imagemagick
     cups libcups2-dev libfontconfig-dev
+    libcpp-httplib-dev libqrencode-dev
 )
 # What the tests add: the test framework, a private X display, the test printer's tools, the
-# fuzzing compiler.
+# fuzzing compiler, the QR code reader, the browser and its driver for the guests' pages, a load
+# tool for the photo server's benchmark.
 TEST_PACKAGES=(
     clang-format libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-tools
     xvfb xauth x11-utils mesa-utils cups-client poppler-utils
     clang libclang-rt-14-dev libxtst-dev lintian
+    zbar-tools chromium chromium-driver python3-selenium wrk
 )
 # What building the Debian package adds: dpkg-shlibdeps (dpkg-dev) and file, through which CPack
 # finds the programs' library dependencies.

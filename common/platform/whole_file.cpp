@@ -237,6 +237,15 @@ bool CreateWholeFile(const std::string& native_path, std::string_view bytes) {
     return true;
 }
 
+bool AppendSynced(const std::string& native_path, std::string_view bytes) {
+    Descriptor file(::open(native_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!file.valid()) {
+        return false;
+    }
+    const bool written = WriteAll(file.get(), bytes) && ::fdatasync(file.get()) == 0;
+    return file.Close() && written;
+}
+
 mode_t NewFileMode() {
     return 0666 & ~CurrentUmask();
 }

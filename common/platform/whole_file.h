@@ -55,6 +55,10 @@ std::optional<std::string> ReadWholeFile(const std::string& native_path,
 // Replaces the file (or creates it) with the bytes and the permission bits `mode`.
 bool ReplaceWholeFile(const std::string& native_path, std::string_view bytes, mode_t mode);
 
+// Adds the bytes at the end of the file (created when missing) in one write and syncs it, so
+// that readers see a record either whole or not at all; false when anything fails.
+bool AppendSynced(const std::string& native_path, std::string_view bytes);
+
 // Creates the file with the bytes, with the permissions a new file gets; false, leaving
 // everything as it was, when a file of that name exists already or anything fails.
 bool CreateWholeFile(const std::string& native_path, std::string_view bytes);

@@ -7,6 +7,14 @@
 //                   [config]   "MAXALPHA "  0    largest alpha of a frame's photo window (installation)
 //                   [camera]   "width"      640  camera frame width, written by the management dialog
 //                   [camera]   "height"     480  camera frame height, written by the management dialog
+//                   [gallery]  "links"      1    personal links and their QR code after each save
+//                   [gallery]  "gallery"    1    the event's gallery of today's pictures for phones
+//                   [gallery]  "port"       8600 the photo server's TCP port
+//                   [gallery]  "qrseconds"  30   how long the capture window shows a guest's QR code
+//                   [gallery]  "code"       ""   event code the gallery asks for; empty: none
+//                   [gallery]  "address"    ""   host name or address in the links; empty: the
+//                                                address of the network with the default route
+//                   [gallery]  "event"      ""   the event's name on the guests' pages
 //   SetInfo.ini     [CheatInfo] <picture file name>=<prize level name>   the lottery's preset winners
 //
 // The trailing blanks of "language " and "MAXALPHA " are part of the names as passed; the profile
@@ -31,7 +39,26 @@ inline constexpr IntSetting kMaxAlpha{u"config", u"MAXALPHA ", 0};
 inline constexpr IntSetting kCameraWidth{u"camera", u"width", 640};
 inline constexpr IntSetting kCameraHeight{u"camera", u"height", 480};
 
-inline constexpr std::array<IntSetting, 4> kConfigSettings{kLanguageNumber, kMaxAlpha, kCameraWidth,
-                                                           kCameraHeight};
+inline constexpr IntSetting kPersonalLinks{u"gallery", u"links", 1};
+inline constexpr IntSetting kGalleryOn{u"gallery", u"gallery", 1};
+inline constexpr IntSetting kGalleryPort{u"gallery", u"port", 8600};
+inline constexpr IntSetting kLinkQrSeconds{u"gallery", u"qrseconds", 30};
+
+inline constexpr std::array<IntSetting, 8> kConfigSettings{kLanguageNumber, kMaxAlpha,      kCameraWidth,
+                                                           kCameraHeight,   kPersonalLinks, kGalleryOn,
+                                                           kGalleryPort,    kLinkQrSeconds};
+
+// A text setting of "Bin\config.ini".
+struct TextSetting {
+    const char16_t* section;
+    const char16_t* key;
+    const char16_t* fallback;
+};
+
+inline constexpr TextSetting kEventCode{u"gallery", u"code", u""};
+inline constexpr TextSetting kLinkAddress{u"gallery", u"address", u""};
+inline constexpr TextSetting kEventName{u"gallery", u"event", u""};
+
+inline constexpr std::array<TextSetting, 3> kConfigTextSettings{kEventCode, kLinkAddress, kEventName};
 
 }  // namespace vantor::settings

@@ -41,6 +41,11 @@ TEST(FilesShippedContent, SettingsHoldEveryKeyAtItsDefault) {
         EXPECT_EQ(vantor::GetPrivateProfileIntW(setting.section, setting.key, 12345, config),
                   static_cast<unsigned>(setting.fallback));
     }
+    for (const vantor::settings::TextSetting& setting : vantor::settings::kConfigTextSettings) {
+        char16_t buffer[64] = {};
+        vantor::GetPrivateProfileStringW(setting.section, setting.key, u"<missing>", buffer, 64, config);
+        EXPECT_EQ(tstring(buffer), tstring(setting.fallback));
+    }
 }
 
 TEST(FilesShippedContent, GuestListIsReadToItsLastLineAndMatchesTheSeatingPlan) {
