@@ -94,8 +94,7 @@ bool IsDayName(std::string_view text) {
 
 bool IsStemName(std::string_view text) {
     const std::size_t tilde = text.find('~');
-    if (tilde != std::string_view::npos &&
-        !IsNumberSequence(text.substr(tilde + 1), {{1, 3}}, '-')) {
+    if (tilde != std::string_view::npos && !IsNumberSequence(text.substr(tilde + 1), {{1, 3}}, '-')) {
         return false;
     }
     return IsNumberSequence(text.substr(0, tilde), {{1, 2}, {1, 2}, {1, 2}}, '-');
@@ -161,8 +160,8 @@ tstring VoiceMessageOf(const tstring& storage_root, const LinkEntry& entry) {
 }
 
 bool RecordLink(const tstring& storage_root, const LinkEntry& entry) {
-    if (!IsToken(entry.token) || !IsPictureId(entry.id) || !IsDayName(entry.day) ||
-        !IsStemName(entry.stem) || !EnsureFolder(LinksFolder(storage_root))) {
+    if (!IsToken(entry.token) || !IsPictureId(entry.id) || !IsDayName(entry.day) || !IsStemName(entry.stem) ||
+        !EnsureFolder(LinksFolder(storage_root))) {
         return false;
     }
     return AppendSynced(ToNativePath(LinkIndexFile(storage_root, entry.day)), FormatLinkLine(entry));
@@ -190,8 +189,8 @@ bool LinkIndex::Reload(const tstring& storage_root) {
         if (!IsDayName(day) || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
             continue;
         }
-        const std::int64_t modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                                      status.st_mtim.tv_nsec;
+        const std::int64_t modified =
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
         const auto known = days_.find(day);
         if (known != days_.end() && known->second.size == static_cast<std::uint64_t>(status.st_size) &&
             known->second.modified_ns == modified) {

@@ -87,10 +87,10 @@ class LinkIndex {
     };
     void Rebuild();
 
-    std::map<std::string, DayFile, std::less<>> days_;                    // by day name
-    std::map<std::string, const LinkEntry*, std::less<>> by_token_;       // into days_
-    std::map<std::string, const LinkEntry*, std::less<>> by_id_;          // into days_
-    std::map<std::string, const LinkEntry*, std::less<>> by_picture_;     // "<day>/<stem>"
+    std::map<std::string, DayFile, std::less<>> days_;                 // by day name
+    std::map<std::string, const LinkEntry*, std::less<>> by_token_;    // into days_
+    std::map<std::string, const LinkEntry*, std::less<>> by_id_;       // into days_
+    std::map<std::string, const LinkEntry*, std::less<>> by_picture_;  // "<day>/<stem>"
 };
 
 }  // namespace vantor::links

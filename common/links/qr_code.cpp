@@ -17,8 +17,7 @@ struct QrCodeFree {
 
 QrMatrix EncodeQr(std::string_view text) {
     const std::string data(text);
-    const std::unique_ptr<QRcode, QrCodeFree> code(
-        QRcode_encodeString8bit(data.c_str(), 0, QR_ECLEVEL_M));
+    const std::unique_ptr<QRcode, QrCodeFree> code(QRcode_encodeString8bit(data.c_str(), 0, QR_ECLEVEL_M));
     QrMatrix matrix;
     if (!code || code->width <= 0) {
         return matrix;

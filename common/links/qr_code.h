@@ -10,7 +10,7 @@ namespace vantor::links {
 // The modules of a QR code of the text (error correction level M), one byte per module, 1 dark;
 // empty when the text cannot be encoded (too long).
 struct QrMatrix {
-    int width = 0;  // modules a side
+    int width = 0;                      // modules a side
     std::vector<std::uint8_t> modules;  // width * width, row by row
 
     bool Dark(int x, int y) const { return modules[static_cast<std::size_t>(y * width + x)] != 0; }

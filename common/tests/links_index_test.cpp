@@ -8,6 +8,8 @@
 #include "links/link_index.h"
 #include "links/qr_code.h"
 #include "platform/native_path.h"
+#include "platform/network_address.h"
+#include "settings/gallery_settings.h"
 #include "test_folder.h"
 
 namespace {
@@ -34,14 +36,15 @@ TEST(LinkNames, OnlyExactStorageNamesAreAccepted) {
     for (const char* day : {"2026-12-9", "2026-1-31"}) {
         EXPECT_TRUE(vantor::links::IsDayName(day)) << day;
     }
-    for (const char* day : {"", "26-12-9", "2026-012-9", "2026-12-9/..", "../2026-1-1", "2026-12-", "2026_12_9",
-                            "2026-12-9 ", "2026-123-9"}) {
+    for (const char* day : {"", "26-12-9", "2026-012-9", "2026-12-9/..", "../2026-1-1", "2026-12-",
+                            "2026_12_9", "2026-12-9 ", "2026-123-9"}) {
         EXPECT_FALSE(vantor::links::IsDayName(day)) << day;
     }
     for (const char* stem : {"9-5-7", "23-59-0", "9-5-7~2", "0-0-0"}) {
         EXPECT_TRUE(vantor::links::IsStemName(stem)) << stem;
     }
-    for (const char* stem : {"09-5-7", "9-5", "9-5-7~", "9-5-7~1234", "9-5-7.jpg", "..", "9-5-7/../x", "9-5-7~2~3"}) {
+    for (const char* stem :
+         {"09-5-7", "9-5", "9-5-7~", "9-5-7~1234", "9-5-7.jpg", "..", "9-5-7/../x", "9-5-7~2~3"}) {
         EXPECT_FALSE(vantor::links::IsStemName(stem)) << stem;
     }
     EXPECT_TRUE(vantor::links::IsToken(std::string(32, 'f')));
@@ -89,8 +92,8 @@ TEST(LinkRecords, DamagedLinesAndMisplacedRecordsAreSkipped) {
     const std::string good = token + ' ' + id + " 2026-12-9 9-5-7\n";
     folder.Write("Storage/Links/2026-12-9.txt",
                  "garbage\n" + token + ' ' + id + " 2026-12-9 ../../etc/passwd\n" + token + ' ' + id +
-                     " 2026-12-9 9-5-7 extra\n" + std::string(32, 'c') + ' ' + id + " 2026-12-10 9-5-8\n" + good +
-                     std::string(32, 'd') + ' ' + id + " 2026-12-9 9-5");  // torn last line
+                     " 2026-12-9 9-5-7 extra\n" + std::string(32, 'c') + ' ' + id + " 2026-12-10 9-5-8\n" +
+                     good + std::string(32, 'd') + ' ' + id + " 2026-12-9 9-5");  // torn last line
     folder.Write("Storage/Links/notes.txt", good);
     folder.Write("Storage/Links/2026-12-8.jpg", good);
     vantor::links::LinkIndex index;
@@ -119,10 +122,36 @@ TEST(LinkQrCode, ReadsBackAsTheLinkWithZbar) {
     const std::filesystem::path file = folder.path() / "code.png";
     ASSERT_TRUE(code.save(QString::fromStdString(file.string())));
     const std::filesystem::path out = folder.path() / "read.txt";
-    const std::string command = "zbarimg --quiet --raw " + file.string() + " >" + out.string() + " 2>/dev/null";
+    const std::string command =
+        "zbarimg --quiet --raw " + file.string() + " >" + out.string() + " 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << "zbarimg (zbar-tools) is needed to read the code back";
     EXPECT_EQ(folder.Read("read.txt"), link + "\n");
     EXPECT_TRUE(vantor::links::QrCodeImage(std::string(8000, 'x'), 300).isNull());
+}
+
+TEST(GallerySettingsFile, BadValuesReadAsDefaultsAndTheDefaultRouteNamesTheInterface) {
+    const vantor_test::TestFolder folder;
+    const std::filesystem::path config =
+        folder.Write("config.ini",
+                     "[gallery]\nlinks=0\nport=80\nqrseconds=5\ncode= 1234 \naddress=a b/c\n"
+                     "event=  Anna \xe5\x92\x8c Ben\n");
+    const auto settings = vantor::settings::ReadGallerySettings(vantor::FromNativePath(config.string()));
+    EXPECT_FALSE(settings.personal_links);
+    EXPECT_TRUE(settings.gallery);
+    EXPECT_EQ(settings.port, 8600);  // below 1024: a port only root may open
+    EXPECT_EQ(settings.qr_seconds, 5);
+    EXPECT_EQ(settings.event_code, "1234");
+    EXPECT_EQ(settings.address, "");  // no host name
+    EXPECT_EQ(settings.event_name, "Anna \xe5\x92\x8c Ben");
+
+    const char* route =
+        "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+        "wlan0\t00000000\t0101A8C0\t0003\t0\t0\t600\t00000000\t0\t0\t0\n"
+        "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n"
+        "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+        "down0\t00000000\t0101A8C0\t0002\t0\t0\t1\t00000000\t0\t0\t0\n";
+    EXPECT_EQ(vantor::DefaultRouteInterface(route), "eth0");
+    EXPECT_EQ(vantor::DefaultRouteInterface("Iface\tDestination\n"), std::nullopt);
 }
 
 }  // namespace
