@@ -6,10 +6,10 @@
 #include <iterator>
 #include <string>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
-#include "text/language.h"
+#include "language/language.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "text/language.h"
+#include "language/language.h"
 
 using namespace vantor_fuzz;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 using namespace vantor_fuzz;
 

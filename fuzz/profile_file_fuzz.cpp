@@ -14,7 +14,7 @@
 
 #include "files/ini.h"
 #include "fuzz_support.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_document.h"
 

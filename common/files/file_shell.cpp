@@ -13,7 +13,7 @@
 
 #include "files/file_base.h"
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "text/qt_text.h"
 

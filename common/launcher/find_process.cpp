@@ -6,7 +6,7 @@
 #include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/whole_file.h"
 
 namespace vantor {

@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace vantor {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 namespace vantor {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/user_folder.h"
 
 namespace vantor {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 namespace vantor {
 namespace {

@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "platform/native_path.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/profile_document.h"
 #include "platform/whole_file.h"
 

@@ -21,7 +21,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 namespace vantor {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 #include "platform/message_box.h"
 #include "platform/printer_queue.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 Q_LOGGING_CATEGORY(lcPrinter, "vantor.printer")

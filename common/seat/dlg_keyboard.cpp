@@ -5,7 +5,7 @@
 #include "layout/control_table.h"
 #include "layout/dialog_units.h"
 #include "seat/keyboard_keys.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 CDlgKeyBoard::CDlgKeyBoard(QWidget* parent) : QDialog(parent) {

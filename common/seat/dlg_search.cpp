@@ -17,7 +17,7 @@
 #include "platform/native_path.h"
 #include "seat/dlg_keyboard.h"
 #include "seat/owner_list_box.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

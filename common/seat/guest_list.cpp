@@ -3,7 +3,7 @@
 #include <QChar>
 #include <QLoggingCategory>
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 

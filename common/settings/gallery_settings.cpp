@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/network_address.h"
 #include "platform/profile_file.h"
 

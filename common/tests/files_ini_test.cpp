@@ -4,7 +4,7 @@
 
 #include "files/ini.h"
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "test_folder.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
 #include "platform/whole_file.h"

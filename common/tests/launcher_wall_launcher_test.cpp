@@ -11,7 +11,7 @@
 #include "launcher/wall_launcher.h"
 #include "platform/native_path.h"
 #include "platform/program_messages.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 #include "test_folder.h"
 #include "ui_wait.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include "controls/button_st.h"
-#include "layout/button_face.h"
+#include "controls/button_face.h"
 #include "layout/dialog_units.h"
 #include "layout/full_screen.h"
 #include "layout/scale_control.h"

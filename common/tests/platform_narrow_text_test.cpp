@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "seat/guest_list.h"
 #include "test_folder.h"

@@ -20,7 +20,7 @@
 #include "seat/owner_list_box.h"
 #include "seat/show_search.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "file_size_limit.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "settings/preset_file.h"
 #include "test_folder.h"

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include "platform/local_clock.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "storage/storage_layout.h"
 #include "test_folder.h"
 

@@ -7,11 +7,11 @@
 #include <set>
 
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
 #include "seat/guest_list.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "test_folder.h"
 
 namespace {

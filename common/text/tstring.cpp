@@ -1,16 +1,19 @@
 #include "text/tstring.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 namespace {
+
+// Installed once when Tarquel loads (startup/library_load.cpp); read by every conversion.
+std::atomic<LossyConversionReporter> g_lossyReporter{nullptr};
 
 constexpr char16_t kBlank = u' ';
 
@@ -376,6 +379,10 @@ std::vector<tstring> tstring::Spilt(const std::u16string& separators, bool skipE
     return tokens;
 }
 
+void SetLossyConversionReporter(LossyConversionReporter reporter) {
+    g_lossyReporter.store(reporter);
+}
+
 std::unique_ptr<char[]> tstring::ToMultiByte() const {
     if (base_.empty()) {
         return nullptr;
@@ -385,7 +392,9 @@ std::unique_ptr<char[]> tstring::ToMultiByte() const {
     auto buffer = std::make_unique<char[]>(narrow.size() + 1);  // value-initialised: zero-filled
     std::memcpy(buffer.get(), narrow.data(), narrow.size());
     if (lossy) {
-        vantor::ShowMessageBox(u"有些字符不能转化为多字节编码", u"信息提示");
+        if (const LossyConversionReporter report = g_lossyReporter.load()) {
+            report();
+        }
     }
     return buffer;
 }

@@ -46,6 +46,12 @@ class FormatArg {
     std::u16string_view s_;
 };
 
+// Told when tstring::ToMultiByte meets characters the code page cannot hold. The text layer shows
+// nothing itself: Tarquel installs its message box here when it loads, so this folder depends on
+// nothing above it. Set once at start; null reports nowhere.
+using LossyConversionReporter = void (*)();
+void SetLossyConversionReporter(LossyConversionReporter reporter);
+
 class tstring {
   public:
     using base_type = std::u16string;
@@ -105,8 +111,8 @@ class tstring {
     std::vector<tstring> Spilt(const std::u16string& separators, bool skipEmpty) const;
 
     // Narrow text in the system's code page, zero-terminated; null for an empty string.
-    // Unmappable characters become the code page's default character and are reported
-    // with a message box.
+    // Unmappable characters become the code page's default character and are reported to the
+    // lossy-conversion reporter (the programs' message box, see SetLossyConversionReporter).
     std::unique_ptr<char[]> ToMultiByte() const;
     static std::unique_ptr<char[]> ToMultiByte(const char16_t* text);
     static int EqualBuffer(const void* a, const void* b, unsigned long length);

@@ -5,14 +5,14 @@
 #include <QScreen>
 #include "app/startup_dlg_layout.h"
 #include "controls/button_st.h"
-#include "layout/button_face.h"
+#include "controls/button_face.h"
 #include "layout/skin_files.h"
 #include "layout/control_table.h"
 #include "layout/full_screen.h"
 #include "layout/scale_control.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 using namespace travenor;

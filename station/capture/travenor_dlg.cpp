@@ -15,7 +15,7 @@
 #include "controls/button_st.h"
 #include "controls/label.h"
 #include "controls/my_slider_control.h"
-#include "layout/button_face.h"
+#include "controls/button_face.h"
 #include "layout/dialog_units.h"
 #include "layout/scale_control.h"
 #include "overlay/template_finder.h"
@@ -25,7 +25,7 @@
 #include "platform/sound.h"
 #include "platform/window_message.h"
 #include "storage/storage_layout.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 
 namespace travenor {

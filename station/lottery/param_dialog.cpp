@@ -8,7 +8,7 @@
 
 #include "controls/button_st.h"
 #include "controls/label.h"
-#include "layout/button_face.h"
+#include "controls/button_face.h"
 #include "layout/skin_files.h"
 #include "layout/control_table.h"
 #include "layout/full_screen.h"
@@ -20,7 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "settings/preset_file.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 using namespace travenor;

@@ -1,6 +1,6 @@
 #include "lottery/prize_levels.h"
 
-#include "text/language.h"
+#include "language/language.h"
 
 namespace travenor {
 

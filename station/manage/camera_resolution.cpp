@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "files/ini.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_document.h"
 #include "platform/profile_file.h"

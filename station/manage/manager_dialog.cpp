@@ -17,7 +17,7 @@
 #include "platform/native_path.h"
 #include "settings/preset_file.h"
 #include "storage/storage_layout.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 using namespace travenor;

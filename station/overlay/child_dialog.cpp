@@ -8,7 +8,7 @@
 #include "files/ini.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

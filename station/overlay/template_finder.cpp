@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 #include "platform/native_path.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "text/qt_text.h"
 
 std::vector<tstring> FindTemplatePaths(const tstring& folder) {

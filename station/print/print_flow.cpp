@@ -3,7 +3,7 @@
 #include <QImage>
 #include "platform/message_box.h"
 #include "platform/native_path.h"
-#include "text/language.h"
+#include "language/language.h"
 
 QRect PrintPlacement(QSize page, QSize picture, bool fill_page) {
     if (fill_page || picture.isEmpty() || page.isEmpty()) {

@@ -21,7 +21,7 @@
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

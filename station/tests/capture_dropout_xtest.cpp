@@ -19,7 +19,7 @@
 #include "platform/message_box.h"
 #include "requirements.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "ui_wait.h"
 
 namespace {

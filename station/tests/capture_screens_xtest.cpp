@@ -18,7 +18,7 @@
 #include "platform/native_path.h"
 #include "print_queue.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "requirements.h"
 #include "ui_wait.h"
 

@@ -23,7 +23,7 @@
 #include "test_folder.h"
 #include "print_queue.h"
 #include "test_gif.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "ui_wait.h"
 
 namespace {

@@ -18,12 +18,12 @@
 #include "lottery/param_dialog.h"
 #include "lottery/param_layout.h"
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "offscreen_screens.h"
 #include "test_folder.h"
 #include "test_pictures.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "ui_wait.h"
 
 namespace {

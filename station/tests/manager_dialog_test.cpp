@@ -11,10 +11,10 @@
 #include "manage/manager_dialog.h"
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "print/print_flow.h"
 #include "print_queue.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 
 namespace {
 

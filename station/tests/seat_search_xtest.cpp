@@ -23,13 +23,13 @@
 #include "controls/button_st.h"
 #include "layout/control_table.h"
 #include "platform/local_clock.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/message_box.h"
 #include "seat/dlg_keyboard.h"
 #include "seat/dlg_search.h"
 #include "seat/owner_list_box.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "ui_wait.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "layout/control_table.h"
 #include "platform/local_clock.h"
 #include "platform/message_box.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "offscreen_screens.h"
 #include "test_folder.h"
 #include "test_pictures.h"

@@ -31,7 +31,7 @@
 #include "platform/native_path.h"
 #include "storage/storage_layout.h"
 #include "test_folder.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "ui_wait.h"
 
 namespace {

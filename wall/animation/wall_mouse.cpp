@@ -5,7 +5,7 @@
 #include <mutex>
 #include "animation/camera_animator.h"
 #include "animation/voice_path.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "scene/wall_manager.h"
 

@@ -1,4 +1,4 @@
-#include "layout/button_face.h"
+#include "controls/button_face.h"
 
 #include <QImage>
 #include <QImageReader>

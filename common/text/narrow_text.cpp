@@ -1,6 +1,6 @@
 // Narrow text conversion through iconv. The code page is looked up on every call so that a
 // change of VANTOR_CODEPAGE takes effect at once; the locale's character set is looked up once.
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 
 #include <iconv.h>
 #include <langinfo.h>

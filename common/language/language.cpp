@@ -1,4 +1,4 @@
-#include "text/language.h"
+#include "language/language.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
 #include "settings/settings_table.h"
