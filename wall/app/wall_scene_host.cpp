@@ -3,6 +3,7 @@
 #include "engine/irr_engine.h"
 #include <chrono>
 #include <mutex>
+#include <utility>
 #include "animation/camera_animator.h"
 #include "scene/wall_manager.h"
 
@@ -10,8 +11,8 @@ namespace halvix {
 
 using namespace irr;
 
-WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop)
-    : wall_lock_(wallLock), backdrop_(backdrop) {}
+WallSceneHost::WallSceneHost(WallLock& wallLock, QSize backdrop, GallerySettingsSource linkSettings)
+    : wall_lock_(wallLock), backdrop_(backdrop), link_settings_(std::move(linkSettings)) {}
 
 WallSceneHost::~WallSceneHost() = default;
 
@@ -38,7 +39,7 @@ bool WallSceneHost::Setup(IrrlichtDevice* device) {
     pause_[1] = driver->getTexture(kPause2File);
     {
         WallLockGuard lock(wall_lock_);
-        wall_ = std::make_unique<CWallManager>(device);
+        wall_ = std::make_unique<CWallManager>(device, link_settings_);
         camera_ =
             scene->addCameraSceneNode(nullptr, core::vector3df(0, 0, -2500), core::vector3df(200, 0, 0));
         animator_ = scene::CameraAnimator::Create(device, scene, device->getTimer()->getTime());

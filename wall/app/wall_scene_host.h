@@ -12,6 +12,7 @@
 #include "app/render_thread.h"
 #include "app/wall_lock.h"
 #include "engine/irr_ptr.h"
+#include "scene/picture_link.h"
 
 namespace irr {
 class IrrlichtDevice;
@@ -34,8 +35,9 @@ inline constexpr char kPause2File[] = "images/Wall/pause2.jpg";
 
 class WallSceneHost {
   public:
-    // backdrop: the screen's width and the work area's height.
-    WallSceneHost(WallLock& wallLock, QSize backdrop);
+    // backdrop: the screen's width and the work area's height. linkSettings: the gallery's
+    // settings for the personal links of enlarged pictures (empty: "Bin\config.ini").
+    WallSceneHost(WallLock& wallLock, QSize backdrop, GallerySettingsSource linkSettings = {});
     ~WallSceneHost();
     WallSceneHost(const WallSceneHost&) = delete;
     WallSceneHost& operator=(const WallSceneHost&) = delete;
@@ -65,6 +67,7 @@ class WallSceneHost {
 
     WallLock& wall_lock_;
     QSize backdrop_;
+    GallerySettingsSource link_settings_;
     irr::IrrlichtDevice* device_ = nullptr;
     std::unique_ptr<CWallManager> wall_;
     irr_ptr<irr::scene::CameraAnimator> animator_;

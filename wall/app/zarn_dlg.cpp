@@ -128,7 +128,8 @@ bool CmfcZarnDlg::Initialise() {
     setGeometry(0, 0, screen_width_, height);
     engine_->setGeometry(0, 0, screen_width_, height);
 
-    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()));
+    host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()),
+                                            services_.gallerySettings);
     const auto window = static_cast<std::uintptr_t>(engine_->winId());
     if (!render_.Start(window, screen_width_, height,
                        host_->MakeScene([this] { return !CurrentFolder().IsEmpty(); }))) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include "scene/load_queue.h"
+#include "scene/picture_link.h"
 #include "app/render_thread.h"
 #include "app/wall_lock.h"
 #include "scene/wall_plan.h"
@@ -65,9 +66,10 @@ struct WallServices {
     std::function<std::int64_t()> tickCount_ms;       // the refresh rule
     std::function<void(const tstring&)> playSound;    // voice messages
     FramePacing pacing;
-    QRect workArea;            // empty: the primary screen's available geometry
-    int screenWidth = 0;       // 0: the primary screen's width
-    TilePreparer prepareTile;  // empty: each picture's own wall image
+    QRect workArea;                         // empty: the primary screen's available geometry
+    int screenWidth = 0;                    // 0: the primary screen's width
+    TilePreparer prepareTile;               // empty: each picture's own wall image
+    GallerySettingsSource gallerySettings;  // empty: "Bin\config.ini" (personal links' QR codes)
 };
 
 class CmfcZarnDlg : public QWidget {

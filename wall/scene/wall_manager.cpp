@@ -6,16 +6,20 @@
 #include <string>
 #include <utility>
 #include "engine/tile_texture.h"
+#include "scene/link_badge.h"
+#include "text/language.h"
+#include "text/qt_text.h"
 
 namespace halvix {
 
 using irr::scene::ISceneNode;
 using irr::video::ITexture;
 
-CWallManager::CWallManager(irr::IrrlichtDevice* device)
+CWallManager::CWallManager(irr::IrrlichtDevice* device, GallerySettingsSource link_settings)
     : driver_(device->getVideoDriver()),
       scene_(device->getSceneManager()),
-      wall_root_(Grab(scene_->addEmptySceneNode(nullptr, 0))) {}
+      wall_root_(Grab(scene_->addEmptySceneNode(nullptr, 0))),
+      links_(std::move(link_settings)) {}
 
 CWallManager::~CWallManager() {
     Close();
@@ -241,12 +245,21 @@ void CWallManager::Enlarge(ISceneNode* node) {
     }
     const std::uint64_t id = ++enlarge_serial_;
     tile->enlarge_id = id;
-    enlarger_.Post(
-        [this, id, path = PicturePath(node), name = std::string(node->getName()), mode = decode_mode_] {
-            Enlargement decoded{id, TexturePixels(PreparePicture(path, name, kSelectedImageBox, mode))};
-            std::lock_guard<std::mutex> lock(enlarged_mutex_);
-            enlarged_ = std::move(decoded);
-        });
+    // The link's record is looked up here too, off the render thread: it may read the records'
+    // files, and a new sign-in since the last selection is found.
+    enlarger_.Post([this, id, folder = folder_, path = PicturePath(node), name = std::string(node->getName()),
+                    mode = decode_mode_] {
+        QImage picture = PreparePicture(path, name, kSelectedImageBox, mode);
+        if (!picture.isNull()) {
+            if (const std::optional<std::string> link = links_.LinkOf(folder, name)) {
+                picture =
+                    WithLinkCode(picture, *link, ToQt(GetLanStr(u"81")), IsGlowless(name) ? 0 : kGlowWidth);
+            }
+        }
+        Enlargement decoded{id, TexturePixels(picture)};
+        std::lock_guard<std::mutex> lock(enlarged_mutex_);
+        enlarged_ = std::move(decoded);
+    });
 }
 
 bool CWallManager::ApplyEnlarged() {

@@ -26,6 +26,7 @@
 #include "engine/irr_ptr.h"
 #include "scene/image_spider.h"
 #include "scene/load_queue.h"
+#include "scene/picture_link.h"
 #include "scene/wall_build.h"
 #include "scene/wall_plan.h"
 #include "text/tstring.h"
@@ -48,8 +49,9 @@ class CWallManager {
   public:
     using Clock = std::chrono::steady_clock;
 
-    // On the render thread, once the device exists.
-    explicit CWallManager(irr::IrrlichtDevice* device);
+    // On the render thread, once the device exists. `link_settings` tells whether and with which
+    // address the enlarged pictures of sign-ins show their personal links (empty: "Bin\config.ini").
+    explicit CWallManager(irr::IrrlichtDevice* device, GallerySettingsSource link_settings = {});
     ~CWallManager();
     CWallManager(const CWallManager&) = delete;
     CWallManager& operator=(const CWallManager&) = delete;
@@ -93,7 +95,8 @@ class CWallManager {
     std::string PicturePath(const irr::scene::ISceneNode* tile) const;
 
     // Render thread: the selected tile's texture swaps. Enlarge asks for a texture of the tile's
-    // picture fitted into 960 x 720: the picture is decoded on a thread of its own and
+    // picture fitted into 960 x 720, with the QR code of its personal link in a corner when the
+    // picture is a sign-in's that has one: the picture is decoded on a thread of its own and
     // ApplyEnlarged gives it to the tile on a later frame; when the picture cannot be read the tile
     // keeps its texture. Restore gives the tile back its wall texture at once, forgets an
     // enlargement asked for and releases the enlarged texture.
@@ -142,6 +145,7 @@ class CWallManager {
 
     std::mutex enlarged_mutex_;            // guards enlarged_
     std::optional<Enlargement> enlarged_;  // the last decoded enlargement, until applied
+    PictureLinks links_;                   // the enlarger's only: it reads the records there
     LoadQueue enlarger_;                   // decodes enlargements; stops before the members it writes go
 
     mutable std::mutex stage_mutex_;  // guards incoming_ and closed_
