@@ -1,25 +1,20 @@
 // The guests' personal links through the real station: after a sign-in the capture window shows a
-// QR code that a phone reads from the screen and that names exactly the saved picture; the next
-// photo takes it away; the photo server beside the station is started, started again when it
-// dies and ended with the station; the menu shows the gallery for the host. Switched off, none of
-// it happens. A stand-in photo server (a script that notes each start) runs in the real one's place.
+// QR code that is read from the screen, as a phone reads it, and names exactly the saved picture;
+// the next photo takes it away; the photo server beside the station is started, started again when
+// it dies and ended with the station; the menu shows the gallery's code. Switched off, none of it.
+// A stand-in photo server (a script that notes each start) runs in the real one's place.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <QDate>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
-#include <string>
-#include <vector>
-
 #include "app/startup_dlg_layout.h"
-#include "capture/capture_layout.h"
 #include "layout/control_table.h"
 #include "links/link_index.h"
 #include "platform/native_path.h"
@@ -32,27 +27,21 @@ namespace {
 
 namespace fs = std::filesystem;
 using vantor_test::SyntheticInput;
-using Key = SyntheticInput::Key;
-using TopLevel = SyntheticInput::TopLevel;
-
-std::string TodayName() {
-    const QDate today = QDate::currentDate();
-    return std::to_string(today.year()) + "-" + std::to_string(today.month()) + "-" +
-           std::to_string(today.day());
-}
 
 class StationLinks : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(input_.Missing().empty()) << input_.Missing();
         ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
-            << "zbarimg (zbar-tools) is missing: the QR codes cannot be read from the screen";
-        const fs::path install = vantor_test::InstallFolder();
-        ASSERT_TRUE(fs::exists(install / "Travenor")) << "no installation folder at " << install;
-        vantor_test::AssembleInstallation(install, folder_.path(), "[CheatInfo]\n");
-        const fs::path server = folder_.path() / "VantorGallery";
-        std::ofstream(server) << "#!/bin/sh\necho $$ >> gallery-starts.txt\nexec sleep 600\n";
-        fs::permissions(server, fs::perms::owner_all);
+            << "zbarimg (zbar-tools) is missing: no QR code can be read from the screen";
+        ASSERT_TRUE(fs::exists(vantor_test::InstallFolder() / "Travenor")) << "no installation folder";
+        vantor_test::AssembleInstallation(vantor_test::InstallFolder(), folder_.path(), "[CheatInfo]\n");
+        std::ofstream(folder_.path() / "VantorGallery")
+            << "#!/bin/sh\necho $$ >> starts.txt\nexec sleep 600\n";
+        fs::permissions(folder_.path() / "VantorGallery", fs::perms::owner_all);
+        const QDate today = QDate::currentDate();
+        today_ = std::to_string(today.year()) + "-" + std::to_string(today.month()) + "-" +
+                 std::to_string(today.day());
     }
     void TearDown() override {
         station_.Kill();
@@ -61,212 +50,151 @@ class StationLinks : public ::testing::Test {
         }
     }
 
-    // Sets keys of the [gallery] section of the copied "Bin\config.ini".
-    void SetGallery(const std::vector<std::pair<std::string, std::string>>& values) {
+    // "key=value" lines of the copied settings' [gallery] section, which has every key.
+    void SetGallery(const std::vector<std::string>& lines) {
         const fs::path file = folder_.path() / "Bin" / "config.ini";
         std::string text = vantor::ReadWholeFile(file.string()).value_or("");
-        const std::size_t section = text.find("[gallery]");
-        ASSERT_NE(section, std::string::npos) << "the settings have no [gallery] section";
-        for (const auto& [key, value] : values) {
-            const std::size_t line = text.find("\n" + key + "=", section);
-            ASSERT_NE(line, std::string::npos) << key;
-            const std::size_t end = text.find('\n', line + 1);
-            text.replace(line + 1, end - line - 1, key + "=" + value);
+        for (const std::string& line : lines) {
+            const std::size_t at =
+                text.find("\n" + line.substr(0, line.find('=') + 1), text.find("[gallery]"));
+            text.replace(at + 1, text.find('\n', at + 1) - at - 1, line);
         }
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+        std::ofstream(file, std::ios::trunc) << text;
     }
-
     std::vector<int> ServerStarts() const {
         std::vector<int> pids;
-        std::ifstream starts(folder_.path() / "gallery-starts.txt");
+        std::ifstream starts(folder_.path() / "starts.txt");
         for (int pid = 0; starts >> pid;) {
             pids.push_back(pid);
         }
         return pids;
     }
+    // The texts of the QR codes in a part of the screen, read from a screenshot.
+    std::vector<std::string> CodesIn(const QRect& area, const std::string& keep = "") {
+        const QImage shot = input_.Grab(area);
+        const fs::path file =
+            keep.empty() ? folder_.path() / "screen.png" : vantor_test::ScreenshotFolder() / keep;
+        shot.save(QString::fromStdString(file.string()));
+        QProcess zbar;
+        zbar.start("zbarimg", {"-q", "--raw", QString::fromStdString(file.string())});
+        zbar.waitForFinished(20000);
+        std::vector<std::string> codes;
+        for (const QByteArray& line : zbar.readAllStandardOutput().trimmed().split('\n')) {
+            if (!line.isEmpty()) {
+                codes.push_back(line.toStdString());
+            }
+        }
+        return codes;
+    }
+    QRect Screen() const { return QRect(QPoint(0, 0), input_.ScreenSize()); }
+    // Waits for `done`, doing `action` now and every 1.5 s.
+    template <typename Done>
+    void WaitFor(
+        Done done, const std::string& failure, const std::function<void()>& action = [] {}) {
+        QElapsedTimer waited, since_action;
+        waited.start();
+        for (action(), since_action.start(); !done(); station_.Poll(20)) {
+            if (waited.elapsed() > 30000 || !station_.Running()) {
+                CodesIn(Screen(), "station_links_failure.png");
+                throw std::runtime_error(failure +
+                                         " (screen in station_links_failure.png); the station said:\n" +
+                                         station_.Tail());
+            }
+            if (since_action.elapsed() > 1500) {
+                action();
+                since_action.restart();
+            }
+        }
+    }
+    // The station's menu (its codes read), then a sign-in saved in the capture window.
+    void StartAndSignIn(const std::string& menu_screenshot) {
+        station_.Start();
+        WaitFor([&] { return input_.Windows("Vantor").size() == 1; }, "the main menu did not show");
+        const SyntheticInput::TopLevel menu = input_.Windows("Vantor").front();
+        Settle(1500);
+        menu_codes_ = CodesIn(Screen(), menu_screenshot);
+        const QRect sign = vantor::FindControlEntry(travenor::kStartUpDialog, travenor::IDC_SIGN)->rect_dlu;
+        const QSize designed = travenor::kStartUpDialog.client_dlu;
+        const QPoint sign_at(menu.rect.width() * (2 * sign.x() + sign.width()) / (2 * designed.width()),
+                             menu.rect.height() * (2 * sign.y() + sign.height()) / (2 * designed.height()));
+        WaitFor([&] { return station_.Count("ready") > 0; }, "no capture window",
+                [&] { input_.Click(sign_at); });
+        Photo(1);
+        WaitFor([&] { return station_.Count("saved ") > 0; }, "no save",
+                [&] { input_.Tap(SyntheticInput::Key::Space); });
+    }
+    void Photo(int count) {
+        WaitFor([&] { return station_.Count("photo taken") >= count; }, "no photo",
+                [&] {
+                    input_.Click(Screen().bottomRight() - QPoint(10, 10));
+                    input_.Tap(SyntheticInput::Key::Space);
+                });
+    }
+    void Settle(int ms) {
+        QElapsedTimer waited;
+        waited.start();
+        WaitFor([&] { return waited.elapsed() > ms; }, "");
+    }
+    // Running, not a zombie.
     static bool Alive(int pid) {
         const std::string state =
             vantor::ReadWholeFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
         return !state.empty() && state.find(") Z") == std::string::npos;
     }
 
-    // The texts of the QR codes in a part of the screen, read as a phone would: from the picture.
-    std::vector<std::string> CodesIn(const QRect& area) {
-        const fs::path shot = folder_.path() / "screen.png";
-        input_.Grab(area).save(QString::fromStdString(shot.string()));
-        QProcess zbar;
-        zbar.start(QStringLiteral("zbarimg"),
-                   {QStringLiteral("-q"), QStringLiteral("--raw"), QString::fromStdString(shot.string())});
-        zbar.waitForFinished(20000);
-        std::vector<std::string> codes;
-        for (const QByteArray& line : zbar.readAllStandardOutput().split('\n')) {
-            if (!line.trimmed().isEmpty()) {
-                codes.push_back(line.trimmed().toStdString());
-            }
-        }
-        return codes;
-    }
-    QRect Screen() const { return QRect(QPoint(0, 0), input_.ScreenSize()); }
-    void KeepScreen(const std::string& name) const {
-        input_.Grab(Screen()).save(QString::fromStdString((vantor_test::ScreenshotFolder() / name).string()));
-    }
-
-    template <typename Done>
-    void WaitFor(Done done, int timeout_ms, const std::string& failure,
-                 const std::function<void()>& action = {}) {
-        QElapsedTimer waited;
-        waited.start();
-        QElapsedTimer since_action;
-        since_action.start();
-        if (action) {
-            action();
-        }
-        while (!done()) {
-            if (waited.elapsed() > timeout_ms || !station_.Running()) {
-                KeepScreen("station_links_failure.png");
-                throw std::runtime_error(failure + " (the screen is in station_links_failure.png); " +
-                                         "the station's last words:\n" + station_.Tail());
-            }
-            station_.Poll(20);
-            if (action && since_action.elapsed() > 1500) {
-                action();
-                since_action.restart();
-            }
-        }
-    }
-
-    std::optional<TopLevel> FullScreen(bool newest) const {
-        std::optional<TopLevel> found;
-        for (const TopLevel& window : input_.Windows("Vantor")) {
-            if (window.rect.size() == input_.ScreenSize() &&
-                (!found || (newest ? window.id > found->id : window.id < found->id))) {
-                found = window;
-            }
-        }
-        return found;
-    }
-    static QPoint Stretched(const TopLevel& window, const vantor::DialogTemplate& dialog, int id) {
-        const QRect control = vantor::FindControlEntry(dialog, id)->rect_dlu;
-        const QSize designed = dialog.client_dlu;
-        return window.rect.topLeft() +
-               QPoint(window.rect.width() * (2 * control.x() + control.width()) / (2 * designed.width()),
-                      window.rect.height() * (2 * control.y() + control.height()) / (2 * designed.height()));
-    }
-
-    // The station up with its menu; a sign-in in the capture window, saved. Answers the window.
-    TopLevel StartAndSignIn() {
-        station_.Start();
-        WaitFor([&] { return FullScreen(false).has_value(); }, 30000, "the main menu did not show");
-        const TopLevel menu = *FullScreen(false);
-        Settle(1000);
-        menu_codes_ = CodesIn(Screen());
-        KeepScreen(menu_screenshot_);
-        WaitFor([&] { return station_.Count("ready") > 0; }, 30000, "the capture window did not open",
-                [&] { input_.Click(Stretched(menu, travenor::kStartUpDialog, travenor::IDC_SIGN)); });
-        WaitFor([&] { return FullScreen(true) && FullScreen(true)->id != menu.id; }, 10000,
-                "the capture window is not on the screen");
-        const TopLevel capture = *FullScreen(true);
-        const QPoint panel_spot = capture.rect.bottomRight() - QPoint(10, 10);
-        const auto space = [&] {
-            input_.Click(panel_spot);
-            input_.Tap(Key::Space);
-        };
-        WaitFor([&] { return station_.Count("photo taken") > 0; }, 20000, "no photo was taken", space);
-        WaitFor([&] { return station_.Count("saved ") > 0; }, 20000, "the sign-in was not saved", space);
-        return capture;
-    }
-    void Settle(int ms) {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < ms) {
-            station_.Poll(10);
-        }
-    }
-    // The stem of the saved picture, from the station's "saved Storage/<day>/WithTemplate/<stem>.jpg".
-    std::string SavedStem() const {
-        for (const std::string& line : station_.Lines()) {
-            if (line.starts_with("saved ")) {
-                const std::size_t slash = line.find("/WithTemplate/");
-                const std::size_t dot = line.find(".jpg", slash);
-                return line.substr(slash + 14, dot - slash - 14);
-            }
-        }
-        return {};
-    }
-
     vantor_test::TestFolder folder_;
     SyntheticInput input_;
     vantor_test::StationProcess station_{folder_.path()};
     std::vector<std::string> menu_codes_;
-    std::string menu_screenshot_ = "station_links_menu.png";
+    std::string today_;
 };
 
 TEST_F(StationLinks, TheGuestScansHisOwnPictureFromTheScreen) {
-    SetGallery({{"address", "127.0.0.1"}, {"code", "ROSE42"}, {"qrseconds", "600"}});
-    const TopLevel capture = StartAndSignIn();
-    EXPECT_EQ(menu_codes_, std::vector<std::string>{"http://127.0.0.1:8600/g"}) << "the menu's gallery code";
+    SetGallery({"address=127.0.0.1", "code=ROSE42", "qrseconds=600"});
+    StartAndSignIn("station_links_menu.png");
+    EXPECT_EQ(menu_codes_, std::vector<std::string>{"http://127.0.0.1:8600/g"});
 
-    // The code over the preview, never over the panel's buttons; read from the screen.
-    const QRect preview(capture.rect.topLeft(),
-                        QSize(capture.rect.width() * 240 / 320, capture.rect.height()));
+    // The code over the preview (the window's left three quarters), never over the buttons.
+    const QRect preview(0, 0, Screen().width() * 240 / 320, Screen().height());
     std::vector<std::string> codes;
-    WaitFor([&] { return !(codes = CodesIn(preview)).empty(); }, 10000, "no QR code showed after the save");
-    KeepScreen("station_links_capture.png");
-    ASSERT_EQ(codes.size(), 1u);
+    WaitFor([&] { return !(codes = CodesIn(preview, "station_links_capture.png")).empty(); }, "no QR code");
     const std::string prefix = "http://127.0.0.1:8600/p/";
-    ASSERT_TRUE(codes[0].starts_with(prefix)) << codes[0];
-    const std::string token = codes[0].substr(prefix.size());
-
-    // The token is the record of the picture just saved, and it is there.
+    ASSERT_TRUE(codes.size() == 1 && codes[0].starts_with(prefix)) << codes[0];
     vantor::links::LinkIndex index;
     index.Reload(vantor::FromNativePath((folder_.path() / "Storage").string()));
-    const vantor::links::LinkEntry* entry = index.ByToken(token);
+    const vantor::links::LinkEntry* entry = index.ByToken(codes[0].substr(prefix.size()));
     ASSERT_NE(entry, nullptr) << "the code's token is in no record";
-    EXPECT_EQ(entry->day, TodayName());
-    EXPECT_EQ(entry->stem, SavedStem());
-    EXPECT_TRUE(
-        fs::exists(folder_.path() / "Storage" / entry->day / "WithTemplate" / (entry->stem + ".jpg")));
+    EXPECT_EQ(station_.Count("saved Storage/" + entry->day + "/WithTemplate/" + entry->stem + ".jpg"), 1);
     EXPECT_EQ(index.Size(), 1u);
 
-    // The next guest's photo takes the code away (and it is not in his still).
-    const QPoint panel_spot = capture.rect.bottomRight() - QPoint(10, 10);
-    WaitFor([&] { return station_.Count("photo taken") > 1; }, 20000, "the next photo was not taken",
-            [&] {
-                input_.Click(panel_spot);
-                input_.Tap(Key::Space);
-            });
-    Settle(500);
-    EXPECT_TRUE(CodesIn(Screen()).empty()) << "the code stayed after the next photo";
+    // The next guest's photo takes the code away.
+    Photo(2);
+    WaitFor([&] { return CodesIn(Screen()).empty(); }, "the code stayed after the next photo");
 
-    // The photo server was started once; dead, it is started again; it ends with the station.
-    WaitFor([&] { return !ServerStarts().empty(); }, 5000, "the photo server was not started");
+    // The photo server: started once; dead, started again; ended with the station, killed or not.
     ASSERT_EQ(ServerStarts().size(), 1u);
     ::kill(ServerStarts()[0], SIGKILL);
-    WaitFor([&] { return ServerStarts().size() == 2; }, 10000, "the photo server was not started again");
+    WaitFor([&] { return ServerStarts().size() == 2; }, "the photo server was not started again");
     const int server = ServerStarts()[1];
     EXPECT_TRUE(Alive(server));
     station_.Kill();
     QElapsedTimer waited;
-    waited.start();
-    while (Alive(server) && waited.elapsed() < 5000) {
-        Settle(50);
+    for (waited.start(); Alive(server) && waited.elapsed() < 5000;) {
+        QThread::msleep(50);
     }
     EXPECT_FALSE(Alive(server)) << "the photo server outlived the station";
 }
 
 TEST_F(StationLinks, SwitchedOffNoCodeNoServerNoRecord) {
-    SetGallery({{"links", "0"}, {"gallery", "0"}, {"address", "127.0.0.1"}});
-    menu_screenshot_ = "station_links_menu_off.png";
-    const TopLevel capture = StartAndSignIn();
+    SetGallery({"links=0", "gallery=0", "address=127.0.0.1"});
+    StartAndSignIn("station_links_menu_off.png");
     EXPECT_TRUE(menu_codes_.empty()) << "a gallery code on the menu";
     Settle(2000);
-    EXPECT_TRUE(CodesIn(capture.rect).empty()) << "a code after the save";
+    EXPECT_TRUE(CodesIn(Screen()).empty()) << "a code after the save";
     EXPECT_TRUE(ServerStarts().empty()) << "the photo server was started";
-    std::vector<std::string> storage;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder_.path() / "Storage")) {
-        storage.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(storage, std::vector<std::string>{TodayName()}) << "something written outside the day's folder";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path() / "Storage"), fs::directory_iterator()), 1)
+        << "something written outside the day's folder";
+    EXPECT_TRUE(fs::is_directory(folder_.path() / "Storage" / today_));
 }
 
 }  // namespace
