@@ -14,7 +14,7 @@ namespace travenor {
 QtChildProcess::QtChildProcess(QString program) : program_(std::move(program)) {
     // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process_.setStandardInputFile(QProcess::nullDevice());
     process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
