@@ -1,6 +1,7 @@
 // Travenor: the sign-in station. Its working folder is the installation folder (Tarquel moves
 // there when it loads).
 #include <QApplication>
+#include "app/gallery_server.h"
 #include "app/travenor_app.h"
 #include "platform/message_box.h"
 #include "platform/qt_message_boxes.h"
@@ -10,6 +11,9 @@ int main(int argc, char** argv) {
     vantor::QtMessageBoxes boxes;
     // Boxes raised while the library loaded (a broken language file) are shown now.
     vantor::ScopedMessageBoxService service(boxes, true);
+    // The photo server for the guests' phones runs as long as the station does.
+    const travenor::GalleryServer gallery(vantor::settings::ReadGallerySettings(),
+                                          travenor::GalleryProgram());
     CTravenorApp station;
     if (station.InitInstance()) {
         return QApplication::exec();

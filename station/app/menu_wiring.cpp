@@ -1,5 +1,6 @@
 #include "app/menu_wiring.h"
 
+#include "app/gallery_corner.h"
 #include "app/startup_dlg_layout.h"
 #include "capture/travenor_dlg.h"
 #include "launcher/wall_launcher.h"
@@ -15,6 +16,7 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
 }
 
 void ConfigureStationMenu(CStartUpDlg& menu, StationShared& shared) {
+    ShowGalleryCorner(menu, vantor::settings::ReadGallerySettings());
     menu.SetWindowOpener(IDC_SIGN, [&shared](QWidget& owner, const tstring&) {
         OpenCaptureWindow(owner, shared.guests, [&shared] { ShowSearchDlg(shared.seat_search); });
     });

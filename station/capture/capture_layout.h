@@ -19,6 +19,11 @@ enum CaptureControlId : int {
     kIdWelcome = 1023,
     kIdHighlighter = 1032,
     kIdInkPen = 1033,
+    kIdGuestLink = 1100,  // no control of the template: the guest's QR code after a save
 };
+
+// Where the guest's QR code shows after a save: the preview's lower right corner, clear of the
+// panel's buttons and of the middle of the picture where the next guest stands.
+inline constexpr QRect kGuestLinkRect{176, 116, 60, 80};
 
 const vantor::DialogTemplate& CaptureDialogTemplate();

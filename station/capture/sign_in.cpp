@@ -38,6 +38,7 @@ SignIn::PhotoResult SignIn::TakePhoto(bool save_animation_playing, const Picture
     if (captured_) {
         return PhotoResult::AlreadyCaptured;
     }
+    last_link_.reset();
     store_.KeepPhoto(camera_frame ? camera_frame() : QImage());
     // Taken while nothing is captured, so the copy shows the live picture in the frame exactly
     // as the guest saw it, never a still of an earlier guest.
@@ -83,6 +84,8 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         }
         last_saved_ = saved;
         last_saved_picture_ = saved->picture;
+        // After the decision: a link that cannot be recorded never undoes the save.
+        last_link_ = links_ ? links_->Record(*saved) : std::nullopt;
         EndCapture();
         result = voice_lost ? SaveResult::SavedWithoutVoice : SaveResult::Saved;
     }

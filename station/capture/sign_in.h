@@ -10,6 +10,7 @@
 #include <optional>
 #include "capture/guest_counter.h"
 #include "capture/ink_layer.h"
+#include "capture/personal_links.h"
 #include "capture/sign_in_store.h"
 #include "platform/local_clock.h"
 #include "voice/wave_recorder.h"
@@ -76,6 +77,10 @@ class SignIn {
         microphone_stopped_ = std::move(handler);
     }
     travenor::CWaveRecorder& Recorder() { return recorder_; }
+    // Each save from now on records a personal link; nothing disables them again.
+    void SetPersonalLinks(std::optional<PersonalLinks> links) { links_ = std::move(links); }
+    // The link of the last save to show, nothing when it has none; a new photo clears it.
+    const std::optional<std::string>& LastLink() const { return last_link_; }
 
     // Handwriting. PenMove answers the window rectangle that changed when a segment was drawn.
     void PenDown(QPoint at);
@@ -124,6 +129,8 @@ class SignIn {
     vantor::LocalDateTime last_action_time_;
     tstring last_saved_picture_;
     std::optional<SignInStore::Saved> last_saved_;
+    std::optional<PersonalLinks> links_;
+    std::optional<std::string> last_link_;
     // Recorded for a save that has not succeeded yet, or before the microphone stopped.
     std::vector<std::uint8_t> held_voice_;
     std::function<void()> microphone_stopped_;

@@ -81,6 +81,9 @@ std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime&
         return std::nullopt;
     }
     Saved saved;
+    saved.day = std::to_string(time.year) + "-" + std::to_string(time.month) + "-" + std::to_string(time.day);
+    saved.stem =
+        std::to_string(stem->hour) + "-" + std::to_string(stem->minute) + "-" + std::to_string(stem->second);
     saved.picture = vantor::PictureFile(vantor::WithTemplateFolder(day), *stem);
     saved.voice = vantor::VoiceFile(vantor::AudioFolder(day), *stem);
     if (HasPhoto()) {

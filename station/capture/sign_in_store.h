@@ -13,6 +13,7 @@
 #include <QImage>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 #include "platform/local_clock.h"
 #include "storage/storage_layout.h"
@@ -27,6 +28,8 @@ class SignInStore {
         tstring voice;    // "Audio": where the voice message of the sign-in is (or would be)
         // False although there were samples: the voice message was lost.
         bool voice_written = false;
+        std::string day;   // the day folder's name, "2026-12-9"
+        std::string stem;  // the files' stem, "9-5-7"
     };
     // What FinishInterruptedSaves found.
     struct Recovery {

@@ -11,6 +11,7 @@
 #include "capture/camera_notice.h"
 #include "capture/capture_layout.h"
 #include "capture/colour_picker.h"
+#include "capture/qr_card.h"
 #include "capture/sign_in_files.h"
 #include "controls/button_st.h"
 #include "controls/label.h"
@@ -89,6 +90,7 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
         camera_->ChooseDevice(this);
     }
     CreateControls();
+    CreateGuestLink();
     // 5. Pens.
     picker_->SetColour(0);
     slider_->setRange(3, 20);
@@ -276,6 +278,17 @@ void CTravenorDlg::CreateControls() {
         control->setGeometry(vantor::DesignedControlRect(entry));
         controls_[entry.id] = control;
     }
+}
+
+// The guest's QR code after each save, when the settings ask for personal links.
+void CTravenorDlg::CreateGuestLink() {
+    const vantor::settings::GallerySettings settings =
+        services_.gallery ? *services_.gallery : vantor::settings::ReadGallerySettings();
+    link_seconds_ = std::chrono::seconds(settings.qr_seconds);
+    sign_in_.SetPersonalLinks(StationPersonalLinks(settings, tstring(vantor::kStorageRoot)));
+    guest_link_ = new QrCard(this, Qt::AlignBottom);
+    guest_link_->setGeometry(vantor::DialogRectToPixels(kGuestLinkRect));
+    controls_[kIdGuestLink] = guest_link_;
 }
 
 void CTravenorDlg::LayOut() {
@@ -468,6 +481,7 @@ void CTravenorDlg::TakePhoto() {
     // A camera that is away leaves the frame alone; its notice is not part of the photo.
     const auto copy_preview = [this] {
         camera_notice_->hide();
+        guest_link_->Dismiss();
         return CopyPreviewArea();
     };
     if (sign_in_.TakePhoto(animating, camera_frame, copy_preview) != SignIn::PhotoResult::Taken) {
@@ -508,6 +522,11 @@ void CTravenorDlg::Save() {
             }
             SetPhotoButton(false);
             ShowRecordState();
+            // After the animation has begun: the code never holds it up.
+            if (const std::optional<std::string>& link = sign_in_.LastLink()) {
+                guest_link_->SetContent(*link, {ToQt(GetLanStr(u"75"))});
+                guest_link_->ShowFor(link_seconds_);
+            }
             if (result == SignIn::SaveResult::SavedWithoutVoice) {
                 update();
                 vantor::ShowMessageBox(GetLanStr(u"58"), u"tips", vantor::MessageButtons::Ok,
@@ -603,6 +622,7 @@ void CTravenorDlg::ShowPreviewAndOverlay() {
     preview_->show();
     overlay_->show();
     overlay_->raise();
+    guest_link_->raise();
     UpdateCameraNotice();
 }
 

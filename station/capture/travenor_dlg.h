@@ -9,9 +9,11 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 #include "capture/capture_camera.h"
 #include "capture/guest_counter.h"
@@ -22,6 +24,7 @@
 #include "picture/bitmap_ex.h"
 #include "picture/gif_image.h"
 #include "print/print_flow.h"
+#include "settings/gallery_settings.h"
 #include "platform/local_clock.h"
 
 class CButtonST;
@@ -30,6 +33,7 @@ class CLabel;
 class CMySliderControl;
 class ColourPickerButton;
 class QListWidget;
+class QrCard;
 class QListWidgetItem;
 
 // What the capture window is given from outside; every member has a working default.
@@ -42,6 +46,8 @@ struct CaptureWindowServices {
     travenor::CWaveRecorder::MicrophoneFactory open_microphone;   // the machine's microphone when empty
     CAutoSizePrinter::Services printer;                           // the print set-up dialog and screen
     QSize screen_size;                                            // the screen's when empty
+    // The [gallery] settings; read from "Bin\config.ini" when empty.
+    std::optional<vantor::settings::GallerySettings> gallery;
 };
 
 class CTravenorDlg : public QDialog, private OverlayOwner {
@@ -105,6 +111,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     QListWidget* TemplateList() const { return template_list_; }
     CGifImage* IdleAnimation() const { return idle_animation_.get(); }
     CGifImage* SaveAnimation() const { return save_animation_.get(); }
+    // The QR code of the last guest's own page, shown after the save until the next photo.
+    QrCard* GuestLink() const { return guest_link_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -126,6 +134,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     void RepaintOwner() override;
 
     void CreateControls();
+    void CreateGuestLink();
     void LayOut();
     void CreateOverlay();
     void PlaceAnimations();
@@ -178,6 +187,8 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     std::unique_ptr<CGifImage> save_animation_;  // "Save.gif", once after each save, beneath the preview
 
     CameraNotice* camera_notice_ = nullptr;  // owned by this window
+    QrCard* guest_link_ = nullptr;           // owned by this window
+    std::chrono::seconds link_seconds_{0};
 
     bool frame_shown_ = true;
     bool template_applied_ = false;

@@ -1,0 +1,73 @@
+#include "app/gallery_server.h"
+
+#include <sys/prctl.h>
+#include <csignal>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcGalleryServer, "vantor.gallery.server", QtInfoMsg)
+
+namespace travenor {
+
+QtChildProcess::QtChildProcess(QString program) : program_(std::move(program)) {
+    // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+QtChildProcess::~QtChildProcess() {
+    Stop();
+}
+
+bool QtChildProcess::Start() {
+    if (process_.state() != QProcess::NotRunning) {
+        return true;
+    }
+    process_.start(program_, {});
+    return process_.waitForStarted(5000);
+}
+
+bool QtChildProcess::Running() const {
+    return process_.state() != QProcess::NotRunning;
+}
+
+void QtChildProcess::Stop() {
+    if (process_.state() == QProcess::NotRunning) {
+        return;
+    }
+    process_.terminate();
+    if (!process_.waitForFinished(3000)) {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+}
+
+GalleryServer::GalleryServer(const vantor::settings::GallerySettings& settings, const QString& program) {
+    if (!settings.ServerWanted()) {
+        return;
+    }
+    const QFileInfo file(program);
+    if (!file.isFile() || !file.isExecutable()) {
+        qCWarning(lcGalleryServer) << "no photo server at" << program << "- the station runs without one";
+        return;
+    }
+    process_ = std::make_unique<QtChildProcess>(program);
+    watcher_ = std::make_unique<ServerWatcher>(*process_, [] { return std::chrono::steady_clock::now(); });
+    watcher_->Begin();
+    QObject::connect(&timer_, &QTimer::timeout, [this] { watcher_->Check(); });
+    timer_.start(250);
+}
+
+GalleryServer::~GalleryServer() {
+    timer_.stop();
+    watcher_.reset();
+}
+
+QString GalleryProgram() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/VantorGallery");
+}
+
+}  // namespace travenor

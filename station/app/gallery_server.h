@@ -1,0 +1,51 @@
+#pragma once
+// The photo server "VantorGallery", a program of its own beside the station's, run and watched
+// while the station runs when the settings want it. A fault in it never reaches a sign-in: it only
+// reads the storage, and the station only starts and stops it.
+#include <QProcess>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include "app/server_watcher.h"
+#include "settings/gallery_settings.h"
+
+namespace travenor {
+
+// The program in a QProcess. It is told to end with the station even when the station is killed.
+class QtChildProcess : public ChildProcess {
+  public:
+    explicit QtChildProcess(QString program);
+    ~QtChildProcess() override;
+    QtChildProcess(const QtChildProcess&) = delete;
+    QtChildProcess& operator=(const QtChildProcess&) = delete;
+
+    bool Start() override;
+    bool Running() const override;
+    void Stop() override;
+
+  private:
+    QString program_;
+    QProcess process_;
+};
+
+class GalleryServer {
+  public:
+    // Starts nothing when the settings want no server, or when the program is missing (said once
+    // in the log; the station works as without it).
+    GalleryServer(const vantor::settings::GallerySettings& settings, const QString& program);
+    ~GalleryServer();
+    GalleryServer(const GalleryServer&) = delete;
+    GalleryServer& operator=(const GalleryServer&) = delete;
+
+    bool Watching() const { return watcher_ != nullptr; }
+
+  private:
+    std::unique_ptr<QtChildProcess> process_;
+    std::unique_ptr<ServerWatcher> watcher_;
+    QTimer timer_;
+};
+
+// "VantorGallery" in the station's own program folder.
+QString GalleryProgram();
+
+}  // namespace travenor

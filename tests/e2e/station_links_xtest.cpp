@@ -1,0 +1,200 @@
+// The guests' personal links through the real station: after a sign-in the capture window shows a
+// QR code that is read from the screen, as a phone reads it, and names exactly the saved picture;
+// the next photo takes it away; the photo server beside the station is started, started again when
+// it dies and ended with the station; the menu shows the gallery's code. Switched off, none of it.
+// A stand-in photo server (a script that notes each start) runs in the real one's place.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include "app/startup_dlg_layout.h"
+#include "layout/control_table.h"
+#include "links/link_index.h"
+#include "platform/native_path.h"
+#include "platform/whole_file.h"
+#include "station_driver.h"
+#include "synthetic_input.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vantor_test::SyntheticInput;
+
+class StationLinks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(input_.Missing().empty()) << input_.Missing();
+        ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+            << "zbarimg (zbar-tools) is missing: no QR code can be read from the screen";
+        ASSERT_TRUE(fs::exists(vantor_test::InstallFolder() / "Travenor")) << "no installation folder";
+        vantor_test::AssembleInstallation(vantor_test::InstallFolder(), folder_.path(), "[CheatInfo]\n");
+        std::ofstream(folder_.path() / "VantorGallery")
+            << "#!/bin/sh\necho $$ >> starts.txt\nexec sleep 600\n";
+        fs::permissions(folder_.path() / "VantorGallery", fs::perms::owner_all);
+        const QDate today = QDate::currentDate();
+        today_ = std::to_string(today.year()) + "-" + std::to_string(today.month()) + "-" +
+                 std::to_string(today.day());
+    }
+    void TearDown() override {
+        station_.Kill();
+        for (const int pid : ServerStarts()) {
+            ::kill(pid, SIGKILL);
+        }
+    }
+
+    // "key=value" lines of the copied settings' [gallery] section, which has every key.
+    void SetGallery(const std::vector<std::string>& lines) {
+        const fs::path file = folder_.path() / "Bin" / "config.ini";
+        std::string text = vantor::ReadWholeFile(file.string()).value_or("");
+        for (const std::string& line : lines) {
+            const std::size_t at =
+                text.find("\n" + line.substr(0, line.find('=') + 1), text.find("[gallery]"));
+            text.replace(at + 1, text.find('\n', at + 1) - at - 1, line);
+        }
+        std::ofstream(file, std::ios::trunc) << text;
+    }
+    std::vector<int> ServerStarts() const {
+        std::vector<int> pids;
+        std::ifstream starts(folder_.path() / "starts.txt");
+        for (int pid = 0; starts >> pid;) {
+            pids.push_back(pid);
+        }
+        return pids;
+    }
+    // The texts of the QR codes in a part of the screen, read from a screenshot.
+    std::vector<std::string> CodesIn(const QRect& area, const std::string& keep = "") {
+        const QImage shot = input_.Grab(area);
+        const fs::path file =
+            keep.empty() ? folder_.path() / "screen.png" : vantor_test::ScreenshotFolder() / keep;
+        shot.save(QString::fromStdString(file.string()));
+        QProcess zbar;
+        zbar.start("zbarimg", {"-q", "--raw", QString::fromStdString(file.string())});
+        zbar.waitForFinished(20000);
+        std::vector<std::string> codes;
+        for (const QByteArray& line : zbar.readAllStandardOutput().trimmed().split('\n')) {
+            if (!line.isEmpty()) {
+                codes.push_back(line.toStdString());
+            }
+        }
+        return codes;
+    }
+    QRect Screen() const { return QRect(QPoint(0, 0), input_.ScreenSize()); }
+    // Waits for `done`, doing `action` now and every 1.5 s.
+    template <typename Done>
+    void WaitFor(
+        Done done, const std::string& failure, const std::function<void()>& action = [] {}) {
+        QElapsedTimer waited, since_action;
+        waited.start();
+        for (action(), since_action.start(); !done(); station_.Poll(20)) {
+            if (waited.elapsed() > 30000 || !station_.Running()) {
+                CodesIn(Screen(), "station_links_failure.png");
+                throw std::runtime_error(failure +
+                                         " (screen in station_links_failure.png); the station said:\n" +
+                                         station_.Tail());
+            }
+            if (since_action.elapsed() > 1500) {
+                action();
+                since_action.restart();
+            }
+        }
+    }
+    // The station's menu (its codes read), then a sign-in saved in the capture window.
+    void StartAndSignIn(const std::string& menu_screenshot) {
+        station_.Start();
+        WaitFor([&] { return input_.Windows("Vantor").size() == 1; }, "the main menu did not show");
+        const SyntheticInput::TopLevel menu = input_.Windows("Vantor").front();
+        Settle(1500);
+        menu_codes_ = CodesIn(Screen(), menu_screenshot);
+        const QRect sign = vantor::FindControlEntry(travenor::kStartUpDialog, travenor::IDC_SIGN)->rect_dlu;
+        const QSize designed = travenor::kStartUpDialog.client_dlu;
+        const QPoint sign_at(menu.rect.width() * (2 * sign.x() + sign.width()) / (2 * designed.width()),
+                             menu.rect.height() * (2 * sign.y() + sign.height()) / (2 * designed.height()));
+        WaitFor([&] { return station_.Count("ready") > 0; }, "no capture window",
+                [&] { input_.Click(sign_at); });
+        Photo(1);
+        WaitFor([&] { return station_.Count("saved ") > 0; }, "no save",
+                [&] { input_.Tap(SyntheticInput::Key::Space); });
+    }
+    void Photo(int count) {
+        WaitFor([&] { return station_.Count("photo taken") >= count; }, "no photo",
+                [&] {
+                    input_.Click(Screen().bottomRight() - QPoint(10, 10));
+                    input_.Tap(SyntheticInput::Key::Space);
+                });
+    }
+    void Settle(int ms) {
+        QElapsedTimer waited;
+        waited.start();
+        WaitFor([&] { return waited.elapsed() > ms; }, "");
+    }
+    // Running, not a zombie.
+    static bool Alive(int pid) {
+        const std::string state =
+            vantor::ReadWholeFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
+        return !state.empty() && state.find(") Z") == std::string::npos;
+    }
+
+    vantor_test::TestFolder folder_;
+    SyntheticInput input_;
+    vantor_test::StationProcess station_{folder_.path()};
+    std::vector<std::string> menu_codes_;
+    std::string today_;
+};
+
+TEST_F(StationLinks, TheGuestScansHisOwnPictureFromTheScreen) {
+    SetGallery({"address=127.0.0.1", "code=ROSE42", "qrseconds=600"});
+    StartAndSignIn("station_links_menu.png");
+    EXPECT_EQ(menu_codes_, std::vector<std::string>{"http://127.0.0.1:8600/g"});
+
+    // The code over the preview (the window's left three quarters), never over the buttons.
+    const QRect preview(0, 0, Screen().width() * 240 / 320, Screen().height());
+    std::vector<std::string> codes;
+    WaitFor([&] { return !(codes = CodesIn(preview, "station_links_capture.png")).empty(); }, "no QR code");
+    const std::string prefix = "http://127.0.0.1:8600/p/";
+    ASSERT_TRUE(codes.size() == 1 && codes[0].starts_with(prefix)) << codes[0];
+    vantor::links::LinkIndex index;
+    index.Reload(vantor::FromNativePath((folder_.path() / "Storage").string()));
+    const vantor::links::LinkEntry* entry = index.ByToken(codes[0].substr(prefix.size()));
+    ASSERT_NE(entry, nullptr) << "the code's token is in no record";
+    EXPECT_EQ(station_.Count("saved Storage/" + entry->day + "/WithTemplate/" + entry->stem + ".jpg"), 1);
+    EXPECT_EQ(index.Size(), 1u);
+
+    // The next guest's photo takes the code away.
+    Photo(2);
+    WaitFor([&] { return CodesIn(Screen()).empty(); }, "the code stayed after the next photo");
+
+    // The photo server: started once; dead, started again; ended with the station, killed or not.
+    ASSERT_EQ(ServerStarts().size(), 1u);
+    ::kill(ServerStarts()[0], SIGKILL);
+    WaitFor([&] { return ServerStarts().size() == 2; }, "the photo server was not started again");
+    const int server = ServerStarts()[1];
+    EXPECT_TRUE(Alive(server));
+    station_.Kill();
+    QElapsedTimer waited;
+    for (waited.start(); Alive(server) && waited.elapsed() < 5000;) {
+        QThread::msleep(50);
+    }
+    EXPECT_FALSE(Alive(server)) << "the photo server outlived the station";
+}
+
+TEST_F(StationLinks, SwitchedOffNoCodeNoServerNoRecord) {
+    SetGallery({"links=0", "gallery=0", "address=127.0.0.1"});
+    StartAndSignIn("station_links_menu_off.png");
+    EXPECT_TRUE(menu_codes_.empty()) << "a gallery code on the menu";
+    Settle(2000);
+    EXPECT_TRUE(CodesIn(Screen()).empty()) << "a code after the save";
+    EXPECT_TRUE(ServerStarts().empty()) << "the photo server was started";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path() / "Storage"), fs::directory_iterator()), 1)
+        << "something written outside the day's folder";
+    EXPECT_TRUE(fs::is_directory(folder_.path() / "Storage" / today_));
+}
+
+}  // namespace
