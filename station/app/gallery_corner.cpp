@@ -6,7 +6,7 @@
 #include "layout/dialog_units.h"
 #include "layout/scale_control.h"
 #include "links/link_index.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 Q_LOGGING_CATEGORY(lcGalleryCorner, "vantor.gallery.menu", QtInfoMsg)

@@ -7,7 +7,7 @@
 #include <utility>
 #include "engine/tile_texture.h"
 #include "scene/link_badge.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "text/qt_text.h"
 
 namespace halvix {

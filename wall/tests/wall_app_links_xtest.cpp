@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include "exif_jpeg.h"
 #include "links/link_index.h"
-#include "text/language.h"
+#include "language/language.h"
 #include "wall_window_fixture.h"
 
 using namespace wall_window_test;
