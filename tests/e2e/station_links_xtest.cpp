@@ -18,6 +18,7 @@
 #include "layout/control_table.h"
 #include "links/link_index.h"
 #include "platform/native_path.h"
+#include "platform/profile_file.h"
 #include "platform/whole_file.h"
 #include "station_driver.h"
 #include "synthetic_input.h"
@@ -50,16 +51,15 @@ class StationLinks : public ::testing::Test {
         }
     }
 
-    // "key=value" lines of the copied settings' [gallery] section, which has every key.
+    // "key=value" lines for the copied settings' [gallery] section.
     void SetGallery(const std::vector<std::string>& lines) {
-        const fs::path file = folder_.path() / "Bin" / "config.ini";
-        std::string text = vantor::ReadWholeFile(file.string()).value_or("");
+        const tstring file = vantor::FromNativePath((folder_.path() / "Bin" / "config.ini").string());
         for (const std::string& line : lines) {
-            const std::size_t at =
-                text.find("\n" + line.substr(0, line.find('=') + 1), text.find("[gallery]"));
-            text.replace(at + 1, text.find('\n', at + 1) - at - 1, line);
+            const std::size_t equals = line.find('=');
+            const tstring key(std::u16string(line.begin(), line.begin() + static_cast<long>(equals)));
+            const tstring value(std::u16string(line.begin() + static_cast<long>(equals) + 1, line.end()));
+            ASSERT_NE(vantor::WritePrivateProfileStringW(u"gallery", key, value, file), 0) << line;
         }
-        std::ofstream(file, std::ios::trunc) << text;
     }
     std::vector<int> ServerStarts() const {
         std::vector<int> pids;
