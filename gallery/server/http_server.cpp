@@ -8,6 +8,7 @@
 
 #include <QLoggingCategory>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -16,6 +17,15 @@
 #include "server/gallery_router.h"
 
 namespace vantor::gallery {
+
+// The library listens with a queue of 5 connections: a room of phones opening the gallery at
+// once would find it full and wait for their connection's retry. Listening again on the bound
+// socket only changes the length of its queue.
+class ListeningServer : public httplib::Server {
+  public:
+    bool WidenQueue(int length) { return ::listen(svr_sock_, length) == 0; }
+};
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcHttp, "vantor.gallery")
@@ -133,7 +143,10 @@ bool SendFile(const Reply& reply, httplib::Response& response) {
     if (!file->IsOpen()) {
         return false;
     }
-    response.status = reply.status;
+    // Left to the library when it is a plain 200: it answers a Range request with 206.
+    if (reply.status != 200) {
+        response.status = reply.status;
+    }
     PutHeaders(response, reply.headers);
     const std::size_t size = file->Size();
     if (size == 0) {
@@ -176,7 +189,7 @@ HttpServer::HttpServer(Handler handler, Reply not_found, ServerLimits limits)
     : handler_(std::move(handler)),
       not_found_(std::move(not_found)),
       limits_(limits),
-      server_(std::make_unique<httplib::Server>()) {
+      server_(std::make_unique<ListeningServer>()) {
     const int threads = limits_.threads;
     // The library takes the queue and deletes it when it stops listening.
     server_->new_task_queue = [threads] { return new NewestFirstPool(threads); };
@@ -238,13 +251,13 @@ HttpServer::~HttpServer() {
 bool HttpServer::Bind(const std::string& address, int port) {
     if (port == 0) {
         port_ = server_->bind_to_any_port(address);
-        return port_ > 0;
+    } else if (server_->bind_to_port(address, port)) {
+        port_ = port;
     }
-    if (!server_->bind_to_port(address, port)) {
-        return false;
+    if (port_ > 0 && !server_->WidenQueue(limits_.listen_queue)) {
+        qCWarning(lcHttp) << "the listening queue stays at the library's length:" << std::strerror(errno);
     }
-    port_ = port;
-    return true;
+    return port_ > 0;
 }
 
 void HttpServer::Start() {

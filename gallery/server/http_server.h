@@ -9,14 +9,12 @@
 #include <thread>
 #include "server/exchange.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace vantor::gallery {
 
+class ListeningServer;
+
 struct ServerLimits {
-    int threads = 32;
+    int threads = 48;
     // A connection that sends nothing of its next request for this long is closed.
     std::chrono::seconds keep_alive_timeout{3};
     int keep_alive_requests = 50;
@@ -26,8 +24,11 @@ struct ServerLimits {
     // A request's headers, all together (each line and the target are bounded by the library).
     std::size_t max_header_bytes = 16 * 1024;
     std::size_t max_body_bytes = 4096;
-    // Seconds a new connection may stay silent before the kernel hands it over (0: at once).
-    int defer_accept_seconds = 5;
+    // Seconds a new connection may stay silent before the kernel hands it over (0: at once):
+    // until then an idle connection costs no worker thread.
+    int defer_accept_seconds = 10;
+    // Connections the kernel keeps waiting for their accept.
+    int listen_queue = 1024;
 };
 
 class HttpServer {
@@ -51,7 +52,7 @@ class HttpServer {
     Handler handler_;
     Reply not_found_;
     ServerLimits limits_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<ListeningServer> server_;
     int port_ = 0;
     std::thread thread_;
 };

@@ -143,9 +143,7 @@ std::string FileNamePart(std::string_view utf8_text) {
     while (!out.empty() && (out.back() == ' ' || out.back() == '.')) {
         out.pop_back();
     }
-    while (!out.empty() && out.front() == '.') {
-        out.erase(out.begin());
-    }
+    out.erase(0, out.find_first_not_of(". "));
     return out;
 }
 
