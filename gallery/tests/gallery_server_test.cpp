@@ -235,3 +235,13 @@ TEST(GalleryServer, SlowClientIsCutOffAndIdleCrowdShutsNobodyOut) {
     }
     served.ExpectPageServed();
 }
+
+TEST(GalleryServer, SecondServerCannotTakeTheSamePort) {
+    Served served;
+    ASSERT_GT(served.Port(), 0);
+    HttpServer second([](const Request&) { return Reply{}; }, Reply{}, QuickLimits());
+    EXPECT_FALSE(second.Bind("127.0.0.1", served.Port())) << "two servers would share the port";
+    HttpServer elsewhere([](const Request&) { return Reply{}; }, Reply{}, QuickLimits());
+    EXPECT_FALSE(elsewhere.Bind("192.0.2.1", 0)) << "an address not of this machine";
+    served.ExpectPageServed();
+}
