@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/whole_file.h"
+#include "server/connection_reaper.h"
 #include "server/gallery_router.h"
 
 namespace vantor::gallery {
@@ -269,9 +270,11 @@ void HttpServer::Start() {
     if (!server_->is_running()) {
         qCWarning(lcHttp) << "the server did not start listening";
     }
+    reaper_ = std::make_unique<ConnectionReaper>(port_, limits_.max_connection_age);
 }
 
 void HttpServer::Stop() {
+    reaper_.reset();
     if (thread_.joinable()) {
         server_->stop();
         thread_.join();

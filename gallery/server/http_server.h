@@ -12,6 +12,7 @@
 namespace vantor::gallery {
 
 class ListeningServer;
+class ConnectionReaper;
 
 struct ServerLimits {
     int threads = 48;
@@ -27,6 +28,9 @@ struct ServerLimits {
     // Seconds a new connection may stay silent before the kernel hands it over (0: at once):
     // until then an idle connection costs no worker thread.
     int defer_accept_seconds = 10;
+    // A connection lasting longer is shut down, whatever it does (a client that trickles its
+    // request byte by byte passes every read timeout).
+    std::chrono::seconds max_connection_age{120};
     // Connections the kernel keeps waiting for their accept.
     int listen_queue = 1024;
 };
@@ -55,6 +59,7 @@ class HttpServer {
     std::unique_ptr<ListeningServer> server_;
     int port_ = 0;
     std::thread thread_;
+    std::unique_ptr<ConnectionReaper> reaper_;
 };
 
 }  // namespace vantor::gallery

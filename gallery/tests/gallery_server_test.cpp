@@ -29,6 +29,7 @@ ServerLimits QuickLimits() {
     limits.write_timeout = std::chrono::milliseconds(2000);
     // Longer than any test: silent connections stay with the kernel, as they do on the station.
     limits.defer_accept_seconds = 30;
+    limits.max_connection_age = std::chrono::seconds(2);
     return limits;
 }
 
@@ -215,6 +216,24 @@ TEST(GalleryServer, SlowClientIsCutOffAndIdleCrowdShutsNobodyOut) {
     const auto took = Clock::now() - started;
     EXPECT_EQ(slow.find("200 OK"), std::string::npos);
     EXPECT_LT(took, std::chrono::seconds(5)) << "the slow client was not cut off";
+    served.ExpectPageServed();
+
+    // A request trickled a byte at a time passes every read timeout, but not the age limit.
+    const int trickle = Connect(served.Port());
+    ASSERT_GE(trickle, 0);
+    const std::string start = "GET /g HTTP/1.1\r\nHost: x\r\nX-Slow: ";
+    ::send(trickle, start.data(), start.size(), MSG_NOSIGNAL);
+    const auto trickled = Clock::now();
+    bool closed = false;
+    while (!closed && Clock::now() - trickled < std::chrono::seconds(8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        char buffer[256];
+        closed = ::send(trickle, "a", 1, MSG_NOSIGNAL) != 1 ||
+                 ::recv(trickle, buffer, sizeof buffer, MSG_DONTWAIT) == 0;
+    }
+    ::close(trickle);
+    EXPECT_TRUE(closed) << "a trickling client kept its connection";
+    EXPECT_LT(Clock::now() - trickled, std::chrono::seconds(5));
     served.ExpectPageServed();
 
     // Far more connections than worker threads, each stuck inside its request or silent.
