@@ -97,7 +97,7 @@ GalleryRouter::GalleryRouter(RouterSetup setup, PictureCatalog& catalog, Thumbna
       thumbnails_(thumbnails),
       guard_(guard),
       clock_(clock),
-      gallery_limiter_(20.0, 120.0),
+      gallery_limiter_(30.0, 240.0),
       code_limiter_(0.1, 5.0),
       not_found_html_(NotFoundPageHtml(setup_.page)) {}
 

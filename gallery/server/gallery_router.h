@@ -70,7 +70,7 @@ class GalleryRouter {
     ThumbnailCache& thumbnails_;
     const EventCodeGuard& guard_;
     const Clock& clock_;
-    RateLimiter gallery_limiter_;  // gallery requests per phone
+    RateLimiter gallery_limiter_;  // gallery requests per phone: a screen of thumbnails at once
     RateLimiter code_limiter_;     // event code guesses per phone
     std::string not_found_html_;
 };

@@ -239,10 +239,10 @@ TEST(GalleryRouter, GalleryRequestsAreLimitedPerClient) {
     storage.AddSignIn(Token('a'), Id('1'), "9-5-7");
     Router router(storage);
     int answered = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 300; ++i) {
         answered += router.Get("/g/list.json").status == 200 ? 1 : 0;
     }
-    EXPECT_EQ(answered, 120);
+    EXPECT_EQ(answered, 240);
     const Reply refused = router.Get("/t/" + Id('1') + ".jpg");
     EXPECT_EQ(refused.status, 429);
     ExpectSecurityHeaders(refused, "429");

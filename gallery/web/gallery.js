@@ -18,6 +18,18 @@
     return ids;
   }
 
+  // A thumbnail refused (the server busy, 429) is asked for again a little later, a few times.
+  function retryOnError(image) {
+    var tries = 0;
+    image.addEventListener("error", function () {
+      if (tries < 3) {
+        tries += 1;
+        var url = image.getAttribute("src");
+        setTimeout(function () { image.src = url; }, 2000 * tries);
+      }
+    });
+  }
+
   function item(picture) {
     var li = document.createElement("li");
     li.setAttribute("data-id", picture.id);
@@ -28,6 +40,7 @@
     image.src = picture.thumbnail;
     image.loading = "lazy";
     image.alt = picture.time;
+    retryOnError(image);
     var time = document.createElement("span");
     time.textContent = picture.time;
     link.appendChild(image);
@@ -83,5 +96,6 @@
       .then(function () { setTimeout(poll, delay); });
   }
 
+  grid.querySelectorAll("img").forEach(retryOnError);
   setTimeout(poll, normalDelay);
 })();
