@@ -9,7 +9,7 @@ set(VANTOR_PACKAGE_ROOT /opt/vantor)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(VANTOR_PACKAGE_DIR ${PROJECT_SOURCE_DIR}/resources/package)
 
-install(TARGETS Travenor Halvix RUNTIME DESTINATION ${VANTOR_PACKAGE_ROOT})
+install(TARGETS Travenor Halvix VantorGallery RUNTIME DESTINATION ${VANTOR_PACKAGE_ROOT})
 install(TARGETS Tarquel Zorvane LIBRARY DESTINATION ${VANTOR_PACKAGE_ROOT} NAMELINK_SKIP)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/install/ DESTINATION ${VANTOR_PACKAGE_ROOT})
 # The pictures and sounds the content tools draw into the build's installation folder.

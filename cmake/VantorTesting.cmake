@@ -58,7 +58,7 @@ function(vantor_finish_tests)
     # The display tests start the real programs from the installation folder, so every test build
     # assembles it too.
     add_custom_target(all_tests)
-    add_dependencies(all_tests Travenor Halvix vantor_content)
+    add_dependencies(all_tests Travenor Halvix VantorGallery vantor_content)
     if(all)
         add_dependencies(all_tests ${all})
     endif()
