@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "platform/local_clock.h"
-#include "platform/narrow_text.h"
+#include "text/narrow_text.h"
 #include "platform/system_random.h"
 #include "server/catalog_watcher.h"
 #include "server/gallery_router.h"
@@ -22,7 +22,7 @@
 #include "server/static_files.h"
 #include "settings/gallery_settings.h"
 #include "storage/storage_layout.h"
-#include "text/language.h"
+#include "language/language.h"
 
 namespace {
 

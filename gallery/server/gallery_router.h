@@ -58,6 +58,7 @@ class GalleryRouter {
     Reply Route(const Request& request);
     Reply Personal(const Request& request, const std::string& token, const std::string& file,
                    const std::string& query);
+    bool AllowGallery(const Request& request);
     Reply Gallery(const Request& request);
     Reply GalleryList(const Request& request);
     Reply ServePicture(const Request& request, const std::string& id, bool thumbnail);
