@@ -4,6 +4,7 @@
 // Without --bind it listens on the station's address on the local network (the settings'
 // address, else that of the network with the default route), without --port on the settings'
 // port. SIGTERM or SIGINT stop it.
+#include <sched.h>
 #include <pthread.h>
 #include <sys/resource.h>
 
@@ -69,6 +70,15 @@ void BoundOpenFiles() {
     }
 }
 
+// The server runs on the cores nothing else wants (SCHED_IDLE, taken by every thread made after):
+// a room of phones never slows the station's saves, its preview or the wall beside it.
+void YieldToTheStation() {
+    sched_param parameters{};
+    if (::sched_setscheduler(0, SCHED_IDLE, &parameters) != 0) {
+        qCWarning(lcGallery, "could not lower the server's scheduling class; it competes with the station");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +91,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     BoundOpenFiles();
+    YieldToTheStation();
 
     QCoreApplication application(argc, argv);
     const std::optional<Options> options = ParseOptions(application.arguments());

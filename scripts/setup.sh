@@ -36,7 +36,7 @@ TEST_PACKAGES=(
     clang-format libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-tools
     xvfb xauth x11-utils mesa-utils cups-client poppler-utils
     clang libclang-rt-14-dev libxtst-dev lintian
-    zbar-tools chromium chromium-driver python3-selenium wrk
+    zbar-tools chromium chromium-driver python3-selenium nghttp2-client
 )
 # What building the Debian package adds: dpkg-shlibdeps (dpkg-dev) and file, through which CPack
 # finds the programs' library dependencies.
@@ -128,7 +128,7 @@ start_cups() {
 # build_package [cmake options...]: builds the programs and the content in build/release with the
 # options, then the Debian package, whose path it leaves in PACKAGE_FILE.
 build_package() {
-    TARGETS="Travenor Halvix vantor_content vantor_package_files" build_tree build/release "$@" || return 1
+    TARGETS="Travenor Halvix VantorGallery vantor_content vantor_package_files" build_tree build/release "$@" || return 1
     rm -f build/release/package/vantor_*.deb
     (cd build/release && cpack -G DEB) || return 1
     PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb) || return 1
@@ -236,7 +236,7 @@ export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 case "$MODE" in
     build | run)
         # Only the programs and the installation folder; the tests and benchmarks come with "test".
-        TARGETS="Travenor Halvix vantor_content" build_tree build/release "${RELEASE_OPTIONS[@]}" \
+        TARGETS="Travenor Halvix VantorGallery vantor_content" build_tree build/release "${RELEASE_OPTIONS[@]}" \
             -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
         if [ "$MODE" = run ]; then
             exec build/release/Vantor/Travenor

@@ -5,10 +5,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QProcess>
+#include <filesystem>
 #include <thread>
 
 #include "test_folder.h"
@@ -66,6 +68,15 @@ TEST(GalleryProgram, ServesOnItsPortStopsOnTermAndExplainsATakenPort) {
     }
     EXPECT_EQ(status, 200) << served.readAllStandardError().toStdString();
     EXPECT_EQ(type, "text/css; charset=utf-8");
+    // Every thread of it, the workers answering phones among them, runs on idle cores only.
+    const std::filesystem::path tasks = "/proc/" + std::to_string(served.processId()) + "/task";
+    int threads = 0;
+    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+        ++threads;
+        EXPECT_EQ(::sched_getscheduler(std::stoi(task.path().filename().string())), SCHED_IDLE)
+            << "a thread of the photo server competes with the station";
+    }
+    EXPECT_GT(threads, 2);
     served.terminate();
     ASSERT_TRUE(served.waitForFinished(10000));
     EXPECT_EQ(served.exitStatus(), QProcess::NormalExit);

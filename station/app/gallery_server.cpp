@@ -1,7 +1,6 @@
 #include "app/gallery_server.h"
 
 #include <sys/prctl.h>
-#include <unistd.h>
 #include <csignal>
 
 #include <QCoreApplication>
@@ -11,23 +10,12 @@
 Q_LOGGING_CATEGORY(lcGalleryServer, "vantor.gallery.server", QtInfoMsg)
 
 namespace travenor {
-namespace {
-
-// Nice steps below the station.
-constexpr int kServerNiceIncrement = 10;
-
-}  // namespace
 
 QtChildProcess::QtChildProcess(QString program) : program_(std::move(program)) {
     // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
-    // It ends with the station, and it yields the cores to the station: a room of phones never
-    // slows a save.
-    process_.setChildProcessModifier([] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        [[maybe_unused]] const int niceness = ::nice(kServerNiceIncrement);
-    });
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 QtChildProcess::~QtChildProcess() {

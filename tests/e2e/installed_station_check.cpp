@@ -31,7 +31,12 @@ class InstalledStation {
     InstalledStation(const std::string& user, const fs::path& home, const fs::path& program) {
         const QString display = qEnvironmentVariable("DISPLAY");
         // runuser resets the environment to the user's; everything the station needs is given.
-        QStringList arguments{"-u",
+        // In a network namespace of its own, with no network: the station starts its photo server,
+        // which then finds no address to listen on, so nothing of the check is ever served on
+        // the machine's network.
+        QStringList arguments{"--net",
+                              "/usr/sbin/runuser",
+                              "-u",
                               QString::fromStdString(user),
                               "--",
                               "env",
@@ -56,7 +61,7 @@ class InstalledStation {
         process_.setReadChannel(QProcess::StandardError);
         // A folder the user may enter, so that runuser's working folder is no obstacle.
         process_.setWorkingDirectory("/");
-        process_.start("/usr/sbin/runuser", arguments);
+        process_.start("/usr/bin/unshare", arguments);
         if (!process_.waitForStarted(10000)) {
             throw std::runtime_error("runuser did not start: " + process_.errorString().toStdString());
         }
