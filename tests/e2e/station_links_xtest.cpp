@@ -4,7 +4,11 @@
 // it dies and ended with the station; the menu shows the gallery's code. Switched off, none of it.
 // A stand-in photo server (a script that notes each start) runs in the real one's place.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -12,6 +16,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTcpServer>
+#include <cstdio>
 #include <iostream>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +35,44 @@ namespace {
 
 namespace fs = std::filesystem;
 using vantor_test::SyntheticInput;
+
+// A connection to 127.0.0.1 (-1 when refused); closed by the caller.
+int Connect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The status of the answer to raw request bytes, as a hostile client sends them; 0 when the
+// server closed without one.
+int RawStatus(int port, const std::string& request) {
+    const int fd = Connect(port);
+    if (fd < 0) {
+        return 0;
+    }
+    timeval wait{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    std::size_t sent = 0;
+    while (sent < request.size()) {
+        const ssize_t n = ::send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) {
+            break;
+        }
+        sent += static_cast<std::size_t>(n);
+    }
+    char answer[64] = {};
+    const ssize_t got = ::recv(fd, answer, sizeof answer - 1, 0);
+    ::close(fd);
+    int status = 0;
+    return got > 12 && std::sscanf(answer, "HTTP/1.%*d %d", &status) == 1 ? status : 0;
+}
 
 // A TCP port of 127.0.0.1 that nothing listens on now.
 int FreeLoopbackPort() {
@@ -268,6 +311,33 @@ TEST_F(StationLinks, APhoneKeepsHisPhotosAndSeesTheGalleryLive) {
         }
     };
     wait_for_phone("gallery 1\n");
+
+    // Hostile requests are refused and never reach a file, and 500 silent connections stay open
+    // while the next guest signs in and the phone's gallery shows him.
+    const std::string token = codes[0].substr(prefix.size());
+    const auto get = [](const std::string& target, const std::string& extra = "") {
+        return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
+    };
+    std::string wrong_token = token;
+    wrong_token.back() = token.back() == '0' ? '1' : '0';
+    for (const std::string& target : std::vector<std::string>{
+             "/p/../Bin/config.ini", "/p/%2e%2e/Bin/config.ini", "/s/..%2f..%2fBin%2fconfig.ini",
+             "/p/" + token + "%2fframed.jpg", "/p/" + token + "/../photo.jpg", "/p/" + token + "%00",
+             "/p/" + wrong_token, "/g/" + entry->day + "/WithTemplate/" + entry->stem + ".jpg"}) {
+        EXPECT_EQ(RawStatus(port, get(target)), 404) << target;
+    }
+    const int oversized = RawStatus(port, get("/g", "X-Filler: " + std::string(64 * 1024, 'a') + "\r\n"));
+    EXPECT_TRUE(oversized == 400 || oversized == 431) << oversized;
+    EXPECT_EQ(RawStatus(port, get("/g/" + std::string(20000, 'a'))), 414);
+    EXPECT_EQ(RawStatus(port, "BREW /g HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n") / 100, 4);
+    std::vector<int> silent;
+    for (int i = 0; i < 500; ++i) {
+        if (const int fd = Connect(port); fd >= 0) {
+            silent.push_back(fd);
+        }
+    }
+    EXPECT_EQ(silent.size(), 500u);
+
     // The next guest signs in while the phone looks at the gallery.
     Photo(2);
     Save(2);
@@ -275,6 +345,9 @@ TEST_F(StationLinks, APhoneKeepsHisPhotosAndSeesTheGalleryLive) {
     wait_for_phone("PASS");
     phone.waitForFinished(10000);
     EXPECT_EQ(phone.exitCode(), 0) << said;
+    for (const int fd : silent) {
+        ::close(fd);
+    }
     std::cout << said;
 }
 
