@@ -29,6 +29,7 @@
 #include "scene/wall_manager.h"
 #include "scene/wall_plan.h"
 #include "serve_until.h"
+#include "wall_bench_main.h"
 
 namespace {
 
@@ -246,20 +247,6 @@ BENCHMARK(BM_LoadMemory)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::printf("wall_render_bench: needs an X display (DISPLAY)\n");
-        return 0;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication application(argc, argv);
-    QString install = qEnvironmentVariable("VANTOR_INSTALL_DIR");
-    if (install.isEmpty()) {
-        install = QCoreApplication::applicationDirPath() + QStringLiteral("/../Vantor");
-    }
-    QDir::setCurrent(install);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Wall::Get().window.reset();
-    benchmark::Shutdown();
-    return 0;
+    return vantor_bench::RunWallBenchmarks(argc, argv, "wall_render_bench",
+                                           [] { Wall::Get().window.reset(); });
 }

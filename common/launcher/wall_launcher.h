@@ -11,6 +11,9 @@ namespace vantor {
 inline constexpr char16_t kWallWindowTitle[] = u"Lumarin";
 inline constexpr char16_t kWallProgramName[] = u"Halvix";
 inline constexpr char16_t kMediaModeWord[] = u"MEDIAMODE";
+// A plain message to the wall's window: a sign-in was saved, new pictures may be in the folder it
+// shows. A wall that does not know the number ignores it.
+inline constexpr std::uint32_t kWallNewPictureMessage = 0x8101;
 inline constexpr int kWallWindowLooks = 10;
 inline constexpr int kWallWindowLookInterval_ms = 300;
 

@@ -15,6 +15,10 @@
 //                   [gallery]  "address"    ""   host name or address in the links; empty: the
 //                                                address of the network with the default route
 //                   [gallery]  "event"      ""   the event's name on the guests' pages
+//                   [wall]     "live"       1    new pictures of the folder shown join the wall
+//                                                at once, without a rebuild (0: only a refresh)
+//                   [wall]     "announce"   1    the wall flies to each new picture and enlarges it
+//                   [wall]     "announceseconds" 5  how long a new picture stays enlarged (1..60)
 //   SetInfo.ini     [CheatInfo] <picture file name>=<prize level name>   the lottery's preset winners
 //
 // The trailing blanks of "language " and "MAXALPHA " are part of the names as passed; the profile
@@ -44,9 +48,13 @@ inline constexpr IntSetting kGalleryOn{u"gallery", u"gallery", 1};
 inline constexpr IntSetting kGalleryPort{u"gallery", u"port", 8600};
 inline constexpr IntSetting kLinkQrSeconds{u"gallery", u"qrseconds", 30};
 
-inline constexpr std::array<IntSetting, 8> kConfigSettings{kLanguageNumber, kMaxAlpha,      kCameraWidth,
-                                                           kCameraHeight,   kPersonalLinks, kGalleryOn,
-                                                           kGalleryPort,    kLinkQrSeconds};
+inline constexpr IntSetting kLiveWall{u"wall", u"live", 1};
+inline constexpr IntSetting kAnnounceArrivals{u"wall", u"announce", 1};
+inline constexpr IntSetting kAnnounceSeconds{u"wall", u"announceseconds", 5};
+
+inline constexpr std::array<IntSetting, 11> kConfigSettings{
+    kLanguageNumber, kMaxAlpha,      kCameraWidth, kCameraHeight,     kPersonalLinks,  kGalleryOn,
+    kGalleryPort,    kLinkQrSeconds, kLiveWall,    kAnnounceArrivals, kAnnounceSeconds};
 
 // A text setting of "Bin\config.ini".
 struct TextSetting {

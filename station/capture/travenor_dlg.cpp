@@ -522,6 +522,7 @@ void CTravenorDlg::Save() {
             }
             SetPhotoButton(false);
             ShowRecordState();
+            wall_notice_.Tell();
             // After the animation has begun: the code never holds it up.
             if (const std::optional<std::string>& link = sign_in_.LastLink()) {
                 guest_link_->SetContent(*link, {ToQt(GetLanStr(u"75"))});

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <vector>
+#include "launcher/wall_notice.h"
 #include "capture/capture_camera.h"
 #include "capture/guest_counter.h"
 #include "capture/sign_in.h"
@@ -188,6 +189,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
 
     CameraNotice* camera_notice_ = nullptr;  // owned by this window
     QrCard* guest_link_ = nullptr;           // owned by this window
+    vantor::WallNotice wall_notice_;         // tells a running wall of each saved sign-in
     std::chrono::seconds link_seconds_{0};
 
     bool frame_shown_ = true;

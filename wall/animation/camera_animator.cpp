@@ -67,6 +67,47 @@ void CameraAnimator::Select(ISceneNode* tile) {
     }
 }
 
+void CameraAnimator::SetLength(f32 length) {
+    std::lock_guard guard(lock_);
+    maximum_centre_ = static_cast<s32>(length);
+}
+
+void CameraAnimator::Show(ISceneNode* tile) {
+    std::lock_guard guard(lock_);
+    if (tile == nullptr || tile == selected_) {
+        return;
+    }
+    if (selected_ != nullptr) {
+        QueueSwap(selected_, false);
+    }
+    previous_ = selected_;
+    selected_ = tile;
+    QueueSwap(tile, true);
+}
+
+void CameraAnimator::Unselect(f32 centre_x) {
+    std::lock_guard guard(lock_);
+    if (selected_ != nullptr) {
+        QueueSwap(selected_, false);
+        previous_ = selected_;
+        selected_ = nullptr;
+    }
+    target_z_ = kFreeDepth;
+    centre_x_ = core::clamp(centre_x, 0.0f, static_cast<f32>(maximum_centre_));
+}
+
+void CameraAnimator::Forget(const ISceneNode* tile) {
+    std::lock_guard guard(lock_);
+    if (selected_ == tile) {
+        selected_ = nullptr;
+        target_z_ = kFreeDepth;
+    }
+    if (previous_ == tile) {
+        previous_ = nullptr;
+    }
+    std::erase_if(swaps_, [tile](const Swap& swap) { return swap.tile == tile; });
+}
+
 ISceneNode* CameraAnimator::PickTile(s32 x, s32 y) const {
     ISceneCollisionManager* collisions = scene_->getSceneCollisionManager();
     if (collisions == nullptr) {

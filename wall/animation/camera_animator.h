@@ -62,6 +62,18 @@ class CameraAnimator : public ISceneNodeAnimator {
     void StartAt(f32 x);
     // Makes `tile` the selected tile (the old one returns to the wall); no texture change.
     void Select(ISceneNode* tile);
+    // The wall grew or shrank without a rebuild: the view may go as far as `length`; the selection
+    // and the view stay.
+    void SetLength(f32 length);
+    // Selects `tile` as a click on it would, enlarged picture and all, without the drag a click
+    // starts; the old selection returns to the wall.
+    void Show(ISceneNode* tile);
+    // Returns the selected tile to the wall as a click beside the wall would, and eases the view
+    // back to `centre_x`.
+    void Unselect(f32 centre_x);
+    // The tile is about to leave the wall: it is neither selected nor returning any longer, and no
+    // texture swap is left for it.
+    void Forget(const ISceneNode* tile);
     // 0: no tile under the window point; 1: a tile that is not the selected one, or the selected
     // one while the camera still moves; 2: the selected tile with the camera settled in front of it.
     int ClickKind(s32 x, s32 y);

@@ -72,8 +72,9 @@ void WallSceneHost::LoadBackground() {
     driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, mipmaps);
 }
 
-// Tiles of a build in progress are made within a share of the frame, so that the frames keep their
-// rate while a wall is put up; the complete build then takes the old wall's place. A selected
+// Tiles of a build in progress, and pictures that join the wall shown, are made within a share of
+// the frame, so that the frames keep their rate while a wall is put up or grows; the complete
+// build then takes the old wall's place. A selected
 // tile's enlarged picture, decoded meanwhile, becomes its texture.
 void WallSceneHost::Prepare(std::chrono::milliseconds period) {
     if (!wall_) {
@@ -81,11 +82,23 @@ void WallSceneHost::Prepare(std::chrono::milliseconds period) {
     }
     const auto deadline = CWallManager::Clock::now() + period * kCommitShare_percent / 100;
     const bool complete = wall_->CommitStaged(deadline);
+    wall_->PrepareAdditions(deadline);
     {
         WallLockGuard lock(wall_lock_);
         wall_->ReleaseRetired();
         if (complete) {
             wall_->SwapStaged();
+        }
+        const std::vector<scene::ISceneNode*> added = wall_->InsertAdditions();
+        if (!added.empty()) {
+            animator_->SetLength(static_cast<f32>(wall_->Length()));
+            if (tiles_added_) {
+                std::vector<std::string> names;
+                for (const scene::ISceneNode* tile : added) {
+                    names.emplace_back(tile->getName());
+                }
+                tiles_added_(std::move(names));
+            }
         }
         wall_->ApplyEnlarged();
     }

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 #include "app/render_thread.h"
 #include "app/wall_lock.h"
 #include "engine/irr_ptr.h"
@@ -44,6 +46,12 @@ class WallSceneHost {
     WallSceneHost(WallSceneHost&&) = delete;
     WallSceneHost& operator=(WallSceneHost&&) = delete;
 
+    // Before the render thread starts: told on the render thread, under wallLock, of the pictures
+    // that just joined the wall shown (the live wall's additions).
+    void SetTilesAdded(std::function<void(std::vector<std::string>)> tilesAdded) {
+        tiles_added_ = std::move(tilesAdded);
+    }
+
     // The callbacks for RenderThread::Start. showsWall tells whether a folder is shown.
     RenderThread::Scene MakeScene(std::function<bool()> showsWall);
 
@@ -66,6 +74,7 @@ class WallSceneHost {
     static constexpr int kCommitShare_percent = 60;
 
     WallLock& wall_lock_;
+    std::function<void(std::vector<std::string>)> tiles_added_;
     QSize backdrop_;
     GallerySettingsSource link_settings_;
     irr::IrrlichtDevice* device_ = nullptr;

@@ -16,6 +16,7 @@
 #include "animation/wall_mouse.h"
 #include "app/engine_widget.h"
 #include "app/gl_support.h"
+#include "app/live_wall.h"
 #include "app/thread_priority.h"
 #include "app/wall_command.h"
 #include "app/wall_scene_host.h"
@@ -28,6 +29,7 @@
 #include "scene/wall_build.h"
 #include "scene/wall_manager.h"
 #include "language/language.h"
+#include "launcher/wall_launcher.h"
 #include "ui/private_menu.h"
 #include "video/movie_control.h"
 #include "video/video_panel.h"
@@ -130,6 +132,19 @@ bool CmfcZarnDlg::Initialise() {
 
     host_ = std::make_unique<WallSceneHost>(wall_lock_, QSize(screen_width_, work_area_.height()),
                                             services_.gallerySettings);
+    const LiveSettings live = services_.live ? *services_.live : ReadLiveSettings();
+    if (live.live) {
+        LiveWallSetup setup;
+        setup.lock = &wall_lock_;
+        setup.host = host_.get();
+        setup.render = &render_;
+        setup.video_shown = [this] { return video_ && video_->IsShown(); };
+        setup.prepare = services_.prepareTile;
+        setup.settings = live;
+        setup.settle = services_.liveSettle;
+        live_ = std::make_unique<LiveWall>(std::move(setup));
+        host_->SetTilesAdded([this](std::vector<std::string> names) { live_->TilesAdded(std::move(names)); });
+    }
     const auto window = static_cast<std::uintptr_t>(engine_->winId());
     if (!render_.Start(window, screen_width_, height,
                        host_->MakeScene([this] { return !CurrentFolder().IsEmpty(); }))) {
@@ -209,6 +224,11 @@ std::int64_t CmfcZarnDlg::OnProgramMessage(const vantor::ProgramMessage& message
         return 1;
     }
     switch (message.message) {
+        case vantor::kWallNewPictureMessage:
+            if (live_) {
+                live_->Poke();
+            }
+            return live_ ? 1 : 0;
         case vantor::kMessageCommand:
             OnCommand(static_cast<int>(message.wParam & 0xffff));
             return 0;
@@ -396,6 +416,9 @@ bool CmfcZarnDlg::ShowBuild(const tstring& folder, bool newFolder, std::uint64_t
         // Counted before the folder is named: whoever sees the folder shown sees its count too.
         ++rebuilds_;
         SetCurrentFolder(folder);
+        if (live_) {
+            live_->WallShown();
+        }
     };
     {
         std::lock_guard<std::mutex> lock(folder_mutex_);
@@ -572,6 +595,9 @@ void CmfcZarnDlg::paintEvent(QPaintEvent* event) {
 // load holds the scene: a click then would only stall the window.
 void CmfcZarnDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && mouse_ && WallRunning() && !CurrentFolder().IsEmpty()) {
+        if (live_) {
+            live_->GuestActed();
+        }
         mouse_->LeftDown(event->position().toPoint());
     }
     QWidget::mousePressEvent(event);
@@ -640,6 +666,9 @@ void CmfcZarnDlg::ShutDown() {
     }
     slideshow_timer_.stop();
     server_->Close();
+    if (live_) {
+        live_->Stop();
+    }
     loads_.Stop();
     mouse_.reset();
     video_.reset();  // lets a shown video go and waits for a stop in progress

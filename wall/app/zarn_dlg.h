@@ -7,11 +7,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include "live/live_settings.h"
 #include "scene/load_queue.h"
 #include "scene/picture_link.h"
 #include "app/render_thread.h"
@@ -29,6 +32,7 @@ namespace halvix {
 class CMovieControl;
 class CPrivateMenu;
 class EngineWidget;
+class LiveWall;
 class VideoPanel;
 class WallMouse;
 class WallBuild;
@@ -70,6 +74,8 @@ struct WallServices {
     int screenWidth = 0;                    // 0: the primary screen's width
     TilePreparer prepareTile;               // empty: each picture's own wall image
     GallerySettingsSource gallerySettings;  // empty: "Bin\config.ini" (personal links' QR codes)
+    std::optional<LiveSettings> live;       // empty: "Bin\config.ini" [wall]
+    std::chrono::milliseconds liveSettle{1500};
 };
 
 class CmfcZarnDlg : public QWidget {
@@ -106,6 +112,7 @@ class CmfcZarnDlg : public QWidget {
     VideoPanel* Video() const { return video_.get(); }
     CMovieControl* Movies() const { return movies_.get(); }
     int RebuildCount() const { return rebuilds_; }
+    LiveWall* Live() const { return live_.get(); }
     // The next drawn frame from the back buffer; empty when none comes in time.
     QImage CaptureFrame(int timeout_ms = 5000);
 
@@ -148,6 +155,7 @@ class CmfcZarnDlg : public QWidget {
     WallLock wall_lock_;
     RenderThread render_;
     std::unique_ptr<WallSceneHost> host_;
+    std::unique_ptr<LiveWall> live_;  // none when the settings keep the wall still
     std::unique_ptr<WallMouse> mouse_;
     std::unique_ptr<CMovieControl> movies_;  // the thumbnails; loader threads scan, clicks look up
     std::unique_ptr<VideoPanel> video_;      // its controls are children of this window

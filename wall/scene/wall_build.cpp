@@ -12,6 +12,7 @@ void WallBuild::Prepare(int threads) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         length_ = summary.length;
+        count_ = summary.count;
         prepared_ = true;
     }
     tile_handed_.notify_all();
@@ -57,6 +58,11 @@ bool WallBuild::AllTaken() const {
 int WallBuild::Length() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return length_;
+}
+
+int WallBuild::Count() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
 }
 
 void WallBuild::Finish(bool shown) {

@@ -47,6 +47,8 @@ class WallBuild {
     bool AllTaken() const;
     // The wall length; final once AllTaken.
     int Length() const;
+    // Pictures listed, readable or not: the slots of the wall; final once AllTaken.
+    int Count() const;
     // The native folder the source listed.
     const std::string& ListedFolder() const { return source_->ListedFolder(); }
 
@@ -73,13 +75,14 @@ class WallBuild {
     TilePreparer prepare_;
     const std::size_t max_waiting_;
 
-    mutable std::mutex mutex_;  // guards ready_, prepared_, length_, finished_, shown_
+    mutable std::mutex mutex_;  // guards ready_, prepared_, length_, count_, finished_, shown_
     std::condition_variable finished_changed_;
     std::condition_variable tile_taken_;   // a place in ready_ came free, or the build finished
     std::condition_variable tile_handed_;  // a tile is ready, every tile is, or the build finished
     std::deque<PreparedTile> ready_;       // prepared, not yet taken by the render thread
     bool prepared_ = false;
     int length_ = 0;
+    int count_ = 0;
     bool finished_ = false;
     bool shown_ = false;
 };

@@ -59,6 +59,7 @@ void CWallManager::Clear() {
     tile_data_.clear();
     source_.reset();
     folder_.clear();
+    NewGeneration();
 }
 
 bool CWallManager::Stage(std::shared_ptr<WallBuild> build) {
@@ -131,6 +132,11 @@ void CWallManager::SwapStaged() {
     }
     folder_ = staged_->ListedFolder();
     const std::shared_ptr<WallBuild> build = std::move(staged_);
+    const int count = build->Count();
+    top_count_ = TilesPerRow(count);
+    bottom_count_ = count - top_count_;
+    next_index_ = count;
+    length_ = build->Length();
     if (build->on_shown) {
         build->on_shown(build->Length());
     }
@@ -144,6 +150,7 @@ void CWallManager::Close() {
         closed_ = true;
         incoming = std::move(incoming_);
     }
+    additions_.Close();
     if (incoming) {
         incoming->Finish(false);
     }
@@ -176,21 +183,27 @@ void CWallManager::MakeTile(const PreparedTile& prepared) {
     if (!texture) {
         return;  // no texture, no tile
     }
+    if (ISceneNode* node = AddNode(staged_root_.get(), prepared, texture.get())) {
+        staged_tiles_.push_back(Tile{node, std::move(texture), nullptr, prepared.index});
+    }
+}
+
+ISceneNode* CWallManager::AddNode(ISceneNode* parent, const PreparedTile& prepared, ITexture* texture) {
     const irr::core::vector3df position(static_cast<irr::f32>(prepared.slot.x),
                                         static_cast<irr::f32>(prepared.slot.y), 0.0f);
     const irr::core::vector3df scale(static_cast<irr::f32>(prepared.pixels.width),
                                      static_cast<irr::f32>(prepared.pixels.height), 0.001f);
-    ISceneNode* node = scene_->addCubeSceneNode(1.0f, staged_root_.get(), -1, position,
-                                                irr::core::vector3df(0, 0, 0), scale);
+    ISceneNode* node =
+        scene_->addCubeSceneNode(1.0f, parent, -1, position, irr::core::vector3df(0, 0, 0), scale);
     if (node == nullptr) {
-        return;
+        return nullptr;
     }
-    node->setMaterialTexture(0, texture.get());
+    node->setMaterialTexture(0, texture);
     node->setMaterialFlag(irr::video::EMF_LIGHTING, false);
     node->setMaterialType(irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL);
     node->setName(prepared.name.c_str());
     node->updateAbsolutePosition();
-    staged_tiles_.push_back(Tile{node, std::move(texture), nullptr, prepared.index});
+    return node;
 }
 
 // The node goes first: its material no longer names the textures when they go.

@@ -13,17 +13,29 @@
 // Build does all of it at once on the calling thread, which must be the one that owns the device
 // (the render thread, or a test's only thread).
 //
+// The live wall adds pictures to the wall shown and takes tiles away without a rebuild:
+//  - StageAddition (the live loader, no lock) leaves a prepared picture for the wall it was
+//    prepared for; PrepareAdditions (render thread, no lock) makes their textures and
+//    InsertAdditions (render thread, under wallLock) puts them in the next free slots, after
+//    every tile there is: the shorter row's next place, the top row's when both are as long. No
+//    tile already on the wall moves.
+//  - RemoveTile (under wallLock) hides a tile at once; its place stays empty, as a picture that
+//    cannot be read leaves its place empty in a build.
+//
 // Under wallLock: SetFolder and Clear (any thread; Clear only hides the old tiles and hands them to
 // the render thread, which releases them in ReleaseRetired), FirstTile, NextTile, IsTile, Tiles,
 // WallRoot and PicturePath (plain reads, any thread), Enlarge and Restore (render thread).
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 #include "engine/irr_ptr.h"
+#include "scene/addition_inbox.h"
 #include "scene/image_spider.h"
 #include "scene/load_queue.h"
 #include "scene/picture_link.h"
@@ -108,6 +120,35 @@ class CWallManager {
     // Until the enlargement asked for is decoded, for a caller that draws its frames itself.
     void WaitEnlargeDecoded() { enlarger_.WaitIdle(); }
 
+    // The wall shown, for the live wall. Under wallLock.
+    struct Shown {
+        std::uint64_t generation = 0;    // changes whenever a wall is put up or cleared
+        std::string folder;              // native; empty while no wall is shown
+        std::vector<std::string> names;  // its tiles, and the pictures on their way to the wall
+    };
+    Shown ShownWall() const;
+    // Any thread: the wall shown now is still `generation`.
+    std::uint64_t Generation() const { return generation_.load(); }
+    // Any thread, no lock: `tile`'s picture joins the wall `generation` (its index and slot are
+    // chosen when it is put up). Waits while enough pictures wait; false when that wall is gone.
+    bool StageAddition(std::uint64_t generation, PreparedTile tile);
+    // Render thread, no lock: the textures of the waiting additions, until `deadline`.
+    void PrepareAdditions(Clock::time_point deadline);
+    // Render thread, under wallLock: the additions whose textures exist go on the wall; returns
+    // their tiles, in the order they were added.
+    std::vector<irr::scene::ISceneNode*> InsertAdditions();
+    // Under wallLock: the tile of a picture, none when it has none.
+    irr::scene::ISceneNode* TileNamed(const std::string& name) const;
+    // Under wallLock: the tile leaves the wall now (released by the render thread). The caller
+    // makes the camera forget it first.
+    void RemoveTile(irr::scene::ISceneNode* tile);
+    // Any thread: no more additions; a loader waiting to leave one gives up.
+    void CloseAdditions() { additions_.Close(); }
+    // Any thread: a picture on its way to the wall that should not arrive any more.
+    void DropAddition(const std::string& name) { additions_.Drop(name); }
+    // Under wallLock: the x of the wall's last column.
+    int Length() const { return length_; }
+
     // How pictures are decoded (the reduced JPEG path unless told otherwise).
     void SetDecodeMode(DecodeMode mode) { decode_mode_ = mode; }
 
@@ -125,6 +166,10 @@ class CWallManager {
     };
     irr_ptr<irr::video::ITexture> MakeTexture(const TilePixels& pixels);
     void MakeTile(const PreparedTile& prepared);
+    irr::scene::ISceneNode* AddNode(irr::scene::ISceneNode* parent, const PreparedTile& prepared,
+                                    irr::video::ITexture* texture);
+    TileSlot NextFreeSlot();
+    void NewGeneration();
     void Release(Tile& tile);
     void DropStaged();
     Tile* FindTile(const irr::scene::ISceneNode* node);
@@ -147,6 +192,21 @@ class CWallManager {
     std::optional<Enlargement> enlarged_;  // the last decoded enlargement, until applied
     PictureLinks links_;                   // the enlarger's only: it reads the records there
     LoadQueue enlarger_;                   // decodes enlargements; stops before the members it writes go
+
+    // The live wall's additions. The counts say how far each row reaches; index the next tile's.
+    std::atomic<std::uint64_t> generation_{0};
+    AdditionInbox additions_;
+    struct ReadyAddition {
+        std::uint64_t generation;
+        PreparedTile tile;
+        irr_ptr<irr::video::ITexture> texture;  // released on the render thread only
+    };
+    mutable std::mutex ready_mutex_;  // guards ready_: filled by the render thread, read by ShownWall
+    std::vector<ReadyAddition> ready_;
+    int top_count_ = 0;
+    int bottom_count_ = 0;
+    int next_index_ = 0;
+    int length_ = 0;
 
     mutable std::mutex stage_mutex_;  // guards incoming_ and closed_
     std::shared_ptr<WallBuild> incoming_;

@@ -76,7 +76,9 @@ TEST_F(WallWindowTest, RefreshPicksUpNewPicturesAtMostOnceInThirtySeconds) {
     const auto folder = pictures_.path() / "day";
     WritePictures(folder, 2);
     ShowFolder(folder);
+    EXPECT_EQ(window_->Live(), nullptr) << "the live wall is switched off: nothing watches the folder";
     WritePictures(folder, 1, "new");
+    EXPECT_FALSE(WaitUntil([&] { return Tiles().size() != 2u; }, 2500)) << "a picture arrived by itself";
     ticks_ms_ = 40000;
     window_->Toolbar()->Button(kToolbarRefresh)->click();
     EXPECT_TRUE(WaitUntil([&] { return Tiles().size() == 3u; }));

@@ -123,6 +123,7 @@ class WallWindowTest : public ::testing::Test {
         services.playSound = [](const tstring&) {};
         services.workArea = QRect(0, 0, 1920, 1040);
         services.screenWidth = 1920;
+        services.live = LiveSettings{false, false, std::chrono::seconds(5)};  // the wall as described
         Configure(services);
         window_ = std::make_unique<CmfcZarnDlg>(services);
         ASSERT_TRUE(window_->Initialise());
