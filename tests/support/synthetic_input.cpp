@@ -169,6 +169,15 @@ QImage SyntheticInput::Grab(const QRect& area) const {
     return grabbed;
 }
 
+void SyntheticInput::Raise(unsigned long window) {
+    if (!missing_.empty()) {
+        return;
+    }
+    XRaiseWindow(connection_->display, window);
+    XSetInputFocus(connection_->display, window, RevertToParent, CurrentTime);
+    connection_->Sync();
+}
+
 void SyntheticInput::Click(QPoint at) {
     if (!missing_.empty()) {
         return;

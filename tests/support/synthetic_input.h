@@ -46,6 +46,9 @@ class SyntheticInput {
     std::vector<TopLevel> Windows(const std::string& title) const;
     // Every shown top-level window.
     std::vector<TopLevel> Shown() const;
+    // Brings a top-level window to the front with the keyboard, as the operator switching to it
+    // would (there is no window manager to do it).
+    void Raise(unsigned long window);
     // What the screen shows in the rectangle (null when it cannot be read).
     QImage Grab(const QRect& area) const;
 
