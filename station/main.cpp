@@ -4,11 +4,12 @@
 #include "app/gallery_server.h"
 #include "app/travenor_app.h"
 #include "platform/message_box.h"
+#include "language/button_texts.h"
 #include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    vantor::QtMessageBoxes boxes;
+    vantor::QtMessageBoxes boxes(vantor::LanguageButtonTexts());
     // Boxes raised while the library loaded (a broken language file) are shown now.
     vantor::ScopedMessageBoxService service(boxes, true);
     // The photo server for the guests' phones runs as long as the station does.

@@ -4,13 +4,14 @@
 #include "app/wall_platform.h"
 #include "app/x11_threads.h"
 #include "app/zarn_app.h"
+#include "language/button_texts.h"
 #include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
     halvix::ChooseWallPlatform();
     halvix::EnableThreadedX11();
     QApplication application(argc, argv);
-    vantor::QtMessageBoxes messageBoxes;
+    vantor::QtMessageBoxes messageBoxes(vantor::LanguageButtonTexts());
     vantor::ScopedMessageBoxService boxes(messageBoxes, true);
     halvix::CmfcZarnApp wall(QFileInfo(QString::fromLocal8Bit(argv[0])).baseName());
     if (!wall.InitInstance()) {

@@ -1,5 +1,6 @@
 #include "platform/qt_message_boxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -95,6 +96,13 @@ MessageAnswer QtMessageBoxes::ShowOnGuiThread(const MessageBoxRequest& request) 
     if (font.pointSizeF() > 0 && font.pointSizeF() < kMinimumFontPoints) {
         font.setPointSizeF(kMinimumFontPoints);
         box.setFont(font);
+    }
+    for (const auto& [button, text] :
+         {std::pair{QMessageBox::Ok, &texts_.ok}, std::pair{QMessageBox::Cancel, &texts_.cancel},
+          std::pair{QMessageBox::Yes, &texts_.yes}, std::pair{QMessageBox::No, &texts_.no}}) {
+        if (QAbstractButton* shown = box.button(button); shown != nullptr && !text->isEmpty()) {
+            shown->setText(*text);
+        }
     }
     const int result = box.exec();
     qCInfo(lcMessageBox) << "answered";

@@ -18,6 +18,7 @@ struct SeenBox {
     QString text;
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList button_texts;
 };
 
 // Answers the next box that comes up by pressing `button` (or closing it with NoButton).
@@ -29,7 +30,10 @@ void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton button) {
             return box != nullptr;
         });
         ASSERT_NE(box, nullptr);
-        seen = {box->windowTitle(), box->text(), box->standardButtons(), box->icon()};
+        seen = {box->windowTitle(), box->text(), box->standardButtons(), box->icon(), {}};
+        for (QAbstractButton* shown : box->buttons()) {
+            seen.button_texts << shown->text();
+        }
         if (button == QMessageBox::NoButton) {
             box->reject();
         } else {
@@ -59,6 +63,21 @@ TEST(ControlsQtMessageBoxes, ShowsTheRequestAndReturnsThePressedButton) {
               vantor::MessageAnswer::Cancel);
     EXPECT_EQ(seen.caption, QStringLiteral("信息提示"));
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
+}
+
+TEST(ControlsQtMessageBoxes, ButtonsSpeakTheInterfaceLanguageAndAnswerAsBefore) {
+    vantor::QtMessageBoxes boxes(
+        {QStringLiteral("确定"), QStringLiteral("取消"), QStringLiteral("是"), QStringLiteral("否")});
+    SeenBox seen;
+    AnswerNextBox(seen, QMessageBox::No);
+    EXPECT_EQ(boxes.Show({u"q", u"tips", vantor::MessageButtons::YesNo}), vantor::MessageAnswer::No);
+    seen.button_texts.sort();
+    EXPECT_EQ(seen.button_texts, (QStringList{QStringLiteral("否"), QStringLiteral("是")}));
+    AnswerNextBox(seen, QMessageBox::Ok);
+    EXPECT_EQ(boxes.Show({u"q", u"tips", vantor::MessageButtons::OkCancel}), vantor::MessageAnswer::Ok);
+    seen.button_texts.sort();
+    EXPECT_EQ(seen.button_texts, (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+    EXPECT_EQ(seen.text, QStringLiteral("q")) << "the message itself stays as asked";
 }
 
 TEST(ControlsQtMessageBoxes, ClosingAQuestionCountsAsItsNegativeAnswer) {

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QBuffer>
+#include <cstdlib>
 #include <string_view>
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
@@ -81,10 +82,26 @@ bool SameSecond(const vantor::LocalDateTime& a, const vantor::LocalDateTime& b) 
 }
 
 void DrawTimeStamp(QImage& picture, const vantor::LocalDateTime& time, QPoint at) {
+    constexpr int kHalo = 2;  // the light ring around the letters, inside the stamp's corner
+    QFont font = QApplication::font();
+    font.setPixelSize(kTimeStampPixels);
+    font.setBold(true);
     QPainter painter(&picture);
-    painter.setFont(QApplication::font());
+    painter.setFont(font);
+    const QPoint origin = at + QPoint(kHalo, kHalo);
+    const QRect area(
+        origin, QSize(std::max(1, picture.width() - origin.x()), std::max(1, picture.height() - origin.y())));
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
+    const QString text = ToQt(TimeStampText(time));
+    // Red letters on a soft light ring read on every frame, the dark red ones too.
+    painter.setPen(QColor(255, 255, 255, 140));
+    for (int dx = -kHalo; dx <= kHalo; ++dx) {
+        for (int dy = -kHalo; dy <= kHalo; ++dy) {
+            if ((dx != 0 || dy != 0) && std::abs(dx) + std::abs(dy) <= kHalo + 1) {
+                painter.drawText(area.translated(dx, dy), flags, text);
+            }
+        }
+    }
     painter.setPen(QColor(255, 0, 0));
-    painter.drawText(
-        QRect(at, QSize(std::max(1, picture.width() - at.x()), std::max(1, picture.height() - at.y()))),
-        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, ToQt(TimeStampText(time)));
+    painter.drawText(area, flags, text);
 }

@@ -31,5 +31,7 @@ tstring TimeStampText(const vantor::LocalDateTime& time);
 // Photo and save are refused within the second of the previous one.
 bool SameSecond(const vantor::LocalDateTime& a, const vantor::LocalDateTime& b);
 
-// Writes the time stamp in red, transparent background, default font, top-left at `at`.
+// Writes the time stamp in red letters of kTimeStampPixels, bold, on a soft light ring that keeps
+// them readable on dark frames, top-left at `at`.
+inline constexpr int kTimeStampPixels = 18;
 void DrawTimeStamp(QImage& picture, const vantor::LocalDateTime& time, QPoint at);

@@ -69,6 +69,21 @@ TEST(CaptureFiles, TimeStampIsRedAtItsCorner) {
     }
     EXPECT_GT(red, 20);
     EXPECT_EQ(elsewhere, 0);
+
+    // On a dark red frame the red letters have a light ring around them.
+    picture.fill(QColor(110, 10, 20));
+    DrawTimeStamp(picture, {2024, 3, 5, 9, 5, 7}, QPoint(200, 160));
+    int light = 0;
+    red = 0;
+    for (int y = 160; y < 200; ++y) {
+        for (int x = 200; x < 400; ++x) {
+            const QColor p = picture.pixelColor(x, y);
+            light += p.lightness() > 150 && p.green() > 120;
+            red += p.red() == 255 && p.green() == 0;
+        }
+    }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(light, 100) << "nothing sets the letters off the dark frame";
 }
 
 }  // namespace

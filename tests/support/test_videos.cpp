@@ -1,6 +1,9 @@
 #include "test_videos.h"
 
 #include <gst/gst.h>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 
 namespace vantor_test {
 namespace {
@@ -83,6 +86,50 @@ std::string MakeH264Mov(const std::filesystem::path& file, const VideoSpec& spec
         description += " " + SoundSource(spec.seconds_x10) + " ! audioconvert ! avenc_aac ! mux.";
     }
     return RunEncodingPipeline(description, file);
+}
+
+// The track header's display matrix (16.16 and 2.30 fixed point, big-endian) set to a turn: what
+// a phone's camera writes and what the demuxer reports as the picture's orientation.
+std::string TurnTrack(const std::filesystem::path& file, int degrees) {
+    std::fstream mp4(file, std::ios::in | std::ios::out | std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(mp4)), std::istreambuf_iterator<char>());
+    const std::size_t header = bytes.find("tkhd");
+    if (header == std::string::npos) {
+        return "no track header in " + file.string();
+    }
+    const std::int32_t one = 0x10000;
+    const std::int32_t cos = degrees == 0 ? one : degrees == 180 ? -one : 0;
+    const std::int32_t sin = degrees == 90 ? one : degrees == 270 ? -one : 0;
+    const std::int32_t matrix[9] = {cos, sin, 0, -sin, cos, 0, 0, 0, 0x40000000};
+    std::string packed;
+    for (const std::int32_t value : matrix) {
+        const auto u = static_cast<std::uint32_t>(value);
+        packed += {static_cast<char>(u >> 24), static_cast<char>(u >> 16), static_cast<char>(u >> 8),
+                   static_cast<char>(u)};
+    }
+    mp4.clear();
+    mp4.seekp(static_cast<std::streamoff>(header + 44));  // "tkhd", version and flags, times, ids, layer...
+    mp4.write(packed.data(), static_cast<std::streamsize>(packed.size()));
+    return mp4 ? "" : "cannot write " + file.string();
+}
+
+std::string MakeTurnedMp4(const std::filesystem::path& file, const VideoSpec& spec, int degrees,
+                          const std::string& source) {
+    const std::string encoded =
+        RunEncodingPipeline((source.empty() ? PictureSource(spec) : source) +
+                                " ! x264enc speed-preset=ultrafast key-int-max=" + std::to_string(spec.fps) +
+                                " ! h264parse ! mp4mux ! filesink location={file}",
+                            file);
+    return encoded.empty() ? TurnTrack(file, degrees) : encoded;
+}
+
+std::string MakeWebmOrMkv(const std::filesystem::path& file, const VideoSpec& spec) {
+    const bool mkv = file.extension() == ".mkv";
+    return RunEncodingPipeline(PictureSource(spec) +
+                                   (mkv ? " ! x264enc speed-preset=ultrafast ! h264parse ! matroskamux"
+                                        : " ! vp8enc deadline=1 ! webmmux") +
+                                   " ! filesink location={file}",
+                               file);
 }
 
 std::string MakeSoundOnly(const std::filesystem::path& file, int seconds_x10) {

@@ -3,7 +3,7 @@
 // grab, and deliver mouse clicks directly to a widget.
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QTest>
 #include <QMouseEvent>
 #include <optional>
 #include <QWidget>
@@ -24,14 +24,7 @@ Window* VisibleTopLevel() {
 // Runs the event loop until the predicate holds or the time is up; answers the predicate.
 template <typename Predicate>
 bool WaitUntil(Predicate predicate, int timeout_ms = 5000) {
-    QDeadlineTimer deadline(timeout_ms);
-    while (!predicate()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return static_cast<bool>(predicate()); }, timeout_ms);
 }
 
 // Paints every shown window now and hands its pixels to the X server, so that a grab of the screen

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <QTransform>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -34,6 +35,10 @@ constexpr std::array<std::array<int, 3>, 7> kBars = {{
     {1, 0, 0},
     {0, 0, 1},
 }};
+
+bool Dark(QRgb pixel) {
+    return qRed(pixel) < 40 && qGreen(pixel) < 40 && qBlue(pixel) < 40;
+}
 
 bool Channel(int value, int on) {
     return on != 0 ? value > 130 : value < 70;
@@ -79,13 +84,15 @@ class VideoOverlay : public ::testing::Test {
 
     QImage Shot() const { return surface_->screen()->grabWindow(surface_->winId()).toImage(); }
 
-    // Runs the event loop until the video window shows the bars; keeps the last look.
-    bool WaitForBars(const char* name) {
+    // Runs the event loop until the video window shows the bars (in `area` of it, turned back by
+    // `turn` degrees when given); keeps the last look.
+    bool WaitForBars(const char* name, QRect area = {}, int turn = 0) {
         QImage last;
         const bool seen = WaitUntil(
             [&] {
                 last = Shot();
-                return ShowsBars(last);
+                const QImage part = area.isEmpty() ? last : last.copy(area);
+                return ShowsBars(turn == 0 ? part : part.transformed(QTransform().rotate(turn)));
             },
             15000);
         last.save(QString::fromStdString((vantor_test::ScreenshotFolder() / name).string()));
@@ -114,13 +121,17 @@ TEST_F(VideoOverlay, TheWindowShowsTheFilmAndTheParentHearsItsEnd) {
     EXPECT_TRUE(WaitForBars("video_overlay_loaded.png"))
         << "the first picture is not in the window after the load";
 
-    // The host gives its video window another shape and says so: the picture fills it.
+    // The host gives its video window another shape and says so: the picture keeps its own shape
+    // in the middle (266 x 200 of 560 x 200), black bars beside it.
     surface_->setGeometry(20, 20, 560, 200);
     EXPECT_EQ(vpNotifyOwnerMessage(surface_, kVpSizeMessage, 0, 0), kVpOk);
 
     vpPlay();
     EXPECT_EQ(vpGetPlayState(), VPPS_PLAYING);
-    EXPECT_TRUE(WaitForBars("video_overlay_resized.png")) << "the picture does not fill the resized window";
+    EXPECT_TRUE(WaitForBars("video_overlay_resized.png", QRect(152, 0, 256, 200)))
+        << "the picture does not keep its shape in the resized window";
+    const QImage resized = Shot();
+    EXPECT_TRUE(Dark(resized.pixel(60, 100)) && Dark(resized.pixel(500, 100))) << "no black bars beside it";
     ASSERT_TRUE(WaitUntil([&] { return host_.Count(kVpEndOfMediaMessage) > 0; }, 20000))
         << "no end-of-media message; " << host_.Count(kVpGraphNotifyMessage)
         << " \"events waiting\" messages";
@@ -145,6 +156,27 @@ TEST_F(VideoOverlay, TheWindowShowsTheFilmAndTheParentHearsItsEnd) {
     vpQuit();
     EXPECT_EQ(vpGetPlayState(), VPPS_NOMEDIA);
     EXPECT_EQ(vpNotifyOwnerMessage(surface_, kVpPaintMessage, 0, 0), kVpOk);
+}
+
+// A phone's portrait clip, stored on its side with a turn in its track, plays upright and in its
+// shape: 180 x 240 in the middle of a 320 x 240 window.
+TEST_F(VideoOverlay, APortraitPhoneClipPlaysUprightInItsShape) {
+    const auto film = folder_.path() / "portrait.mp4";
+    vantor_test::VideoSpec spec;
+    spec.seconds_x10 = 40;
+    ASSERT_EQ(vantor_test::MakeTurnedMp4(film, spec, 90,
+                                         "videotestsrc pattern=smpte num-buffers=40 ! "
+                                         "video/x-raw,format=I420,width=320,height=240,framerate=10/1"),
+              "");
+    vpInitialize();
+    vpAttach(surface_);
+    vpLoad(video_test::Logic(film).c_str());
+    vpPlay();
+    EXPECT_TRUE(WaitForBars("video_overlay_portrait.png", QRect(75, 5, 170, 230), -90))
+        << "the clip does not play upright in the middle of the window";
+    const QImage shot = Shot();
+    EXPECT_TRUE(Dark(shot.pixel(20, 120)) && Dark(shot.pixel(300, 120))) << "no black bars beside it";
+    vpQuit();
 }
 
 }  // namespace

@@ -19,8 +19,9 @@ GstElement* UsableSink(const char* factory) {
         return nullptr;
     }
     gst_element_set_state(sink, GST_STATE_NULL);
-    // The window's input belongs to the host; the picture fills the window like the tile it covers.
-    g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", FALSE, nullptr);
+    // The window's input belongs to the host; the picture keeps its shape inside the window, with
+    // black bars where the window's shape differs.
+    g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", TRUE, nullptr);
     return sink;
 }
 
@@ -30,7 +31,8 @@ struct VideoChain {
     GstElement* scale_caps = nullptr;  // inside sink, or null
 };
 
-// videoconvert ! videoscale ! capsfilter ! ximagesink, for X servers without XVideo.
+// videoconvert ! videoscale ! capsfilter ! ximagesink, for X servers without XVideo; the scaler
+// keeps the picture's shape and fills the rest of the window black.
 VideoChain ScaledXImageChain() {
     VideoChain chain;
     GstElement* ximage = UsableSink("ximagesink");
@@ -50,7 +52,7 @@ VideoChain ScaledXImageChain() {
         gst_object_unref(ximage);
         return chain;
     }
-    g_object_set(scale, "add-borders", FALSE, nullptr);
+    g_object_set(scale, "add-borders", TRUE, nullptr);
     gst_bin_add_many(GST_BIN(bin), convert, scale, caps, ximage, nullptr);  // the bin takes ximage's ref
     gst_element_link_many(convert, scale, caps, ximage, nullptr);
     GstPad* target = gst_element_get_static_pad(convert, "sink");
@@ -102,9 +104,10 @@ std::unique_ptr<MediaGraph> GstMediaGraph::Create(std::uintptr_t native_window) 
         return nullptr;
     }
     g_object_set(playbin, "video-sink", chain.sink, nullptr);
+    TurnPicturesUpright(playbin);
     if (chain.scale_caps != nullptr) {
-        // The chain scales to the window itself, without borders. Playbin's own converter would
-        // scale first, keep the picture's shape and fill the rest with black bars.
+        // The chain scales to the window itself, black bars and all; playbin's own converter would
+        // only scale twice.
         constexpr guint kNativeVideo = 0x40;  // playbin's "native-video" flag: no converter of its own
         guint flags = 0;
         g_object_get(playbin, "flags", &flags, nullptr);

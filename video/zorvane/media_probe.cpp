@@ -141,6 +141,7 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
     gst_caps_unref(caps);
     constexpr guint kVideoOnly = 0x1;  // playbin's "video" flag alone: no sound, no subtitles
     g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
+    TurnPicturesUpright(playbin.get());
 
     const ProbeGuard guard(playbin.get());
     PipelineStopper stopper{playbin.get()};

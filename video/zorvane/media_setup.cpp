@@ -45,4 +45,14 @@ bool CueToPaused(GstElement* pipeline, GstClockTime timeout_ns) {
            WaitForCue(pipeline, timeout_ns);
 }
 
+void TurnPicturesUpright(GstElement* playbin) {
+    GstElement* flip = gst_element_factory_make("videoflip", nullptr);
+    if (flip == nullptr) {
+        qCWarning(lcVideo) << "GStreamer has no videoflip: videos are shown as stored, not upright";
+        return;
+    }
+    gst_util_set_object_arg(G_OBJECT(flip), "video-direction", "auto");
+    g_object_set(playbin, "video-filter", flip, nullptr);  // playbin takes the floating reference
+}
+
 }  // namespace zorvane

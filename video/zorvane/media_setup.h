@@ -15,6 +15,11 @@ void InitialiseMedia();
 // The file URI of a native path; empty when there is none.
 std::string FileUri(const std::string& native_path);
 
+// Gives playbin a filter that turns each picture the way its stream's orientation tag says (a
+// phone's portrait clip is stored on its side with a rotation to apply). Without the filter
+// (videoflip missing) the pictures stay as stored.
+void TurnPicturesUpright(GstElement* playbin);
+
 // Waits until the pipeline has reached the state it was sent to (for a pipeline going to PAUSED:
 // its first picture is cued). False on failure or when the time is up.
 bool WaitForCue(GstElement* pipeline, GstClockTime timeout_ns);

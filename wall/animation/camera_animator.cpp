@@ -24,6 +24,23 @@ f32 Speed(f32 distance, f32 direction, f32 gain) {
     return std::sqrt(std::fabs(distance)) * direction * gain;
 }
 
+// What a step that would reach past the goal does.
+enum class Overshoot {
+    Snap,  // it ends at the goal
+    Stay,  // it is not taken this frame
+};
+
+// One frame of easing from `from` towards `to`: a speed of gain x the square root of the distance,
+// for dt seconds.
+f32 Ease(f32 from, f32 to, f32 gain, f32 dt, Overshoot overshoot) {
+    const f32 distance = to - from;
+    const f32 step = Speed(distance, Direction(from, to), gain) * dt;
+    if (std::fabs(step) < std::fabs(distance)) {
+        return from + step;
+    }
+    return overshoot == Overshoot::Snap ? to : from;
+}
+
 void MoveTileTo(ISceneNode* tile, f32 z) {
     const core::vector3df at = tile->getAbsolutePosition();
     tile->setPosition(core::vector3df(at.X, at.Y, z));
@@ -233,11 +250,7 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
     }
 
     // The target eases towards the centre, the camera towards the target.
-    const f32 d = centre_x_ - t.X;
-    const f32 target_speed = Speed(d, Direction(t.X, centre_x_), 50.0f);
-    if (std::fabs(target_speed * dt) < std::fabs(d)) {
-        t.X += target_speed * dt;
-    }
+    t.X = Ease(t.X, centre_x_, 50.0f, dt, Overshoot::Stay);
     const f32 e = t.X - p.X;
     camera_x_speed_ = Speed(e, Direction(p.X, t.X), 80.0f);
     const f32 step = camera_x_speed_ * dt;
@@ -252,14 +265,8 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
 
     // Height: the selected tile's row, else the middle of the wall.
     const f32 goal_y = selected_ != nullptr ? selected_->getAbsolutePosition().Y : 0.0f;
-    const f32 f = goal_y - p.Y;
-    const f32 y_speed = Speed(f, p.Y >= goal_y ? -1.0f : 1.0f, 80.0f);
-    f32 y = p.Y;
-    if (p.Y != goal_y) {
-        y = std::fabs(y_speed * dt) < std::fabs(f) ? p.Y + y_speed * dt : goal_y;
-    }
-    p.Y = y;
-    t.Y = y;
+    p.Y = Ease(p.Y, goal_y, 80.0f, dt, Overshoot::Snap);
+    t.Y = p.Y;
 
     // Depth: closer while dragging, closest in front of a selected tile.
     if (dragging_) {
@@ -268,13 +275,7 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
     if (selected_ != nullptr) {
         target_z_ = kSelectedDepth;
     }
-    const f32 g = target_z_ - p.Z;
-    const f32 z_speed = Speed(g, Direction(p.Z, target_z_), 20.0f);
-    if (std::fabs(z_speed * dt) >= std::fabs(g)) {
-        p.Z = target_z_;
-    } else {
-        p.Z += z_speed * dt;
-    }
+    p.Z = Ease(p.Z, target_z_, 20.0f, dt, Overshoot::Snap);
 
     camera->setPosition(p);
     camera->setTarget(t);

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 class LiveWallTest : public WallWindowTest {
   protected:
     void Configure(WallServices& services) override {
-        services.live = LiveSettings{true, true, 4s};
+        services.live = LiveSettings{true, true, 6s};
         services.liveSettle = 600ms;
         services.prepareTile = {};
     }
@@ -110,16 +110,22 @@ TEST_F(LiveWallTest, ANewPictureFliesOntoTheWallWithoutARebuildAndIsAnnounced) {
         EXPECT_EQ(added->getPosition().Y, kBottomRowY);
     }
 
-    // The announcement: the camera settles in front of the enlarged picture, read from the screen.
+    // The announcement: the camera flies to the enlarged picture, which fills the middle of the
+    // screen (read from the frames drawn).
     ASSERT_TRUE(WaitUntil([&] { return Selected() == added; }));
-    ASSERT_TRUE(
-        WaitShowing([&] { return CameraPosition().Z == irr::scene::CameraAnimator::kSelectedDepth; }));
-    const QImage frame = window_->CaptureFrame();
+    QImage frame;
+    const bool shown = WaitShowing(
+        [&] {
+            frame = window_->CaptureFrame();
+            const QColor middle =
+                frame.isNull() ? QColor() : frame.pixelColor(frame.width() / 2, frame.height() / 2);
+            return Selected() == added && std::abs(middle.hsvHue() - 120) <= 12 && middle.value() > 150;
+        },
+        8000);
     KeepShot(frame, "live_announced");
-    const QColor middle = frame.pixelColor(frame.width() / 2, frame.height() / 2);
-    EXPECT_NEAR(middle.hsvHue(), 120, 12) << "the screen's middle is not the new picture";
+    EXPECT_TRUE(shown) << "the screen's middle never showed the new picture";
     // Then the wall goes on where it was.
-    ASSERT_TRUE(WaitShowing([&] { return Selected() == nullptr; }, 8000));
+    ASSERT_TRUE(WaitShowing([&] { return Selected() == nullptr; }, 12000));
     EXPECT_EQ(window_->SceneHost()->Animator()->CentreX(), centre);
     EXPECT_FALSE(paused_);
 }
@@ -179,9 +185,13 @@ TEST_F(LiveWallTest, TilesWhoseFilesGoLeaveAndTheSelectionWithThem) {
     EXPECT_TRUE(WaitShowing([&] {
         return TileNames() == std::set<std::string>{"p10.jpg", "p13.jpg", "q12.jpg"};
     }));
-    EXPECT_EQ(Selected(), nullptr) << "the selection names a picture that is gone";
+    // The new name's picture may be announced meanwhile; a gone one is never selected.
+    irr::scene::ISceneNode* selected = Selected();
+    EXPECT_TRUE(selected == nullptr || std::string(selected->getName()) == "q12.jpg")
+        << "the selection names a picture that is gone";
     EXPECT_FALSE(paused_);
-    EXPECT_EQ(window_->SceneHost()->Animator()->Previous(), nullptr);
+    irr::scene::ISceneNode* previous = window_->SceneHost()->Animator()->Previous();
+    EXPECT_TRUE(previous == nullptr || std::string(previous->getName()) == "q12.jpg");
 }
 
 TEST_F(LiveWallTest, FiveHundredPicturesAtOnceAndAFloodOfNoticesEndWithTheFolderShown) {

@@ -22,8 +22,8 @@ namespace {
 // Videos by file name: their length and a frame of one colour.
 class FakeGrabber {
   public:
-    void Add(const std::string& name, double seconds, QColor colour = Qt::red) {
-        videos_[name] = {seconds, colour};
+    void Add(const std::string& name, double seconds, QColor colour = Qt::red, QSize size = {320, 240}) {
+        videos_[name] = {seconds, colour, size};
     }
     zorvane::VideoGrab operator()(const std::string& path, std::int64_t at_ns) {
         ++calls;
@@ -33,11 +33,11 @@ class FakeGrabber {
             return grab;
         }
         grab.has_video = true;
-        grab.width = 320;
-        grab.height = 240;
+        grab.width = it->second.size.width();
+        grab.height = it->second.size.height();
         grab.duration_ns = static_cast<std::int64_t>(it->second.seconds * 1e9);
         if (grab.duration_ns > at_ns) {
-            grab.frame = QImage(320, 240, QImage::Format_RGB32);
+            grab.frame = QImage(it->second.size, QImage::Format_RGB32);
             grab.frame.fill(it->second.colour);
         }
         return grab;
@@ -48,6 +48,7 @@ class FakeGrabber {
     struct Video {
         double seconds;
         QColor colour;
+        QSize size;
     };
     std::map<std::string, Video> videos_;
 };
@@ -72,10 +73,12 @@ class WallVideoMovies : public ::testing::Test {
 
 TEST(WallVideoNames, ExtensionsAndThumbnailNames) {
     for (const char16_t* name :
-         {u"a.avi", u"b.MPG", u"c.mpeg", u"d.Wmv", u"e.rm", u"f.RMVB", u"g.asf", u"h.mov"}) {
+         {u"a.avi", u"b.MPG", u"c.mpeg", u"d.Wmv", u"e.rm", u"f.RMVB", u"g.asf", u"h.mov", u"phone.MP4",
+          u"i.m4v", u"j.mkv", u"k.WebM", u"l.3gp", u"cam.MTS"}) {
         EXPECT_TRUE(HasVideoExtension(name)) << QString::fromStdU16String(name).toStdString();
     }
-    for (const char16_t* name : {u"song.wav", u"movie.mp4", u"avi", u"x.avi.bmp", u"clip.mov.txt"}) {
+    for (const char16_t* name :
+         {u"song.wav", u"movie.mp4x", u"avi", u"x.avi.bmp", u"clip.mov.txt", u"a.ts"}) {
         EXPECT_FALSE(HasVideoExtension(name)) << QString::fromStdU16String(name).toStdString();
     }
     EXPECT_EQ(ThumbnailFileName(u"Clip.avi"), tstring(u"CLIP.avi.bmp"));
@@ -84,6 +87,7 @@ TEST(WallVideoNames, ExtensionsAndThumbnailNames) {
     EXPECT_EQ(ThumbnailFileName(u"a.rm"), tstring(u"A.rm.bmp"));
     EXPECT_EQ(ThumbnailFileName(u"day.mpeg"), tstring(u"DAY.mpeg.bmp"));
     EXPECT_EQ(ThumbnailFileName(u"婚礼.wmv"), tstring(u"婚礼.WMV.bmp"));
+    EXPECT_EQ(ThumbnailFileName(u"phone.mp4"), tstring(u"PHONE.MP4.bmp"));
     // Every occurrence of a listed extension turns to lower case, also inside the name.
     EXPECT_EQ(ThumbnailFileName(u"x.avi.wav.mpg"), tstring(u"X.avi.wav.mpg.bmp"));
 }
@@ -127,6 +131,29 @@ TEST_F(WallVideoMovies, ScanMakesThumbnailsOfLongVideosAndListsShortOnes) {
     EXPECT_EQ(QColor(thumbnail.pixel(101, 720 - 5)), QColor(200, 30, 30));
     EXPECT_EQ(QColor(thumbnail.pixel(5, 720 - 81)), QColor(200, 30, 30));
     EXPECT_EQ(QColor(thumbnail.pixel(959, 0)), QColor(200, 30, 30));
+}
+
+TEST_F(WallVideoMovies, AThumbnailKeepsItsVideosShapeOnBlack) {
+    folder.Write("show/portrait.mp4", "x");
+    folder.Write("show/wide.mkv", "x");
+    grabber.Add("portrait.mp4", 30.0, QColor(30, 200, 30), QSize(1080, 1920));
+    grabber.Add("wide.mkv", 30.0, QColor(200, 30, 30), QSize(1920, 1080));
+    CMovieControl movies = MakeControl();
+    movies.LoadFolder(Logic(folder.path() / "show"));
+    // Upright 9:16: 405 x 720 in the middle, black beside it.
+    const QImage portrait(QString::fromStdString((folder.path() / "show" / "PORTRAIT.MP4.bmp").string()));
+    ASSERT_EQ(portrait.size(), QSize(960, 720));
+    EXPECT_EQ(QColor(portrait.pixel(480, 5)), QColor(30, 200, 30));
+    EXPECT_EQ(QColor(portrait.pixel(480, 714)), QColor(30, 200, 30));
+    for (const int x : {200, 274, 686, 955}) {
+        EXPECT_EQ(QColor(portrait.pixel(x, 300)), QColor(Qt::black)) << x;
+    }
+    EXPECT_EQ(QColor(portrait.pixel(5, 715)), QColor(0, 0, 255)) << "the play mark stays in the corner";
+    // 16:9: 960 x 540, black above and below.
+    const QImage wide(QString::fromStdString((folder.path() / "show" / "WIDE.MKV.bmp").string()));
+    EXPECT_EQ(QColor(wide.pixel(480, 40)), QColor(Qt::black));
+    EXPECT_EQ(QColor(wide.pixel(955, 360)), QColor(200, 30, 30));
+    EXPECT_EQ(QColor(wide.pixel(480, 680)), QColor(Qt::black));
 }
 
 TEST_F(WallVideoMovies, LookUpsIgnoreCaseAndFindTheRealVideo) {

@@ -23,12 +23,18 @@ bool SameIgnoringCase(const tstring& a, const tstring& b) {
     return Upper(a) == Upper(b);
 }
 
-// The frame stretched over the thumbnail, the play mark at its own size in the bottom-left corner.
+// The frame in the middle of the thumbnail in its own shape, black bars beside or above it (a phone's
+// portrait clip stretched to 4:3 would show everybody twice as wide), the play mark at its own size
+// in the bottom-left corner.
 QImage StampedThumbnail(const QImage& frame, const QImage& play_mark) {
     QImage thumbnail(kThumbnailWidth, kThumbnailHeight, QImage::Format_RGB32);
+    thumbnail.fill(Qt::black);
     QPainter painter(&thumbnail);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(0, 0, kThumbnailWidth, kThumbnailHeight), frame);
+    const QSize shape = frame.size().scaled(kThumbnailWidth, kThumbnailHeight, Qt::KeepAspectRatio);
+    painter.drawImage(
+        QRect(QPoint((kThumbnailWidth - shape.width()) / 2, (kThumbnailHeight - shape.height()) / 2), shape),
+        frame);
     if (!play_mark.isNull()) {
         painter.drawImage(QPoint(0, kThumbnailHeight - play_mark.height()), play_mark);
     }
@@ -43,7 +49,8 @@ bool HasVideoExtension(const tstring& name) {
         return false;
     }
     const tstring extension = Upper(name.Mid(dot + 1));
-    for (const char16_t* known : {u"AVI", u"MPG", u"MPEG", u"WMV", u"RM", u"RMVB", u"ASF", u"MOV"}) {
+    for (const char16_t* known : {u"AVI", u"MPG", u"MPEG", u"WMV", u"RM", u"RMVB", u"ASF", u"MOV", u"MP4",
+                                  u"M4V", u"MKV", u"WEBM", u"3GP", u"MTS"}) {
         if (extension == known) {
             return true;
         }

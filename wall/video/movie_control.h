@@ -1,9 +1,9 @@
 #pragma once
 // CMovieControl: the videos of the folder shown on the wall. A folder load scans the folder for
 // videos and makes a thumbnail of each one longer than ten seconds: its picture at the ten-second
-// mark, stretched to 960 x 720, with the play mark "images\Wall\ico.png" at the bottom left, saved
-// as a BMP beside the video, so that the wall shows it as a tile. The thumbnails are deleted again
-// on the next folder load and when the wall closes.
+// mark, the right way up, fitted into 960 x 720 in its own shape on black, with the play mark
+// "images\Wall\ico.png" at the bottom left, saved as a BMP beside the video, so that the wall shows it as a
+// tile. The thumbnails are deleted again on the next folder load and when the wall closes.
 //
 // Names: the thumbnail of "clip.avi" is "CLIP.avi.bmp" (the name upper-cased, the extensions
 // ".RMVB", ".WAV", ".MPEG", ".RM", ".MPG", ".AVI" and ".ASF" turned back to lower case, ".bmp"
@@ -25,7 +25,8 @@ inline constexpr int kThumbnailWidth = 960;
 inline constexpr int kThumbnailHeight = 720;
 inline constexpr char16_t kPlayMarkFile[] = u"images\\Wall\\ico.png";
 
-// "avi", "mpg", "mpeg", "wmv", "rm", "rmvb", "asf" or "mov" after the last dot, in any case.
+// "avi", "mpg", "mpeg", "wmv", "rm", "rmvb", "asf" or "mov" after the last dot, in any case, and
+// what phones and cameras write today: "mp4", "m4v", "mkv", "webm", "3gp" and "mts".
 bool HasVideoExtension(const tstring& name);
 // The thumbnail's file name for a video's file name.
 tstring ThumbnailFileName(const tstring& video_name);
