@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImageReader>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QBuffer>
 #include <cstdlib>
@@ -83,16 +84,23 @@ bool SameSecond(const vantor::LocalDateTime& a, const vantor::LocalDateTime& b) 
 
 void DrawTimeStamp(QImage& picture, const vantor::LocalDateTime& time, QPoint at) {
     constexpr int kHalo = 2;  // the light ring around the letters, inside the stamp's corner
-    QFont font = QApplication::font();
-    font.setPixelSize(kTimeStampPixels);
-    font.setBold(true);
-    QPainter painter(&picture);
-    painter.setFont(font);
     const QPoint origin = at + QPoint(kHalo, kHalo);
     const QRect area(
         origin, QSize(std::max(1, picture.width() - origin.x()), std::max(1, picture.height() - origin.y())));
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
     const QString text = ToQt(TimeStampText(time));
+    // The stamp keeps its place; a long date on a narrow picture gets smaller letters rather than
+    // running off the edge.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    for (int pixels = kTimeStampPixels; pixels >= 8; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(text) + kHalo <= area.width()) {
+            break;
+        }
+    }
+    QPainter painter(&picture);
+    painter.setFont(font);
     // Red letters on a soft light ring read on every frame, the dark red ones too.
     painter.setPen(QColor(255, 255, 255, 140));
     for (int dx = -kHalo; dx <= kHalo; ++dx) {

@@ -84,6 +84,16 @@ TEST(CaptureFiles, TimeStampIsRedAtItsCorner) {
     }
     EXPECT_GT(red, 100);
     EXPECT_GT(light, 100) << "nothing sets the letters off the dark frame";
+
+    // The longest date at the capture window's place, 200 px from the right edge: all of it shows.
+    picture.fill(Qt::white);
+    DrawTimeStamp(picture, {2026, 12, 19, 23, 58, 59}, QPoint(200, 160));
+    int at_edge = 0;
+    for (int y = 160; y < 200; ++y) {
+        at_edge +=
+            picture.pixel(397, y) != qRgb(255, 255, 255) || picture.pixel(399, y) != qRgb(255, 255, 255);
+    }
+    EXPECT_EQ(at_edge, 0) << "the stamp runs off the picture's edge";
 }
 
 }  // namespace
