@@ -123,6 +123,9 @@ std::vector<LinkEntry> ParseLinkIndex(std::string_view bytes) {
         }
         std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(end + 1);
+        if (!line.empty() && line.back() == ' ') {
+            continue;  // the writer never ends a record with a blank
+        }
         std::array<std::string_view, 4> fields;
         std::size_t count = 0;
         while (count < fields.size() && !line.empty()) {

@@ -92,8 +92,9 @@ TEST(LinkRecords, DamagedLinesAndMisplacedRecordsAreSkipped) {
     const std::string good = token + ' ' + id + " 2026-12-9 9-5-7\n";
     folder.Write("Storage/Links/2026-12-9.txt",
                  "garbage\n" + token + ' ' + id + " 2026-12-9 ../../etc/passwd\n" + token + ' ' + id +
-                     " 2026-12-9 9-5-7 extra\n" + std::string(32, 'c') + ' ' + id + " 2026-12-10 9-5-8\n" +
-                     good + std::string(32, 'd') + ' ' + id + " 2026-12-9 9-5");  // torn last line
+                     " 2026-12-9 9-5-7 extra\n" + std::string(32, 'e') + ' ' + id + " 2026-12-9 9-5-9 \n" +
+                     std::string(32, 'c') + ' ' + id + " 2026-12-10 9-5-8\n" + good + std::string(32, 'd') +
+                     ' ' + id + " 2026-12-9 9-5");  // torn last line
     folder.Write("Storage/Links/notes.txt", good);
     folder.Write("Storage/Links/2026-12-8.jpg", good);
     vantor::links::LinkIndex index;
@@ -101,6 +102,7 @@ TEST(LinkRecords, DamagedLinesAndMisplacedRecordsAreSkipped) {
     EXPECT_EQ(index.Size(), 1u);
     EXPECT_NE(index.ByToken(token), nullptr);
     EXPECT_EQ(index.ByToken(std::string(32, 'c')), nullptr);  // names another day than its file
+    EXPECT_EQ(index.ByToken(std::string(32, 'e')), nullptr);  // a blank the writer never writes
 
     CountingRandom broken;
     broken.fail = true;

@@ -270,7 +270,9 @@ TEST_F(WallSceneManager, PreparedPicturesBeyondTheLimitWaitForTheRenderThread) {
     }
     loader.join();
     EXPECT_TRUE(build.AllTaken());
-    EXPECT_LE(ahead, 3);
+    // Two waiting and one held by its worker; the count of taken tiles here follows Take, which
+    // has already let the worker go on, so one more may be seen ahead for a moment.
+    EXPECT_LE(ahead, 4);
 
     // Finished (a newer command) while its worker holds a picture: the worker stops at once.
     prepared = 0;
