@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "settings/bounded_setting.h"
 #include "text/narrow_text.h"
 #include "platform/network_address.h"
 #include "platform/profile_file.h"
 
 namespace vantor::settings {
 namespace {
-
-int ReadInt(const IntSetting& setting, const tstring& file, int min, int max) {
-    const int value =
-        static_cast<int>(GetPrivateProfileIntW(setting.section, setting.key, setting.fallback, file));
-    return value < min || value > max ? setting.fallback : value;
-}
 
 std::string ReadText(const TextSetting& setting, const tstring& file) {
     char16_t buffer[256] = {};
@@ -40,10 +35,10 @@ bool IsHostName(const std::string& text) {
 
 GallerySettings ReadGallerySettings(const tstring& config_file) {
     GallerySettings settings;
-    settings.personal_links = ReadInt(kPersonalLinks, config_file, 0, 1) != 0;
-    settings.gallery = ReadInt(kGalleryOn, config_file, 0, 1) != 0;
-    settings.port = ReadInt(kGalleryPort, config_file, 1024, 65535);
-    settings.qr_seconds = ReadInt(kLinkQrSeconds, config_file, 1, 600);
+    settings.personal_links = ReadBoundedInt(kPersonalLinks, config_file, 0, 1) != 0;
+    settings.gallery = ReadBoundedInt(kGalleryOn, config_file, 0, 1) != 0;
+    settings.port = ReadBoundedInt(kGalleryPort, config_file, 1024, 65535);
+    settings.qr_seconds = ReadBoundedInt(kLinkQrSeconds, config_file, 1, 600);
     settings.event_code = ReadText(kEventCode, config_file);
     if (settings.event_code.size() > kMaxEventCodeLength) {
         settings.event_code.resize(kMaxEventCodeLength);

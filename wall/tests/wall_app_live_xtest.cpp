@@ -34,6 +34,12 @@ class LiveWallTest : public WallWindowTest {
         }
         return names;
     }
+    // `count` pictures written to the folder, the folder shown and watched.
+    void ShowWatched(const fs::path& folder, int count) {
+        WritePictures(folder, count);
+        ShowFolder(folder);
+        ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    }
     irr::scene::ISceneNode* TileNamed(const std::string& name) {
         WallLockGuard lock(window_->Lock());
         return window_->SceneHost()->Wall()->TileNamed(name);
@@ -81,9 +87,7 @@ class LiveWallTest : public WallWindowTest {
 
 TEST_F(LiveWallTest, ANewPictureFliesOntoTheWallWithoutARebuildAndIsAnnounced) {
     const fs::path folder = pictures_.path() / "WithTemplate";
-    WritePictures(folder, 5);
-    ShowFolder(folder);
-    ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    ASSERT_NO_FATAL_FAILURE(ShowWatched(folder, 5));
     const int rebuilds = window_->RebuildCount();
     std::map<std::string, irr::core::vector3df> before;
     for (irr::scene::ISceneNode* tile : Tiles()) {
@@ -132,9 +136,7 @@ TEST_F(LiveWallTest, ANewPictureFliesOntoTheWallWithoutARebuildAndIsAnnounced) {
 
 TEST_F(LiveWallTest, PicturesStillWrittenBrokenOrNotFilesNeverBecomeTiles) {
     const fs::path folder = pictures_.path() / "day";
-    WritePictures(folder, 2);
-    ShowFolder(folder);
-    ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    ASSERT_NO_FATAL_FAILURE(ShowWatched(folder, 2));
 
     // A copy over a slow network: half a picture, its writer still at work.
     QByteArray whole;
@@ -172,9 +174,7 @@ TEST_F(LiveWallTest, PicturesStillWrittenBrokenOrNotFilesNeverBecomeTiles) {
 
 TEST_F(LiveWallTest, TilesWhoseFilesGoLeaveAndTheSelectionWithThem) {
     const fs::path folder = pictures_.path() / "day";
-    WritePictures(folder, 4);
-    ShowFolder(folder);
-    ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    ASSERT_NO_FATAL_FAILURE(ShowWatched(folder, 4));
     irr::scene::ISceneNode* chosen = TileNamed("p11.jpg");
     ASSERT_TRUE(WaitUntil([&] { return CameraPosition().Z == irr::scene::CameraAnimator::kFreeDepth; }));
     Click(OnScreen(chosen));
@@ -196,9 +196,7 @@ TEST_F(LiveWallTest, TilesWhoseFilesGoLeaveAndTheSelectionWithThem) {
 
 TEST_F(LiveWallTest, FiveHundredPicturesAtOnceAndAFloodOfNoticesEndWithTheFolderShown) {
     const fs::path folder = pictures_.path() / "day";
-    WritePictures(folder, 3);
-    ShowFolder(folder);
-    ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    ASSERT_NO_FATAL_FAILURE(ShowWatched(folder, 3));
     const fs::path elsewhere = pictures_.path() / "camera";
     fs::create_directories(elsewhere);
     QImage small(160, 120, QImage::Format_RGB32);
@@ -231,9 +229,7 @@ TEST_F(LiveWallTest, FiveHundredPicturesAtOnceAndAFloodOfNoticesEndWithTheFolder
 
 TEST_F(LiveWallTest, TheFolderGoingWhileShownEmptiesTheWallUntilItComesBack) {
     const fs::path folder = pictures_.path() / "day";
-    WritePictures(folder, 3);
-    ShowFolder(folder);
-    ASSERT_TRUE(WaitUntil([&] { return window_->Live()->Watching(); }));
+    ASSERT_NO_FATAL_FAILURE(ShowWatched(folder, 3));
     const auto files = Untouched(folder);
 
     fs::rename(folder, pictures_.path() / "moved");

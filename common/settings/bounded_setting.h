@@ -1,0 +1,11 @@
+#pragma once
+// An integer setting of "Bin\config.ini" read within its range: a missing key or a value outside
+// min..max reads as the setting's default.
+#include "settings/settings_table.h"
+#include "text/tstring.h"
+
+namespace vantor::settings {
+
+int ReadBoundedInt(const IntSetting& setting, const tstring& config_file, int min, int max);
+
+}  // namespace vantor::settings
