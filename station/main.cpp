@@ -5,10 +5,12 @@
 #include "app/travenor_app.h"
 #include "platform/message_box.h"
 #include "language/button_texts.h"
+#include "platform/form_skin.h"
 #include "platform/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    vantor::ApplyFormSkin(application);
     vantor::QtMessageBoxes boxes(vantor::LanguageButtonTexts());
     // Boxes raised while the library loaded (a broken language file) are shown now.
     vantor::ScopedMessageBoxService service(boxes, true);

@@ -9,12 +9,12 @@ namespace {
 constexpr char kControlIdProperty[] = "vantorControlId";
 }
 
-QSize DesignedClientSize(const DialogTemplate& dialog) {
-    return DialogSizeToPixels(dialog.client_dlu);
+QSize DesignedClientSize(const DialogTemplate& dialog, const DialogScale& scale) {
+    return DialogSizeToPixels(dialog.client_dlu, scale);
 }
 
-QRect DesignedControlRect(const ControlEntry& control) {
-    return DialogRectToPixels(control.rect_dlu);
+QRect DesignedControlRect(const ControlEntry& control, const DialogScale& scale) {
+    return DialogRectToPixels(control.rect_dlu, scale);
 }
 
 const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id) {

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QSize>
 #include <span>
+#include "layout/dialog_units.h"
 
 class QWidget;
 
@@ -24,9 +25,10 @@ struct DialogTemplate {
     std::span<const ControlEntry> controls;
 };
 
-// The designed client size and a control's rectangle in pixels.
-QSize DesignedClientSize(const DialogTemplate& dialog);
-QRect DesignedControlRect(const ControlEntry& control);
+// The designed client size and a control's rectangle in pixels, in the classic scale unless
+// another is given.
+QSize DesignedClientSize(const DialogTemplate& dialog, const DialogScale& scale = kClassicDialogScale);
+QRect DesignedControlRect(const ControlEntry& control, const DialogScale& scale = kClassicDialogScale);
 
 // The control of the table with that id, or null.
 const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id);

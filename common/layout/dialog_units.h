@@ -1,23 +1,42 @@
 #pragma once
-// Windows are designed in dialog units. One fixed base converts them to pixels everywhere: the
-// classic 8-point dialog font, 1.5 pixels per horizontal and 1.625 pixels per vertical unit.
+// Windows are designed in dialog units. A dialog scale turns them into pixels: horizontally a
+// quarter of the base font's average character width, vertically an eighth of its line height.
+// The classic 8-point dialog font gives 1.5 and 1.625 pixels; the form windows (management, seat
+// search, keyboard) use a touch base font with a 32-pixel line, as far as the screen holds it.
 #include <QRect>
 #include <QSize>
+#include "platform/form_skin.h"
 
 namespace vantor {
 
-inline constexpr double kPixelsPerDialogUnitX = 1.5;
-inline constexpr double kPixelsPerDialogUnitY = 1.625;
+struct DialogScale {
+    double x = 1.5;    // pixels per horizontal dialog unit
+    double y = 1.625;  // pixels per vertical dialog unit
+
+    // The line height of the base font this scale is measured on: eight vertical units (the
+    // classic font's 13 pixels). A window's text is set in the largest font whose line fits.
+    int LinePixels() const;
+};
+
+inline constexpr DialogScale kClassicDialogScale{};
+
+// The touch base font: a 32-pixel line, so that a drop-down list of 12 units is 48 pixels high.
+inline constexpr double kTouchPixelsPerUnitY = kTouchLinePixels / 8.0;
+
+// The scale of a window designed as `design` dialog units, on the touch base font, made smaller
+// only as far as needed for the window to fit `room` pixels. The proportions of the design stay:
+// both directions shrink by the same factor.
+DialogScale TouchDialogScale(const QSize& design, const QSize& room);
 
 // Horizontal and vertical positions in pixels, rounded to the nearest pixel.
-int DialogUnitsToPixelsX(int units);
-int DialogUnitsToPixelsY(int units);
+int DialogUnitsToPixelsX(int units, const DialogScale& scale = kClassicDialogScale);
+int DialogUnitsToPixelsY(int units, const DialogScale& scale = kClassicDialogScale);
 
 // A rectangle given as x, y, width, height in dialog units; both edges are converted, so
 // neighbouring controls stay neighbours.
-QRect DialogRectToPixels(const QRect& units);
+QRect DialogRectToPixels(const QRect& units, const DialogScale& scale = kClassicDialogScale);
 
 // The designed client size of a window.
-QSize DialogSizeToPixels(const QSize& units);
+QSize DialogSizeToPixels(const QSize& units, const DialogScale& scale = kClassicDialogScale);
 
 }  // namespace vantor

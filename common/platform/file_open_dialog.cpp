@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLoggingCategory>
 
+#include "platform/form_skin.h"
 #include "platform/native_path.h"
 #include "text/qt_text.h"
 
@@ -19,6 +20,9 @@ std::optional<std::vector<tstring>> ChooseFilesToOpen(QWidget* owner, const tstr
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setNameFilters(nameFilters);
     dialog.setSizeGripEnabled(true);
+    // Pictures are chosen with a finger too: the skin's touch font, and most of the screen.
+    MarkFormWindow(dialog);
+    dialog.resize(FormRoom(owner) * 4 / 5);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

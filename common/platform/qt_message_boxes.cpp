@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
+#include "platform/form_skin.h"
 #include "text/qt_text.h"
 
 // Every box shown (off unless enabled, e.g. QT_LOGGING_RULES="vantor.messagebox.info=true").
@@ -13,8 +15,6 @@ Q_LOGGING_CATEGORY(lcMessageBox, "vantor.messagebox", QtWarningMsg)
 
 namespace vantor {
 namespace {
-
-constexpr double kMinimumFontPoints = 14.0;
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
@@ -92,16 +92,13 @@ MessageAnswer QtMessageBoxes::ShowOnGuiThread(const MessageBoxRequest& request) 
     // A box over a full-screen window that stays on top must come up above it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     // Read from a step away and answered with a finger on the station's touch screen.
-    QFont font = box.font();
-    if (font.pointSizeF() > 0 && font.pointSizeF() < kMinimumFontPoints) {
-        font.setPointSizeF(kMinimumFontPoints);
-        box.setFont(font);
-    }
+    MarkFormWindow(box);
     for (const auto& [button, text] :
          {std::pair{QMessageBox::Ok, &texts_.ok}, std::pair{QMessageBox::Cancel, &texts_.cancel},
           std::pair{QMessageBox::Yes, &texts_.yes}, std::pair{QMessageBox::No, &texts_.no}}) {
         if (QAbstractButton* shown = box.button(button); shown != nullptr && !text->isEmpty()) {
             shown->setText(*text);
+            shown->setIcon(QIcon());  // the skin's buttons carry their word only
         }
     }
     const int result = box.exec();

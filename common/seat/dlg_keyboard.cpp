@@ -1,22 +1,34 @@
 #include "seat/dlg_keyboard.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <QPushButton>
 #include "layout/control_table.h"
 #include "layout/dialog_units.h"
+#include "platform/form_skin.h"
 #include "seat/keyboard_keys.h"
 #include "language/language.h"
 #include "text/qt_text.h"
+
+vantor::DialogScale KeyboardScale(const QWidget* near) {
+    return vantor::TouchDialogScale(vantor::kKeyboardSizeDlu, vantor::FormRoom(near));
+}
 
 CDlgKeyBoard::CDlgKeyBoard(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("KeyBoard"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowDoesNotAcceptFocus);
-    setFixedSize(vantor::DialogSizeToPixels(vantor::kKeyboardSizeDlu));
+    const vantor::DialogScale scale = KeyboardScale(parent);
+    vantor::MarkFormWindow(*this, scale.LinePixels());
+    setFixedSize(vantor::DialogSizeToPixels(vantor::kKeyboardSizeDlu, scale));
     for (const vantor::KeyboardKey& key : vantor::KeyboardKeys()) {
         // Children of the window, which deletes them.
         auto* button = new QPushButton(ToQt(key.label), this);
-        button->setGeometry(vantor::DialogRectToPixels(key.rect_dlu));
+        button->setGeometry(vantor::DialogRectToPixels(key.rect_dlu, scale));
+        if (key.action == vantor::KeyAction::Letter) {
+            // A letter is read at a glance: large on its large key.
+            button->setFont(vantor::FormFont(button->height() * 2 / 5));
+        }
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoDefault(false);
         vantor::SetControlId(button, key.id);

@@ -4,9 +4,13 @@
 // window never takes the focus away from the field it types into.
 #include <QDialog>
 #include <QPointer>
+#include "layout/dialog_units.h"
 
 class QLineEdit;
 class QPushButton;
+
+// The keyboard's scale on the screen of `near`: as large as the screen's height allows.
+vantor::DialogScale KeyboardScale(const QWidget* near);
 
 class CDlgKeyBoard : public QDialog {
     Q_OBJECT

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <memory>
 #include <vector>
+#include "layout/dialog_units.h"
 #include "seat/guest_list.h"
 
 class CDlgKeyBoard;
@@ -58,9 +59,11 @@ class CDlgSearch : public QDialog {
   private:
     void CreateControls();
     QFont MakeDetailsFont() const;
+    void PlaceBesideKeyboardRoom(int keyboard_width);
 
     std::vector<vantor::GuestRecord> guests_;
     QImage plan_;  // null when the file is missing or unreadable
+    vantor::DialogScale scale_;
     QFont font_;
     QRect picture_area_;
     QRect detail_area_;

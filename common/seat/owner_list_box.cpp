@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include "controls/fitted_text.h"
 #include "platform/font_match.h"
 
 namespace {
@@ -21,19 +22,23 @@ class EntryPainter : public QStyledItemDelegate {
         painter->save();
         painter->fillRect(option.rect, selected ? palette.color(QPalette::Active, QPalette::Highlight)
                                                 : palette.color(QPalette::Active, QPalette::Base));
-        const QFont& font = list_.EntryFont();
-        painter->setFont(font);
+        const QString name = index.data(Qt::DisplayRole).toString();
+        const QRect text_area = option.rect.adjusted(COwnerListBox::kTextInset, COwnerListBox::kTextInset,
+                                                     -COwnerListBox::kTextInset, 0);
+        const vantor::FittedText fitted = vantor::FitText(list_.EntryFont(), name, text_area.size());
+        painter->setFont(fitted.font);
         painter->setPen(QColor(255, 0, 0));
         painter->setClipRect(option.rect);
-        const QPoint origin =
-            option.rect.topLeft() + QPoint(COwnerListBox::kTextInset, COwnerListBox::kTextInset);
-        painter->drawText(origin.x(), origin.y() + QFontMetrics(font).ascent(),
-                          index.data(Qt::DisplayRole).toString());
+        if (fitted.wraps) {
+            painter->drawText(text_area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, name);
+        } else {
+            painter->drawText(text_area.left(), text_area.top() + QFontMetrics(fitted.font).ascent(), name);
+        }
         painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-        return QSize(100, COwnerListBox::kEntryHeight);
+        return QSize(100, list_.EntryHeight());
     }
 
   private:
@@ -58,6 +63,12 @@ void COwnerListBox::changeEvent(QEvent* event) {
     QListWidget::changeEvent(event);
 }
 
+void COwnerListBox::SetEntryHeight(int pixels) {
+    entry_height_ = pixels;
+    DeriveEntryFont();
+    doItemsLayout();
+}
+
 void COwnerListBox::DeriveEntryFont() {
     // "MS Mincho" was chosen for Japanese text; fontconfig names the installed face that covers it
     // and the Chinese names (WenQuanYi Zen Hei with the project's packages).
@@ -67,10 +78,10 @@ void COwnerListBox::DeriveEntryFont() {
     if (!family.isEmpty()) {
         entry.setFamily(family);
     }
-    // A height of 40 is the character cell's: the largest size whose line fits 40 pixels.
-    int pixels = kEntryHeight;
+    // The entry's height is the character cell's: the largest size whose line fits it.
+    int pixels = entry_height_;
     entry.setPixelSize(pixels);
-    while (pixels > 8 && QFontMetrics(entry).height() > kEntryHeight) {
+    while (pixels > 8 && QFontMetrics(entry).height() > entry_height_) {
         entry.setPixelSize(--pixels);
     }
     entry_font_ = entry;

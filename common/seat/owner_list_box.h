@@ -1,7 +1,9 @@
 #pragma once
-// COwnerListBox: the list of matching guests, drawn in large type. Every entry is 40 pixels high;
-// its text is red, on one line, 3 pixels in from the entry's left and top edges, over the
-// highlight colour when the entry is selected and the window colour otherwise.
+// COwnerListBox: the list of matching guests, drawn in large type. Every entry is 40 pixels high
+// as designed (a window laid out larger sets a larger height); its text is red, on one line, 3
+// pixels in from the entry's left and top edges, over the highlight colour when the entry is
+// selected and the window colour otherwise. A name too long for the entry is drawn smaller, and
+// wrapped when even the smallest readable size does not fit.
 #include <QFont>
 #include <QListWidget>
 
@@ -20,6 +22,9 @@ class COwnerListBox : public QListWidget {
     // the face that stands in for "MS Mincho".
     const QFont& EntryFont() const { return entry_font_; }
 
+    int EntryHeight() const { return entry_height_; }
+    void SetEntryHeight(int pixels);
+
   protected:
     void changeEvent(QEvent* event) override;
 
@@ -27,4 +32,5 @@ class COwnerListBox : public QListWidget {
     void DeriveEntryFont();
 
     QFont entry_font_;
+    int entry_height_ = kEntryHeight;
 };

@@ -29,6 +29,15 @@ constexpr int kKeyA = 1012;
 constexpr int kKeyS = 1027;
 constexpr int kKeyZ = 1033;
 
+// A control where its designed rectangle falls at the window's scale, give or take the rounding.
+void ExpectLaidOut(const QRect& shown, const QRect& designed, const vantor::DialogScale& scale) {
+    const QRect wanted = vantor::DialogRectToPixels(designed, scale);
+    EXPECT_NEAR(shown.left(), wanted.left(), 1) << designed.x();
+    EXPECT_NEAR(shown.top(), wanted.top(), 1) << designed.y();
+    EXPECT_NEAR(shown.right(), wanted.right(), 1) << designed.x();
+    EXPECT_NEAR(shown.bottom(), wanted.bottom(), 1) << designed.y();
+}
+
 // A folder like an installation's, with a guest list, a green seating plan and the texts.
 class SeatSearchWindow : public ::testing::Test {
   protected:
@@ -86,11 +95,14 @@ TEST_F(SeatSearchWindow, TheWindowsAreLaidOutAsDesigned) {
     WriteUsualGuests();
     CDlgSearch& window = Open();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("引位"));
-    EXPECT_EQ(window.size(), vantor::DialogSizeToPixels({459, 294}));
-    EXPECT_EQ(vantor::FindControl(&window, vantor::IDC_SEARCH_FIELD)->geometry(),
-              vantor::DialogRectToPixels({3, 27, 116, 14}));
-    EXPECT_EQ(window.PictureArea(), vantor::DialogRectToPixels({122, 58, 337, 236}));
-    EXPECT_EQ(window.DetailArea(), vantor::DialogRectToPixels({122, 1, 336, 55}));
+    // Whatever the screen's size, one scale for the whole window, in the design's proportions.
+    const vantor::DialogScale scale{window.width() / 459.0, window.height() / 294.0};
+    EXPECT_NEAR(scale.x / scale.y, 1.5 / 1.625, 0.01);
+    EXPECT_GT(scale.y, 1.625) << "laid out larger than on the classic font";
+    ExpectLaidOut(vantor::FindControl(&window, vantor::IDC_SEARCH_FIELD)->geometry(), {3, 27, 116, 14},
+                  scale);
+    ExpectLaidOut(window.PictureArea(), {122, 58, 337, 236}, scale);
+    ExpectLaidOut(window.DetailArea(), {122, 1, 336, 55}, scale);
     // The language texts replace the designed captions.
     EXPECT_EQ(qobject_cast<QLabel*>(vantor::FindControl(&window, vantor::IDC_SEARCH_HINT))->text(),
               QStringLiteral("请输入关键字"));
@@ -100,9 +112,10 @@ TEST_F(SeatSearchWindow, TheWindowsAreLaidOutAsDesigned) {
     CDlgKeyBoard& keyboard = window.Keyboard();
     EXPECT_FALSE(keyboard.isVisible());
     EXPECT_EQ(keyboard.windowTitle(), QStringLiteral("KeyBoard"));
-    EXPECT_EQ(keyboard.size(), vantor::DialogSizeToPixels({149, 377}));
-    EXPECT_EQ(keyboard.Key(kKeyA)->geometry(), vantor::DialogRectToPixels({0, 0, 49, 39}));
-    EXPECT_EQ(keyboard.Key(kKeyZ)->geometry(), vantor::DialogRectToPixels({48, 308, 49, 39}));
+    const vantor::DialogScale keys{keyboard.width() / 149.0, keyboard.height() / 377.0};
+    EXPECT_NEAR(keys.x / keys.y, 1.5 / 1.625, 0.01);
+    ExpectLaidOut(keyboard.Key(kKeyA)->geometry(), {0, 0, 49, 39}, keys);
+    ExpectLaidOut(keyboard.Key(kKeyZ)->geometry(), {48, 308, 49, 39}, keys);
     EXPECT_EQ(keyboard.Key(kKeyS)->text(), QStringLiteral("S"));
     EXPECT_EQ(keyboard.Key(vantor::kKeyClear)->text(), QStringLiteral("清除所有"));
     EXPECT_TRUE(keyboard.Key(vantor::kKeyBackspace)->isDefault());

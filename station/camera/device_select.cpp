@@ -4,11 +4,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include "camera/camera_capture.h"
+#include "platform/form_skin.h"
 #include "text/qt_text.h"
 
 DeviceSelect::DeviceSelect(const std::vector<tstring>& names, QWidget* parent)
     : QDialog(parent), list_(new QListWidget(this)) {
     setWindowTitle(QString::fromUtf8("设备选择"));
+    vantor::MarkFormWindow(*this);
     list_->setObjectName(QString::number(kListId));
     for (const tstring& name : names) {
         list_->addItem(ToQt(name));
@@ -18,6 +20,9 @@ DeviceSelect::DeviceSelect(const std::vector<tstring>& names, QWidget* parent)
     ok->setObjectName(QStringLiteral("1"));
     cancel->setObjectName(QStringLiteral("2"));
     ok->setDefault(true);
+    for (QPushButton* button : {ok, cancel}) {
+        button->setMinimumWidth(160);  // a finger's target, as the message boxes' buttons
+    }
     connect(ok, &QPushButton::clicked, this, [this] {
         StoreSelection();
         accept();

@@ -11,6 +11,7 @@
 #include "controls/button_face.h"
 #include "layout/skin_files.h"
 #include "layout/control_table.h"
+#include "platform/form_skin.h"
 #include "layout/full_screen.h"
 #include "layout/scale_control.h"
 #include "lottery/candidate_scan.h"
@@ -130,6 +131,7 @@ void CParamDialog::OnInitDialog(QScreen* screen) {
     }
     for (QComboBox* list : {levels_, counts_}) {
         list->setFont(StripFont(std::max(10, list_height * 2 / 5), false));
+        vantor::MarkFormControl(*list);
     }
     for (const tstring& name : level_names_) {
         levels_->addItem(ToQt(name));

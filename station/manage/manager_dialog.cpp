@@ -8,11 +8,13 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 #include <filesystem>
 
 #include "manage/camera_resolution.h"
 #include "manage/manager_layout.h"
 #include "platform/file_open_dialog.h"
+#include "platform/form_skin.h"
 #include "platform/message_box.h"
 #include "platform/native_path.h"
 #include "settings/preset_file.h"
@@ -26,6 +28,8 @@ using namespace travenor;
 Q_LOGGING_CATEGORY(lcManage, "vantor.manage", QtWarningMsg)
 
 namespace {
+
+constexpr int kTouchRowPixels = 48;
 
 CManagerDialog::FileChooser DesktopChooser() {
     return [](QWidget* owner, const tstring& startFolder) {
@@ -77,15 +81,15 @@ CManagerDialog::~CManagerDialog() {
 }
 
 void CManagerDialog::CreateControls() {
-    setFixedSize(vantor::DesignedClientSize(kManagerDialog));
-    // The size the layout was designed for: dialog units are measured on a font of this height.
-    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
-    font.setPixelSize(12);
-    setFont(font);
+    // Laid out on the touch base font: the dialog units grow with it, the design's proportions stay.
+    const vantor::DialogScale scale =
+        vantor::TouchDialogScale(kManagerDialog.client_dlu, vantor::FormRoom(parentWidget()));
+    vantor::MarkFormWindow(*this, scale.LinePixels());
+    setFixedSize(vantor::DesignedClientSize(kManagerDialog, scale));
     for (const vantor::ControlEntry& control : kManagerDialog.controls) {
         QWidget* widget = MakeControl(control, this);
         vantor::SetControlId(widget, control.id);
-        widget->setGeometry(vantor::DesignedControlRect(control));
+        widget->setGeometry(vantor::DesignedControlRect(control, scale));
     }
     list_ = qobject_cast<QTableWidget*>(vantor::FindControl(this, IDC_MANAGER_LIST));
     levels_ = qobject_cast<QComboBox*>(vantor::FindControl(this, IDC_MANAGER_LEVEL));
@@ -118,12 +122,16 @@ void CManagerDialog::OnInitDialog() {
     list_->setColumnWidth(0, width / 3);
     list_->setColumnWidth(1, width * 2 / 3 - 5);
     list_->verticalHeader()->hide();
+    // Headers take the platform's header font unless told otherwise: the window's, as all its text.
+    list_->horizontalHeader()->setFont(font());
     list_->setShowGrid(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 8);
+    // A row is a finger's target.
+    list_->verticalHeader()->setDefaultSectionSize(
+        std::max(kTouchRowPixels, list_->fontMetrics().height() + 8));
     // The selection stays visible when the list loses the focus to a button.
     QPalette palette = list_->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,

@@ -119,9 +119,14 @@ class StationWindows : public ::testing::Test {
                QPoint(window.rect.width() * (2 * control.x() + control.width()) / (2 * designed.width()),
                       window.rect.height() * (2 * control.y() + control.height()) / (2 * designed.height()));
     }
-    // A control of a window laid out at its designed size in pixels.
-    static QRect Designed(const TopLevel& window, const QRect& control_dlu) {
-        return vantor::DialogRectToPixels(control_dlu).translated(window.rect.topLeft());
+    // A control of a window laid out in the proportions of its design, at whatever scale.
+    static QRect Designed(const TopLevel& window, const QRect& control_dlu, const QSize& designed) {
+        const auto x = [&](int units) { return window.rect.width() * units / designed.width(); };
+        const auto y = [&](int units) { return window.rect.height() * units / designed.height(); };
+        return QRect(QPoint(x(control_dlu.left()), y(control_dlu.top())),
+                     QPoint(x(control_dlu.x() + control_dlu.width()) - 1,
+                            y(control_dlu.y() + control_dlu.height()) - 1))
+            .translated(window.rect.topLeft());
     }
     QPoint MenuButton(int id) const { return Stretched(*Menu(), travenor::kStartUpDialog, id); }
 

@@ -80,7 +80,8 @@ TEST_F(StationWindows, CaptureSeatSearchKeyboardAndPrint) {
                [&] { return !input_.Windows("引位").empty(); }, 1500, 15000, "the seat search did not open");
     const TopLevel search = input_.Windows("引位").front();
     const auto control = [&](int id) {
-        return Designed(search, vantor::FindControlEntry(vantor::kSearchDialog, id)->rect_dlu);
+        return Designed(search, vantor::FindControlEntry(vantor::kSearchDialog, id)->rect_dlu,
+                        vantor::kSearchDialog.client_dlu);
     };
     const QRect details = control(vantor::IDC_SEARCH_DETAILS);
     const auto shown_details = [&] { return input_.Grab(details); };
@@ -102,7 +103,7 @@ TEST_F(StationWindows, CaptureSeatSearchKeyboardAndPrint) {
     const auto key_centre = [&](int id) {
         for (const vantor::KeyboardKey& key : vantor::KeyboardKeys()) {
             if (key.id == id) {
-                return Designed(keyboard, key.rect_dlu).center();
+                return Designed(keyboard, key.rect_dlu, vantor::kKeyboardSizeDlu).center();
             }
         }
         return QPoint();
@@ -135,7 +136,10 @@ TEST_F(StationWindows, CaptureSeatSearchKeyboardAndPrint) {
     WaitFor([&] { return BlueTextPixels(first_match = shown_details()) > 200 && first_match != wangwu; },
             5000, "the keyword matched nobody");
     const QRect matches = control(vantor::IDC_SEARCH_MATCHES);
-    input_.Click(matches.topLeft() + QPoint(matches.width() / 2, 40 + 20));
+    // Entries are 40 pixels high as designed, grown with the window.
+    const int entry =
+        40 * search.rect.height() / vantor::DialogSizeToPixels(vantor::kSearchDialog.client_dlu).height();
+    input_.Click(matches.topLeft() + QPoint(matches.width() / 2, entry * 3 / 2));
     WaitFor([&] { return shown_details() != first_match && BlueTextPixels(shown_details()) > 200; }, 5000,
             "picking the second match did not show its details");
     KeepScreen("station_windows_seat_search.png");
