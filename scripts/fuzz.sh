@@ -20,16 +20,10 @@ TIMEOUT_EACH=${VANTOR_FUZZ_TIMEOUT:-10}  # seconds one input may take before it 
 RSS_LIMIT_MB=${VANTOR_FUZZ_RSS_MB:-2048}
 
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
-CC_BIN=$(command -v clang-14 || command -v clang)
-CXX_BIN=$(command -v clang++-14 || command -v clang++)
-
-echo "== Fuzz targets: build ($BUILD)"
+echo "== Fuzz targets: build ($BUILD, the \"fuzz\" preset of CMakePresets.json)"
 if [[ ! -f "$BUILD/build.ninja" ]]; then
     mkdir -p "$BUILD"
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja \
-        -DCMAKE_C_COMPILER="$CC_BIN" -DCMAKE_CXX_COMPILER="$CXX_BIN" \
-        -DVANTOR_BUILD_FUZZ=ON -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF -DVANTOR_WERROR=ON \
-        >"$BUILD/configure.log" 2>&1 || { cat "$BUILD/configure.log"; exit 1; }
+    cmake --preset fuzz >"$BUILD/configure.log" 2>&1 || { cat "$BUILD/configure.log"; exit 1; }
 fi
 ninja -C "$BUILD" fuzz_targets
 

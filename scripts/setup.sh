@@ -65,21 +65,20 @@ install_packages() {
     fi
 }
 
-# build_tree DIR [cmake options...]: configures DIR with the options (again when they changed) and
-# builds the given TARGETS (default: all)
+# build_tree PRESET DIR: configures DIR with the preset of CMakePresets.json (again when the preset
+# or the presets file changed) and builds the given TARGETS (default: all)
 build_tree() {
-    local dir=$1; shift
+    local preset=$1 dir=$2
     local targets=${TARGETS:-all}
-    local stamp="$dir/vantor-configure-options"
-    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$*" ]; then
-        cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
-        echo "$*" >"$stamp"
+    local stamp="$dir/vantor-configure-preset"
+    local wanted
+    wanted="$preset $(sha1sum "$ROOT/CMakePresets.json" | cut -d' ' -f1)"
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then
+        (cd "$ROOT" && cmake --preset "$preset")
+        echo "$wanted" >"$stamp"
     fi
     cmake --build "$dir" --target $targets -- -j"$(nproc)"
 }
-
-# The compiler flags of the station's build, the same for both commands (warnings are errors in both).
-RELEASE_OPTIONS=(-DVANTOR_WERROR=ON)
 
 start_xvfb() {
     # A private X display for the tests that need a real window system (the wall's OpenGL).
@@ -125,10 +124,10 @@ start_cups() {
     $SUDO cupsreject -r "out of paper" VantorReject 2>/dev/null || true
 }
 
-# build_package [cmake options...]: builds the programs and the content in build/release with the
-# options, then the Debian package, whose path it leaves in PACKAGE_FILE.
+# build_package PRESET: builds the programs and the content in build/release with the preset, then
+# the Debian package, whose path it leaves in PACKAGE_FILE.
 build_package() {
-    TARGETS="Travenor Halvix VantorGallery vantor_content vantor_package_files" build_tree build/release "$@" || return 1
+    TARGETS="Travenor Halvix VantorGallery vantor_content vantor_package_files" build_tree "$1" build/release || return 1
     rm -f build/release/package/vantor_*.deb
     (cd build/release && cpack -G DEB) || return 1
     PACKAGE_FILE=$(ls "$ROOT"/build/release/package/vantor_*_amd64.deb) || return 1
@@ -236,15 +235,14 @@ export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 case "$MODE" in
     build | run)
         # Only the programs and the installation folder; the tests and benchmarks come with "test".
-        TARGETS="Travenor Halvix VantorGallery vantor_content" build_tree build/release "${RELEASE_OPTIONS[@]}" \
-            -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
+        TARGETS="Travenor Halvix VantorGallery vantor_content" build_tree station build/release
         if [ "$MODE" = run ]; then
             exec build/release/Vantor/Travenor
         fi
         ;;
     package)
         # The same build tree and options as "run", so that one reuses the other's objects.
-        build_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF
+        build_package station
         echo "Package: $PACKAGE_FILE"
         ;;
     test)
@@ -252,7 +250,7 @@ case "$MODE" in
         if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
             git -C "$ROOT" ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
         fi
-        build_tree build/release "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=ON -DVANTOR_BUILD_BENCH=ON
+        build_tree release build/release
         trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
         start_xvfb
         start_cups
@@ -265,8 +263,7 @@ case "$MODE" in
         echo "== Tests (release build)"
         run_ctest build/release test-programs.txt
         echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-        TARGETS=all_tests build_tree build/asan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=address,undefined \
-            -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        TARGETS=all_tests build_tree asan build/asan
         # Leaks are errors; tests/support/lsan.supp names what the libraries below keep by design.
         # intercept_tls_get_addr=0: this runtime (GCC 12) takes a thread-local block of a loaded
         # library that happens to start 16 bytes into a page for the header of an old glibc, and
@@ -277,8 +274,7 @@ case "$MODE" in
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 LSAN_OPTIONS="suppressions=$ROOT/tests/support/lsan.supp" \
             UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build/asan test-programs.txt
         echo "== Threaded tests under ThreadSanitizer"
-        TARGETS=threaded_tests build_tree build/tsan -DVANTOR_WERROR=ON -DVANTOR_SANITIZE=thread \
-            -DVANTOR_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        TARGETS=threaded_tests build_tree tsan build/tsan
         # report_mutex_bugs=0: the GL and X libraries under the wall's window tests call the lock
         # functions through pointers of their own, which the tool reads as unbalanced locks. Data
         # races are still reported, and the wall's own lock stops the program on a wrong release.
@@ -298,7 +294,7 @@ case "$MODE" in
             FAILED=$((FAILED + 1))
         fi
         rm -f "$fuzz_log"
-        test_package "${RELEASE_OPTIONS[@]}" -DVANTOR_BUILD_TESTS=ON -DVANTOR_BUILD_BENCH=ON
+        test_package release
         echo
         echo "$PASSED passed, $FAILED failed, $SKIPPED skipped"
         [ "$FAILED" -eq 0 ]

@@ -1,9 +1,12 @@
-// The files of a sign-in: time stamp text, the same-second rule, and writes that never leave a
-// half picture under its final name.
+// The files of a sign-in: time stamp text and its look on the shipped frames, the same-second
+// rule, and writes that never leave a half picture under its final name.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 #include "capture/sign_in_files.h"
 #include "test_folder.h"
 
@@ -94,6 +97,49 @@ TEST(CaptureFiles, TimeStampIsRedAtItsCorner) {
             picture.pixel(397, y) != qRgb(255, 255, 255) || picture.pixel(399, y) != qRgb(255, 255, 255);
     }
     EXPECT_EQ(at_edge, 0) << "the stamp runs off the picture's edge";
+}
+
+// Every shipped frame, at the capture window's size on a 1920x1080 screen, with the stamp where
+// the capture window writes it: red letters and their light ring both show. The corners are kept
+// side by side as <build>/screenshots/time_stamp_frames.png.
+TEST(CaptureFiles, TimeStampReadsOnEveryShippedFrame) {
+    const QSize picture_size(1440, 1080);
+    std::vector<fs::path> frames;
+    for (const auto& entry : fs::directory_iterator(vantor_test::InstallFolder() / "Template")) {
+        frames.push_back(entry.path());
+    }
+    std::sort(frames.begin(), frames.end());
+    std::vector<QImage> corners;
+    for (const fs::path& path : frames) {
+        const QImage frame(QString::fromStdString(path.string()));
+        ASSERT_FALSE(frame.isNull()) << path;
+        QImage picture(picture_size, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(QColor(128, 128, 128));  // the photo behind the frame
+        QPainter(&picture).drawImage(QRect(QPoint(0, 0), picture_size), frame);
+        const QPoint at(picture_size.width() - 200, picture_size.height() - 40);
+        DrawTimeStamp(picture, {2026, 12, 19, 23, 58, 59}, at);
+        const QImage corner = picture.copy(QRect(at - QPoint(10, 10), QSize(210, 50)));
+        int red = 0;
+        int ring = 0;
+        for (int y = 0; y < corner.height(); ++y) {
+            for (int x = 0; x < corner.width(); ++x) {
+                const QColor p = corner.pixelColor(x, y);
+                red += p.red() > 220 && p.green() < 60 && p.blue() < 60;
+                ring += p.lightness() > 170 && p.green() > 150;
+            }
+        }
+        EXPECT_GT(red, 150) << path.filename() << ": the letters do not show";
+        EXPECT_GT(ring, 150) << path.filename() << ": nothing sets the letters off the frame";
+        corners.push_back(corner);
+    }
+    ASSERT_GE(corners.size(), 4U);
+    QImage strip(210 * 2, 50 * 2 * static_cast<int>(corners.size()), QImage::Format_RGB32);
+    QPainter painter(&strip);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        painter.drawImage(QRect(0, static_cast<int>(i) * 100, 420, 100), corners[i]);
+    }
+    painter.end();
+    strip.save(QString::fromStdString((vantor_test::ScreenshotFolder() / "time_stamp_frames.png").string()));
 }
 
 }  // namespace
