@@ -10,4 +10,8 @@ int ReadBoundedInt(const IntSetting& setting, const tstring& config_file, int mi
     return value < min || value > max ? setting.fallback : value;
 }
 
+int ReadStationNumber(const tstring& config_file) {
+    return ReadBoundedInt(kStationNumber, config_file, 1, kHighestStationNumber);
+}
+
 }  // namespace vantor::settings

@@ -8,4 +8,7 @@ namespace vantor::settings {
 
 int ReadBoundedInt(const IntSetting& setting, const tstring& config_file, int min, int max);
 
+// This station's number (kStationNumber), 1 when missing or out of range.
+int ReadStationNumber(const tstring& config_file);
+
 }  // namespace vantor::settings

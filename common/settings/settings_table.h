@@ -52,9 +52,14 @@ inline constexpr IntSetting kLiveWall{u"wall", u"live", 1};
 inline constexpr IntSetting kAnnounceArrivals{u"wall", u"announce", 1};
 inline constexpr IntSetting kAnnounceSeconds{u"wall", u"announceseconds", 5};
 
-inline constexpr std::array<IntSetting, 11> kConfigSettings{
-    kLanguageNumber, kMaxAlpha,      kCameraWidth, kCameraHeight,     kPersonalLinks,  kGalleryOn,
-    kGalleryPort,    kLinkQrSeconds, kLiveWall,    kAnnounceArrivals, kAnnounceSeconds};
+// The station's number at an event with several stations: 1 is the main station (and every
+// station of a single-station event), 2..99 the extra ones, whose sign-ins carry it in their names.
+inline constexpr IntSetting kStationNumber{u"station", u"number", 1};
+inline constexpr int kHighestStationNumber = 99;
+
+inline constexpr std::array<IntSetting, 12> kConfigSettings{
+    kLanguageNumber, kMaxAlpha,      kCameraWidth, kCameraHeight,     kPersonalLinks,   kGalleryOn,
+    kGalleryPort,    kLinkQrSeconds, kLiveWall,    kAnnounceArrivals, kAnnounceSeconds, kStationNumber};
 
 // A text setting of "Bin\config.ini".
 struct TextSetting {

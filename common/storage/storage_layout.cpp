@@ -1,6 +1,8 @@
 #include "storage/storage_layout.h"
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include "platform/native_path.h"
 
@@ -30,31 +32,64 @@ tstring AudioFolder(const tstring& datedFolder) {
     return folder;
 }
 
-tstring SignInStem(const LocalDateTime& time) {
+tstring SignInStem(const LocalDateTime& time, int station) {
     tstring stem;
     stem.Format(u"%d-%d-%d", time.hour, time.minute, time.second);
+    if (station != kMainStation) {
+        tstring suffix;
+        suffix.Format(u"~%d", station);
+        stem = stem + suffix;
+    }
     return stem;
 }
 
-tstring PictureFile(const tstring& folder, const LocalDateTime& time) {
-    tstring file;
-    file.Format(u"%s\\%d-%d-%d.jpg", folder, time.hour, time.minute, time.second);
-    return file;
+tstring PictureFile(const tstring& folder, const LocalDateTime& time, int station) {
+    return folder + tstring(u"\\") + SignInStem(time, station) + tstring(u".jpg");
 }
 
-tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time) {
-    tstring file;
-    file.Format(u"%s\\%d-%d-%d.wav", audioFolder, time.hour, time.minute, time.second);
-    return file;
+tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time, int station) {
+    return audioFolder + tstring(u"\\") + SignInStem(time, station) + tstring(u".wav");
 }
 
-std::optional<int> ParseSignInStem(const tstring& name) {
+namespace {
+
+struct SignInName {
+    int seconds = 0;
+    int station = kMainStation;
+};
+
+// A number of at most `digits` digits without a leading zero, the whole of `text`.
+std::optional<int> SmallNumber(std::u16string_view text, std::size_t digits) {
+    if (text.empty() || text.size() > digits || (text.size() > 1 && text.front() == u'0')) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// "9-5-7" or "9-5-7~2", with or without folder and extension.
+std::optional<SignInName> ParseSignInName(const tstring& name) {
     const std::u16string& text = name.GetBase();
     const std::size_t slash = text.find_last_of(u"\\/");
     const std::size_t begin = slash == std::u16string::npos ? 0 : slash + 1;
     const std::size_t dot = text.find(u'.', begin);
-    const std::u16string stem =
-        text.substr(begin, dot == std::u16string::npos ? std::u16string::npos : dot - begin);
+    std::u16string_view stem = std::u16string_view(text).substr(
+        begin, dot == std::u16string::npos ? std::u16string::npos : dot - begin);
+    SignInName parsed;
+    if (const std::size_t tilde = stem.find(u'~'); tilde != std::u16string_view::npos) {
+        const std::optional<int> station = SmallNumber(stem.substr(tilde + 1), 2);
+        if (!station || *station <= kMainStation) {
+            return std::nullopt;
+        }
+        parsed.station = *station;
+        stem = stem.substr(0, tilde);
+    }
     int parts[3] = {0, 0, 0};
     int part = 0;
     bool digitSeen = false;
@@ -75,7 +110,20 @@ std::optional<int> ParseSignInStem(const tstring& name) {
     if (part != 2 || !digitSeen || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
         return std::nullopt;
     }
-    return parts[0] * 3600 + parts[1] * 60 + parts[2];
+    parsed.seconds = parts[0] * 3600 + parts[1] * 60 + parts[2];
+    return parsed;
+}
+
+}  // namespace
+
+std::optional<int> ParseSignInStem(const tstring& name) {
+    const std::optional<SignInName> parsed = ParseSignInName(name);
+    return parsed ? std::optional<int>(parsed->seconds) : std::nullopt;
+}
+
+std::optional<int> SignInStation(const tstring& name) {
+    const std::optional<SignInName> parsed = ParseSignInName(name);
+    return parsed ? std::optional<int>(parsed->station) : std::nullopt;
 }
 
 bool FolderExists(const tstring& folder) {

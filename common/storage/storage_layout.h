@@ -4,7 +4,9 @@
 //   Storage\<year>-<month>-<day>\NoTemplate\<hour>-<minute>-<second>.jpg     plain photos
 //   Storage\<year>-<month>-<day>\Audio\<hour>-<minute>-<second>.wav          voice messages
 // Numbers carry no leading zeros, so names do not sort by time as text; readers order by file
-// time or by parsing the stem (ParseSignInStem).
+// time or by parsing the stem (ParseSignInStem). An extra station of a multi-station event (number
+// N > 1) adds "~N" to its stems ("9-5-7~2.jpg", "9-5-7~2.wav"), so that every station's sign-ins
+// can lie in one folder; the main station's names are unchanged.
 #include <optional>
 #include "platform/local_clock.h"
 #include "text/tstring.h"
@@ -26,15 +28,20 @@ tstring WithTemplateFolder(const tstring& datedFolder);
 tstring NoTemplateFolder(const tstring& datedFolder);
 tstring AudioFolder(const tstring& datedFolder);
 
-// "9-5-7" for 09:05:07.
-tstring SignInStem(const LocalDateTime& time);
-// "<folder>\9-5-7.jpg" and "<folder>\9-5-7.wav".
-tstring PictureFile(const tstring& folder, const LocalDateTime& time);
-tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time);
+inline constexpr int kMainStation = 1;
 
-// Seconds since midnight of a stem such as "9-5-7" (with or without extension); nothing for a
-// name that is not a stem.
+// "9-5-7" for 09:05:07, "9-5-7~2" at station 2.
+tstring SignInStem(const LocalDateTime& time, int station = kMainStation);
+// "<folder>\9-5-7.jpg" and "<folder>\9-5-7.wav" (with the station's "~N").
+tstring PictureFile(const tstring& folder, const LocalDateTime& time, int station = kMainStation);
+tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time, int station = kMainStation);
+
+// Seconds since midnight of a stem such as "9-5-7" or "9-5-7~2" (with or without extension);
+// nothing for a name that is not a stem.
 std::optional<int> ParseSignInStem(const tstring& name);
+// The station that saved a sign-in of that name (kMainStation without "~N"); nothing for a name
+// that is not a stem.
+std::optional<int> SignInStation(const tstring& name);
 
 // True when the folder exists (folder is a logic path).
 bool FolderExists(const tstring& folder);

@@ -47,6 +47,24 @@ TEST(StorageNames, StemsParseToTheirTimeOfDay) {
     }
 }
 
+TEST(StorageNames, AnExtraStationsStemsCarryItsNumber) {
+    const auto time = At(2024, 3, 5, 9, 5, 7);
+    EXPECT_EQ(vantor::SignInStem(time, 2), tstring(u"9-5-7~2"));
+    EXPECT_EQ(vantor::PictureFile(u"W", time, 12), tstring(u"W\\9-5-7~12.jpg"));
+    EXPECT_EQ(vantor::VoiceFile(u"A", time, 3), tstring(u"A\\9-5-7~3.wav"));
+    EXPECT_EQ(vantor::PictureFile(u"W", time, vantor::kMainStation), tstring(u"W\\9-5-7.jpg"));
+    // Read back: the same time of day, and the station.
+    EXPECT_EQ(vantor::ParseSignInStem(u"W\\9-5-7~12.jpg"), vantor::ParseSignInStem(u"9-5-7.jpg"));
+    EXPECT_EQ(vantor::SignInStation(u"Audio\\9-5-7~3.wav"), 3);
+    EXPECT_EQ(vantor::SignInStation(u"9-5-7.jpg"), vantor::kMainStation);
+    for (const char16_t* name : {u"9-5-7~1.jpg", u"9-5-7~.jpg", u"9-5-7~02.jpg", u"9-5-7~100.jpg",
+                                 u"9-5-7~2~3.jpg", u"~2.jpg", u"9-5-7~x.jpg", u"9-5~2-7.jpg"}) {
+        EXPECT_FALSE(vantor::ParseSignInStem(name).has_value())
+            << vantor::WideToUtf8(tstring(name).GetBase());
+        EXPECT_FALSE(vantor::SignInStation(name).has_value());
+    }
+}
+
 class StorageFolders : public ::testing::Test {
   protected:
     StorageFolders() : scope_(folder_.path()), clock_(At(2024, 3, 5, 9, 5, 7)), storage_(clock_) {}

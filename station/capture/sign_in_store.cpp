@@ -10,6 +10,7 @@
 #include "imaging/jpeg_reduced.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
+#include "text/narrow_text.h"
 #include "voice/wave_file.h"
 
 Q_LOGGING_CATEGORY(lcSignInStore, "vantor.signin.store", QtInfoMsg)
@@ -49,8 +50,8 @@ bool CompleteFile(const fs::path& file, bool picture) {
 
 }  // namespace
 
-SignInStore::SignInStore(tstring root, tstring photo_in_progress)
-    : root_(std::move(root)), photo_in_progress_(std::move(photo_in_progress)) {}
+SignInStore::SignInStore(tstring root, tstring photo_in_progress, int station)
+    : root_(std::move(root)), photo_in_progress_(std::move(photo_in_progress)), station_(station) {}
 
 void SignInStore::KeepPhoto(const QImage& frame) {
     frame_ = frame;
@@ -82,12 +83,11 @@ std::optional<SignInStore::Saved> SignInStore::Save(const vantor::LocalDateTime&
     }
     Saved saved;
     saved.day = std::to_string(time.year) + "-" + std::to_string(time.month) + "-" + std::to_string(time.day);
-    saved.stem =
-        std::to_string(stem->hour) + "-" + std::to_string(stem->minute) + "-" + std::to_string(stem->second);
-    saved.picture = vantor::PictureFile(vantor::WithTemplateFolder(day), *stem);
-    saved.voice = vantor::VoiceFile(vantor::AudioFolder(day), *stem);
+    saved.stem = vantor::WideToUtf8(vantor::SignInStem(*stem, station_).GetBase());
+    saved.picture = vantor::PictureFile(vantor::WithTemplateFolder(day), *stem, station_);
+    saved.voice = vantor::VoiceFile(vantor::AudioFolder(day), *stem, station_);
     if (HasPhoto()) {
-        saved.plain = vantor::PictureFile(vantor::NoTemplateFolder(day), *stem);
+        saved.plain = vantor::PictureFile(vantor::NoTemplateFolder(day), *stem, station_);
     }
 
     // Every file in full under its temporary name first; a picture that fails removes them all
@@ -240,9 +240,9 @@ std::optional<vantor::LocalDateTime> SignInStore::FreeStem(const tstring& day,
         time.hour = seconds / 3600;
         time.minute = seconds / 60 % 60;
         time.second = seconds % 60;
-        const bool taken = FileExists(vantor::PictureFile(vantor::WithTemplateFolder(day), time)) ||
-                           FileExists(vantor::PictureFile(vantor::NoTemplateFolder(day), time)) ||
-                           FileExists(vantor::VoiceFile(vantor::AudioFolder(day), time));
+        const bool taken = FileExists(vantor::PictureFile(vantor::WithTemplateFolder(day), time, station_)) ||
+                           FileExists(vantor::PictureFile(vantor::NoTemplateFolder(day), time, station_)) ||
+                           FileExists(vantor::VoiceFile(vantor::AudioFolder(day), time, station_));
         if (!taken) {
             return time;
         }

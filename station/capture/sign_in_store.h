@@ -29,7 +29,7 @@ class SignInStore {
         // False although there were samples: the voice message was lost.
         bool voice_written = false;
         std::string day;   // the day folder's name, "2026-12-9"
-        std::string stem;  // the files' stem, "9-5-7"
+        std::string stem;  // the files' stem, "9-5-7" ("9-5-7~2" at station 2)
     };
     // What FinishInterruptedSaves found.
     struct Recovery {
@@ -37,8 +37,10 @@ class SignInStore {
         int removed = 0;    // temporary files of saves and copies that did not happen
     };
 
+    // `station` is this station's number: an extra station's files carry it ("9-5-7~2.jpg").
     explicit SignInStore(tstring root = tstring(vantor::kStorageRoot),
-                         tstring photo_in_progress = tstring(vantor::kPhotoInProgressFile));
+                         tstring photo_in_progress = tstring(vantor::kPhotoInProgressFile),
+                         int station = vantor::kMainStation);
 
     // Keeps the camera frame of a new photo. A null frame (no camera, no picture yet) removes a
     // "temp.jpg" left from an earlier run, so it is never saved as this guest's photo.
@@ -68,6 +70,7 @@ class SignInStore {
 
     tstring root_;
     tstring photo_in_progress_;
+    int station_;
     QImage frame_;                // the frame of the photo being signed; null when there is none
     bool frame_on_disk_ = false;  // "temp.jpg" holds frame_
 };

@@ -25,6 +25,7 @@
 #include "platform/native_path.h"
 #include "platform/sound.h"
 #include "platform/window_message.h"
+#include "settings/bounded_setting.h"
 #include "storage/storage_layout.h"
 #include "language/language.h"
 #include "text/qt_text.h"
@@ -67,7 +68,10 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     : QDialog(parent),
       services_(std::move(services)),
       counter_(counter),
-      sign_in_(Clock(), counter_, SignInStore(), SoundOrDefault(services_.play_sound),
+      sign_in_(Clock(), counter_,
+               SignInStore(tstring(vantor::kStorageRoot), tstring(vantor::kPhotoInProgressFile),
+                           vantor::settings::ReadStationNumber(tstring(vantor::settings::kConfigFile))),
+               SoundOrDefault(services_.play_sound),
                services_.open_microphone ? services_.open_microphone : &travenor::MakeMicrophone),
       print_flow_(services_.printer) {
     setWindowTitle(QStringLiteral("Vantor"));

@@ -16,8 +16,16 @@ namespace {
 namespace fs = std::filesystem;
 using FolderId = std::pair<dev_t, ino_t>;
 
+// A file still being received from another station is no ticket: Syncthing writes it as
+// ".syncthing.<name>.tmp" (or "~syncthing~<name>.tmp") and renames it into place when whole. Our
+// own unfinished writes are hidden names too.
+bool IsFileInTransfer(const std::string& name) {
+    return name.starts_with('.') || name.starts_with("~syncthing~");
+}
+
 bool IsTicketName(const std::string& name) {
-    return name.find(".jpg") != std::string::npos || name.find(".JPG") != std::string::npos;
+    return (name.find(".jpg") != std::string::npos || name.find(".JPG") != std::string::npos) &&
+           !IsFileInTransfer(name);
 }
 
 void ScanFolder(const fs::path& native, const tstring& logic, std::set<FolderId>& seen,

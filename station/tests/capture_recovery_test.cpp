@@ -187,4 +187,31 @@ TEST_F(SignInRecovery, ASaveThatCannotWriteItsPictureLeavesNothingOfIt) {
     EXPECT_TRUE(store.HasPhoto()) << "kept for another try";
 }
 
+// Two stations of one event sign a guest in within the same second into folders that are then
+// merged: their names differ, each station finds its own next free second, and a killed save of
+// an extra station is completed at its next start like the main station's.
+TEST_F(SignInRecovery, StationsOfOneEventKeepTheirOwnNames) {
+    QImage frame(320, 240, QImage::Format_RGB32);
+    frame.fill(Qt::blue);
+    QImage composed(320, 240, QImage::Format_ARGB32_Premultiplied);
+    composed.fill(Qt::yellow);
+    SignInStore main_station;
+    SignInStore second(tstring(vantor::kStorageRoot), tstring(u"temp2.jpg"), 2);
+    for (SignInStore* store : {&main_station, &second, &second}) {
+        store->KeepPhoto(frame);
+        ASSERT_TRUE(store->Save({2026, 12, 8, 9, 5, 7}, composed, std::vector<std::uint8_t>(3000, 0x90)));
+    }
+    EXPECT_EQ(Names(Pictures()), (std::set<std::string>{"9-5-7.jpg", "9-5-7~2.jpg", "9-5-8~2.jpg"}));
+    EXPECT_EQ(Names(Plain()), Names(Pictures()));
+    EXPECT_EQ(Names(Audio()), (std::set<std::string>{"9-5-7.wav", "9-5-7~2.wav", "9-5-8~2.wav"}));
+
+    Put(Pictures() / "10-0-0~2.jpg", picture_);
+    Put(Plain() / ".10-0-0~2-jpg.Ab12Cd.part", plain_);
+    Put(Audio() / ".10-0-1~2-wav.Xy34Zz.part", voice_);  // its picture never came
+    const SignInStore::Recovery recovery = second.FinishInterruptedSaves();
+    EXPECT_EQ(recovery.completed, 1);
+    EXPECT_EQ(Read(Plain() / "10-0-0~2.jpg"), plain_);
+    EXPECT_FALSE(Names(Audio()).contains("10-0-1~2.wav"));
+}
+
 }  // namespace

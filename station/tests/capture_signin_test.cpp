@@ -293,6 +293,16 @@ TEST_F(CaptureSignIn, WithoutACameraTheComposedPictureIsStillSaved) {
     EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-9.jpg"));
     EXPECT_EQ(FileCount(Day() / "NoTemplate"), 0);
     EXPECT_EQ(guests_.Count(), 1);
+
+    // The same window at station 3 of the event names its sign-ins with the station's number.
+    window.reset();
+    folder_.Write("Bin/config.ini", "[station]\r\nnumber=3\r\n");
+    window = Open();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(fs::exists(Day() / "WithTemplate" / "9-5-11~3.jpg"));
 }
 
 TEST_F(CaptureSignIn, UnwritableFolderSaysThePhotoWasNotSavedAndTheGuestCanRetry) {

@@ -71,10 +71,12 @@ TEST(LotteryRandom, IndicesFollowTheFifteenBitScaleAndTheClassicGenerator) {
     EXPECT_EQ(random.Next(), 6334);
 }
 
-TEST(LotteryScan, CountsJpgNamesInSubFoldersButNotOtherSpellingsOrDotFolders) {
+TEST(LotteryScan, CountsJpgNamesInSubFoldersButNotOtherSpellingsDotFoldersOrTransfers) {
     vantor_test::TestFolder folder;
-    for (const char* name : {"a.jpg", "b.JPG", "c.Jpg", "d.jpeg", "e.jpg.bak", "sub/f.jpg",
-                             "sub/deeper/g.JPG", ".hidden/h.jpg", "sub/i.png", "k.txt"}) {
+    // Files still being received from another station are no tickets until renamed into place.
+    for (const char* name :
+         {"a.jpg", "b.JPG", "c.Jpg", "d.jpeg", "e.jpg.bak", "sub/f.jpg", "sub/deeper/g.JPG", ".hidden/h.jpg",
+          "sub/i.png", "k.txt", "9-5-7~2.jpg", ".syncthing.9-5-8~2.jpg.tmp", "~syncthing~9-5-9~3.jpg.tmp"}) {
         folder.Write(std::string("Today/") + name, "x");
     }
     fs::create_directories(folder.path() / "Today" / "j.jpg");  // a folder, not a ticket
@@ -84,8 +86,8 @@ TEST(LotteryScan, CountsJpgNamesInSubFoldersButNotOtherSpellingsOrDotFolders) {
     for (const tstring& path : travenor::ScanCandidates(root)) {
         found.insert(path.GetBase().substr(root.GetBase().size()));
     }
-    const std::set<std::u16string> expected{u"\\a.jpg", u"\\b.JPG", u"\\e.jpg.bak", u"\\sub\\f.jpg",
-                                            u"\\sub\\deeper\\g.JPG"};
+    const std::set<std::u16string> expected{
+        u"\\a.jpg", u"\\b.JPG", u"\\e.jpg.bak", u"\\sub\\f.jpg", u"\\sub\\deeper\\g.JPG", u"\\9-5-7~2.jpg"};
     EXPECT_EQ(found, expected);
     EXPECT_TRUE(travenor::ScanCandidates(root + u"\\missing").empty());
 }

@@ -17,6 +17,9 @@ using irr::scene::CameraAnimator;
 TEST(WallAnimationVoice, PathsFollowTheStorageLayout) {
     EXPECT_EQ(VoicePath(u"D:\\event\\Storage\\2024-3-5\\WithTemplate", u"12-5-3.jpg"),
               tstring(u"D:\\event\\Storage\\2024-3-5\\Audio\\12-5-3.wav"));
+    // An extra station's sign-in keeps its number in the voice file's name.
+    EXPECT_EQ(VoicePath(u"D:\\event\\Storage\\2024-3-5\\WithTemplate", u"12-5-3~2.jpg"),
+              tstring(u"D:\\event\\Storage\\2024-3-5\\Audio\\12-5-3~2.wav"));
     EXPECT_EQ(VoicePath(u"D:\\event\\lottery\\draw1", u"12-5-3.jpg"),
               tstring(u"D:\\event\\Storage\\Audio\\12-5-3.wav"));
     EXPECT_EQ(VoicePath(u"\\srv\\lottery\\2024-3-5\\一等奖", u"9-1-1.jpg"),
