@@ -58,10 +58,10 @@ CDlgSearch::CDlgSearch(QWidget* parent) : QDialog(parent) {
     const QSize keyboard = vantor::DialogSizeToPixels(vantor::kKeyboardSizeDlu, KeyboardScale(parent));
     scale_ = vantor::TouchDialogScale(kSearchDialog.client_dlu,
                                       vantor::FormRoom(parent) - QSize(keyboard.width(), 0));
-    vantor::MarkFormWindow(*this, scale_.LinePixels());
     setFixedSize(vantor::DesignedClientSize(kSearchDialog, scale_));
     PlaceBesideKeyboardRoom(keyboard.width());
     CreateControls();
+    vantor::MarkFormWindow(*this, scale_.LinePixels());
     // 1. The seating plan, when there is one (a missing or broken file leaves the picture null).
     plan_ = QImage(QString::fromStdString(vantor::ToNativePath(vantor::kSeatPlanPath)));
     // 2. The two areas drawn by the window.

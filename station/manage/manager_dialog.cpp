@@ -84,13 +84,13 @@ void CManagerDialog::CreateControls() {
     // Laid out on the touch base font: the dialog units grow with it, the design's proportions stay.
     const vantor::DialogScale scale =
         vantor::TouchDialogScale(kManagerDialog.client_dlu, vantor::FormRoom(parentWidget()));
-    vantor::MarkFormWindow(*this, scale.LinePixels());
     setFixedSize(vantor::DesignedClientSize(kManagerDialog, scale));
     for (const vantor::ControlEntry& control : kManagerDialog.controls) {
         QWidget* widget = MakeControl(control, this);
         vantor::SetControlId(widget, control.id);
         widget->setGeometry(vantor::DesignedControlRect(control, scale));
     }
+    vantor::MarkFormWindow(*this, scale.LinePixels());
     list_ = qobject_cast<QTableWidget*>(vantor::FindControl(this, IDC_MANAGER_LIST));
     levels_ = qobject_cast<QComboBox*>(vantor::FindControl(this, IDC_MANAGER_LEVEL));
     resolutions_ = qobject_cast<QComboBox*>(vantor::FindControl(this, IDC_MANAGER_RESOLUTION));
