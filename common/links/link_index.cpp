@@ -146,8 +146,24 @@ tstring LinksFolder(const tstring& storage_root) {
     return storage_root + u"\\" + kLinksFolder;
 }
 
-tstring LinkIndexFile(const tstring& storage_root, std::string_view day) {
-    return LinksFolder(storage_root) + u"\\" + Ascii(day) + Ascii(kIndexExtension);
+tstring LinkIndexFile(const tstring& storage_root, std::string_view day, int station) {
+    std::string name(day);
+    if (station != kMainStation) {
+        name += '~' + std::to_string(station);
+    }
+    return LinksFolder(storage_root) + u"\\" + Ascii(name) + Ascii(kIndexExtension);
+}
+
+std::optional<std::string> IndexFileDay(std::string_view name) {
+    const std::size_t tilde = name.find('~');
+    if (tilde != std::string_view::npos) {
+        const std::string_view station = name.substr(tilde + 1);
+        if (!IsNumberSequence(station, {{1, 2}}, '-') || station == "0" || station == "1") {
+            return std::nullopt;
+        }
+    }
+    const std::string_view day = name.substr(0, tilde);
+    return IsDayName(day) ? std::optional<std::string>(day) : std::nullopt;
 }
 
 tstring FramedPictureOf(const tstring& storage_root, const LinkEntry& entry) {
@@ -167,7 +183,8 @@ bool RecordLink(const tstring& storage_root, const LinkEntry& entry) {
         !EnsureFolder(LinksFolder(storage_root))) {
         return false;
     }
-    return AppendSynced(ToNativePath(LinkIndexFile(storage_root, entry.day)), FormatLinkLine(entry));
+    const int station = SignInStation(Ascii(entry.stem)).value_or(kMainStation);
+    return AppendSynced(ToNativePath(LinkIndexFile(storage_root, entry.day, station)), FormatLinkLine(entry));
 }
 
 std::string PersonalLink(std::string_view host, int port, std::string_view token) {
@@ -189,7 +206,7 @@ bool LinkIndex::Reload(const tstring& storage_root) {
         }
         const std::string day = name.substr(0, name.size() - kIndexExtension.size());
         struct stat status {};
-        if (!IsDayName(day) || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (!IndexFileDay(day) || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
             continue;
         }
         const std::int64_t modified =
@@ -217,7 +234,8 @@ void LinkIndex::Rebuild() {
     by_token_.clear();
     by_id_.clear();
     by_picture_.clear();
-    for (const auto& [day, file] : days_) {
+    for (const auto& [name, file] : days_) {
+        const std::optional<std::string> day = IndexFileDay(name);
         for (const LinkEntry& entry : file.entries) {
             // A record names the folder it was written in; one copied into another day's file
             // does not count.
@@ -248,14 +266,21 @@ const LinkEntry* LinkIndex::ByPicture(std::string_view day, std::string_view ste
 
 std::vector<LinkEntry> LinkIndex::Day(std::string_view day) const {
     std::vector<LinkEntry> entries;
-    const auto found = days_.find(day);
-    if (found != days_.end()) {
-        for (auto it = found->second.entries.rbegin(); it != found->second.entries.rend(); ++it) {
+    for (const auto& [name, file] : days_) {
+        if (IndexFileDay(name) != day) {
+            continue;
+        }
+        for (auto it = file.entries.rbegin(); it != file.entries.rend(); ++it) {
             if (it->day == day && ByPicture(it->day, it->stem) == &*it) {
                 entries.push_back(*it);
             }
         }
     }
+    // Every station's records of the day together, newest first; a station's own order within a
+    // second.
+    std::stable_sort(entries.begin(), entries.end(), [](const LinkEntry& a, const LinkEntry& b) {
+        return ParseSignInStem(Ascii(a.stem)).value_or(0) > ParseSignInStem(Ascii(b.stem)).value_or(0);
+    });
     return entries;
 }
 

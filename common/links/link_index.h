@@ -2,7 +2,9 @@
 // The personal links of the sign-ins. Each saved sign-in gets an unguessable token (its guest's
 // page) and a picture id (its place in the event's gallery), recorded one line per sign-in in
 //   Storage\Links\<year>-<month>-<day>.txt     "<token> <id> <day> <stem>\n"
-// beside the day folders, outside every folder that the wall or the lottery scans. A request
+// beside the day folders, outside every folder that the wall or the lottery scans. An extra
+// station N of the event writes its own "<year>-<month>-<day>~N.txt", so that the stations'
+// storages brought together keep every station's records and no file has two writers. A request
 // names a token or an id, never a path: files are found through these records only, and a record
 // names its files by a day and a stem that are checked to be exactly such names.
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <vector>
 #include "platform/system_random.h"
+#include "storage/storage_layout.h"
 #include "text/tstring.h"
 
 namespace vantor::links {
@@ -49,15 +52,19 @@ std::string FormatLinkLine(const LinkEntry& entry);
 // (a torn last line of a killed write, stray text) is skipped.
 std::vector<LinkEntry> ParseLinkIndex(std::string_view bytes);
 
-// "Storage\Links" and "Storage\Links\2026-12-9.txt" under a storage root (logic paths).
+// "Storage\Links" and "Storage\Links\2026-12-9.txt" (station N > 1: "2026-12-9~N.txt") under a
+// storage root (logic paths).
 tstring LinksFolder(const tstring& storage_root);
-tstring LinkIndexFile(const tstring& storage_root, std::string_view day);
+tstring LinkIndexFile(const tstring& storage_root, std::string_view day, int station = kMainStation);
+// The day an index file's name (without ".txt") is for; nothing for another name.
+std::optional<std::string> IndexFileDay(std::string_view name);
 // The files of a record under the storage root (logic paths).
 tstring FramedPictureOf(const tstring& storage_root, const LinkEntry& entry);
 tstring PlainPhotoOf(const tstring& storage_root, const LinkEntry& entry);
 tstring VoiceMessageOf(const tstring& storage_root, const LinkEntry& entry);
 
-// Appends the record to its day's index file, synced; false when it could not be written.
+// Appends the record to the index file of its day and of the station that saved it (by its stem),
+// synced; false when it could not be written.
 bool RecordLink(const tstring& storage_root, const LinkEntry& entry);
 
 // "http://192.168.1.20:8600/p/<token>" and "http://192.168.1.20:8600/g".
@@ -87,7 +94,7 @@ class LinkIndex {
     };
     void Rebuild();
 
-    std::map<std::string, DayFile, std::less<>> days_;                 // by day name
+    std::map<std::string, DayFile, std::less<>> days_;                 // by file name, "2026-12-9~2"
     std::map<std::string, const LinkEntry*, std::less<>> by_token_;    // into days_
     std::map<std::string, const LinkEntry*, std::less<>> by_id_;       // into days_
     std::map<std::string, const LinkEntry*, std::less<>> by_picture_;  // "<day>/<stem>"

@@ -85,6 +85,34 @@ TEST(LinkRecords, AreReadBackByTokenIdAndPictureNewestFirst) {
     EXPECT_EQ(index.Day("2026-12-9").front(), third);
 }
 
+// The storages of several stations brought together: each station wrote its own index file of
+// the day, and the day shows all their sign-ins, newest first.
+TEST(LinkRecords, EachStationKeepsItsOwnFileAndTheDayShowsThemAll) {
+    const vantor_test::TestFolder folder;
+    const tstring root = vantor::FromNativePath((folder.path() / "Storage").string());
+    CountingRandom random;
+    const LinkEntry main_station = *vantor::links::NewLinkEntry(random, "2026-12-9", "9-5-7");
+    const LinkEntry second = *vantor::links::NewLinkEntry(random, "2026-12-9", "9-5-8~2");
+    const LinkEntry third = *vantor::links::NewLinkEntry(random, "2026-12-9", "9-5-6~13");
+    for (const LinkEntry& entry : {third, main_station, second}) {
+        ASSERT_TRUE(vantor::links::RecordLink(root, entry));
+    }
+    const auto links = folder.path() / "Storage" / "Links";
+    for (const char* name : {"2026-12-9.txt", "2026-12-9~2.txt", "2026-12-9~13.txt"}) {
+        EXPECT_TRUE(std::filesystem::exists(links / name)) << name;
+    }
+    vantor::links::LinkIndex index;
+    EXPECT_TRUE(index.Reload(root));
+    EXPECT_EQ(index.Day("2026-12-9"), (std::vector<LinkEntry>{second, main_station, third}));
+    EXPECT_EQ(*index.ByToken(third.token), third);
+
+    EXPECT_EQ(vantor::links::IndexFileDay("2026-12-9~2"), "2026-12-9");
+    for (const char* name :
+         {"2026-12-9~1", "2026-12-9~01", "2026-12-9~", "2026-12-9~100", "x~2", "2026-12-9~2~3"}) {
+        EXPECT_FALSE(vantor::links::IndexFileDay(name)) << name;
+    }
+}
+
 TEST(LinkRecords, DamagedLinesAndMisplacedRecordsAreSkipped) {
     const vantor_test::TestFolder folder;
     const tstring root = vantor::FromNativePath((folder.path() / "Storage").string());
