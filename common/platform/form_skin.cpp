@@ -197,11 +197,17 @@ QFont FormFont(int pixels) {
 }
 
 QFont FormFontForLine(int line_pixels) {
-    int pixels = line_pixels;
-    while (pixels > kSmallestReadablePixels && QFontMetrics(FormFont(pixels)).height() > line_pixels) {
-        --pixels;
-    }
+    const int pixels = LargestPixelsForLine(FormFont(line_pixels), line_pixels, kSmallestReadablePixels);
     return FormFont(std::max(pixels, kSmallestReadablePixels));
+}
+
+int LargestPixelsForLine(QFont font, int line_pixels, int smallest) {
+    int pixels = line_pixels;
+    font.setPixelSize(pixels);
+    while (pixels > smallest && QFontMetrics(font).height() > line_pixels) {
+        font.setPixelSize(--pixels);
+    }
+    return pixels;
 }
 
 QSize FormRoom(const QWidget* near) {

@@ -41,6 +41,8 @@ void MarkFormControl(QWidget& control);
 QFont FormFont(int pixels);
 // The largest form font whose line fits `line_pixels`, never below the smallest readable size.
 QFont FormFontForLine(int line_pixels);
+// The largest pixel size, down to `smallest`, at which the font's line fits `line_pixels`.
+int LargestPixelsForLine(QFont font, int line_pixels, int smallest);
 
 // The room a form window may take on the screen of `near` (the primary screen without one): the
 // available area less an allowance for the window's frame.

@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 #include "controls/fitted_text.h"
 #include "platform/font_match.h"
+#include "platform/form_skin.h"
 
 namespace {
 
@@ -79,10 +80,6 @@ void COwnerListBox::DeriveEntryFont() {
         entry.setFamily(family);
     }
     // The entry's height is the character cell's: the largest size whose line fits it.
-    int pixels = entry_height_;
-    entry.setPixelSize(pixels);
-    while (pixels > 8 && QFontMetrics(entry).height() > entry_height_) {
-        entry.setPixelSize(--pixels);
-    }
+    entry.setPixelSize(vantor::LargestPixelsForLine(entry, entry_height_, 8));
     entry_font_ = entry;
 }

@@ -206,7 +206,8 @@ class FormWindows : public ::testing::Test {
         QTest::qWait(300);
         const QImage screen = Screen();
         Keep(screen, name);
-        EXPECT_TRUE(FormFaults(window, screen).empty()) << name << ":" << Joined(FormFaults(window, screen));
+        const std::vector<std::string> faults = FormFaults(window, screen);
+        EXPECT_TRUE(faults.empty()) << name << ":" << Joined(faults);
     }
 
     vantor_test::TestFolder folder_;
@@ -271,8 +272,8 @@ TEST_F(FormWindows, MessageBoxesOfEveryKindAreSkinnedWithChineseButtons) {
             QTest::qWait(300);
             const QImage screen = Screen();
             Keep(screen, std::string("message-") + kind.name);
-            EXPECT_TRUE(FormFaults(*box, screen).empty())
-                << kind.name << ":" << Joined(FormFaults(*box, screen));
+            const std::vector<std::string> faults = FormFaults(*box, screen);
+            EXPECT_TRUE(faults.empty()) << kind.name << ":" << Joined(faults);
             QStringList shown;
             for (QAbstractButton* button : box->buttons()) {
                 shown << button->text();
