@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <optional>
@@ -60,12 +61,13 @@ std::optional<Options> ParseOptions(const QStringList& arguments) {
     return options;
 }
 
-// The server uses select(), which cannot watch descriptors past FD_SETSIZE: connections beyond
-// that wait in the kernel's queue instead.
-void BoundOpenFiles() {
+// Idle connections wait without a thread, a descriptor each: room for the waiting ones (the
+// server closes the oldest beyond its bound) and the ones being answered.
+void WidenOpenFiles() {
+    constexpr rlim_t kWanted = 16384;
     rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur > FD_SETSIZE) {
-        limit.rlim_cur = FD_SETSIZE;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < kWanted) {
+        limit.rlim_cur = std::min(kWanted, limit.rlim_max);
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
 }
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
     sigaddset(&stop_signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
-    BoundOpenFiles();
+    WidenOpenFiles();
     YieldToTheStation();
 
     QCoreApplication application(argc, argv);

@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
     // Boxes raised while the library loaded (a broken language file) are shown now.
     vantor::ScopedMessageBoxService service(boxes, true);
     // The photo server for the guests' phones runs as long as the station does.
-    const travenor::GalleryServer gallery(vantor::settings::ReadGallerySettings(),
-                                          travenor::GalleryProgram());
+    travenor::GalleryServer gallery(vantor::settings::ReadGallerySettings(), travenor::GalleryProgram());
     CTravenorApp station;
+    station.GiveWayWhenSaving(gallery);
     if (station.InitInstance()) {
         return QApplication::exec();
     }

@@ -1,9 +1,11 @@
 #pragma once
 // Shuts down the server's connections that have lasted longer than a bound. The library times
-// out each single read and write but not a whole request, so a client that trickles a byte now
-// and then would keep a worker thread for ever; a sweep about once a second finds this
-// process's sockets connected on the server's port and ends the old ones (the worker then sees
-// the connection closed and moves on).
+// out each single read and write but not a whole exchange, so a client that sends its form or
+// reads its answer a byte now and then would keep a worker thread for ever. Every connection is
+// listed here while its object lives; a sweep about once a second ends the reading and writing
+// of the old ones (the worker then sees the connection closed and moves on). The socket is only
+// touched while its connection is listed, so a number the system gave to a newer connection is
+// never shut down by mistake.
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -16,21 +18,23 @@ class ConnectionReaper {
   public:
     using Time = std::chrono::steady_clock::time_point;
 
-    ConnectionReaper(int port, std::chrono::seconds max_age);
+    explicit ConnectionReaper(std::chrono::seconds max_age);
     ~ConnectionReaper();
     ConnectionReaper(const ConnectionReaper&) = delete;
     ConnectionReaper& operator=(const ConnectionReaper&) = delete;
 
+    // A connection's socket, listed from `since` until Forget.
+    void List(int socket, Time since);
+    void Forget(int socket);
     // One sweep at `now`; how many connections it shut down.
     int Sweep(Time now);
 
   private:
     void Run();
 
-    const int port_;
     const std::chrono::seconds max_age_;
-    std::map<unsigned long, Time> first_seen_;  // by socket inode; only the sweeping thread
-    std::mutex mutex_;                          // guards stop_
+    std::mutex mutex_;            // guards listed_ and stop_
+    std::map<int, Time> listed_;  // socket → when it was accepted
     std::condition_variable wake_;
     bool stop_ = false;
     std::thread thread_;  // last: starts when everything above is ready

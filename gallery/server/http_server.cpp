@@ -16,16 +16,10 @@
 #include "platform/whole_file.h"
 #include "server/connection_reaper.h"
 #include "server/gallery_router.h"
+#include "server/server_connection.h"
+#include "server/waiting_room.h"
 
 namespace vantor::gallery {
-
-// The library listens with a queue of 5 connections: a room of phones opening the gallery at
-// once would find it full and wait for their connection's retry. Listening again on the bound
-// socket only changes the length of its queue.
-class ListeningServer : public httplib::Server {
-  public:
-    bool WidenQueue(int length) { return ::listen(svr_sock_, length) == 0; }
-};
 
 namespace {
 
@@ -34,12 +28,14 @@ Q_LOGGING_CATEGORY(lcHttp, "vantor.gallery")
 constexpr std::size_t kMaxHeaderCount = 100;
 constexpr std::size_t kReadChunk = 64 * 1024;
 
-// The connections' worker threads. The newest connection is served first: when many idle or
-// slow connections wait in the queue (each one closed by the timeouts in its turn), a phone
-// that connects now is still answered at once instead of after all of them.
+// The connections' worker threads, and the room where connections wait for their next request
+// without a thread. The newest connection is served first: when many slow connections are queued
+// (each one closed by the timeouts in its turn), a phone that connects now is still answered at
+// once instead of after all of them.
 class NewestFirstPool : public httplib::TaskQueue {
   public:
-    explicit NewestFirstPool(int threads) {
+    NewestFirstPool(int threads, WaitingRoom::Limits room, WaitingRoom::Arrived arrived)
+        : room_(room, std::move(arrived)) {
         for (int i = 0; i < threads; ++i) {
             threads_.emplace_back([this] { Work(); });
         }
@@ -54,6 +50,8 @@ class NewestFirstPool : public httplib::TaskQueue {
     }
 
     void shutdown() override {
+        // The room first: it hands no more connections to the workers once they stop.
+        room_.Close();
         {
             std::lock_guard lock(mutex_);
             stopping_ = true;
@@ -64,6 +62,8 @@ class NewestFirstPool : public httplib::TaskQueue {
         }
         threads_.clear();
     }
+
+    WaitingRoom& Room() { return room_; }
 
   private:
     void Work() {
@@ -82,12 +82,76 @@ class NewestFirstPool : public httplib::TaskQueue {
         }
     }
 
+    WaitingRoom room_;
     std::mutex mutex_;  // guards jobs_ and stopping_
     std::condition_variable wake_;
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
+
+}  // namespace
+
+// The library's server, with its connections handled here: each one waits in the room until its
+// next request is all there, then a worker has the library read and answer it.
+class ListeningServer : public httplib::Server {
+  public:
+    ListeningServer(const ServerLimits& limits, ConnectionReaper& reaper) : limits_(limits), reaper_(reaper) {
+        new_task_queue = [this] {
+            WaitingRoom::Limits room;
+            room.head_bytes = limits_.max_header_bytes + 2048;
+            room.most = limits_.most_waiting;
+            room.most_per_address = limits_.most_waiting_per_address;
+            auto pool = std::make_unique<NewestFirstPool>(limits_.threads, room, [this](auto connection) {
+                pool_->enqueue([this, connection] { Serve(connection); });
+            });
+            pool_ = pool.get();
+            return pool.release();  // the library owns the queue and deletes it when it stops
+        };
+    }
+
+    // The library listens with a queue of 5 connections: a room of phones opening the gallery at
+    // once would find it full and wait for their connection's retry. Listening again on the bound
+    // socket only changes the length of its queue.
+    bool WidenQueue(int length) { return ::listen(svr_sock_, length) == 0; }
+
+  private:
+    bool process_and_close_socket(int socket) override {
+        const ServerConnection::Timeouts timeouts{limits_.read_timeout, limits_.write_timeout};
+        Serve(std::make_shared<ServerConnection>(socket, timeouts, limits_.keep_alive_requests, reaper_));
+        return true;
+    }
+
+    // On a worker: answers the requests that are here, then leaves the connection waiting for
+    // its next one (or closes it with its last reference).
+    void Serve(const std::shared_ptr<ServerConnection>& connection) {
+        auto wait = std::chrono::duration_cast<WaitingRoom::Clock::duration>(limits_.read_timeout);
+        while (is_running()) {
+            switch (connection->NextHead(limits_.max_header_bytes + 2048)) {
+                case ServerConnection::Head::Closed:
+                    return;
+                case ServerConnection::Head::Waiting:
+                    pool_->Room().Admit(connection, WaitingRoom::Clock::now() + wait);
+                    return;
+                case ServerConnection::Head::Arrived:
+                    break;
+            }
+            const bool last = connection->LastRequest();
+            bool closed = false;
+            if (!process_request(*connection, last, closed, {}) || closed || last) {
+                return;
+            }
+            connection->CountRequest();
+            wait = limits_.keep_alive_timeout;
+        }
+    }
+
+    const ServerLimits limits_;
+    ConnectionReaper& reaper_;
+    NewestFirstPool* pool_ = nullptr;  // the library's queue while it listens
+};
+
+namespace {
 
 const char* ReasonText(int status) {
     switch (status) {
@@ -190,10 +254,8 @@ HttpServer::HttpServer(Handler handler, Reply not_found, ServerLimits limits)
     : handler_(std::move(handler)),
       not_found_(std::move(not_found)),
       limits_(limits),
-      server_(std::make_unique<ListeningServer>()) {
-    const int threads = limits_.threads;
-    // The library takes the queue and deletes it when it stops listening.
-    server_->new_task_queue = [threads] { return new NewestFirstPool(threads); };
+      reaper_(std::make_unique<ConnectionReaper>(limits_.max_connection_age)),
+      server_(std::make_unique<ListeningServer>(limits_, *reaper_)) {
     const int defer = limits_.defer_accept_seconds;
     // No SO_REUSEPORT (the library's default): a second server on the same port must fail to
     // bind instead of sharing it.
@@ -270,11 +332,9 @@ void HttpServer::Start() {
     if (!server_->is_running()) {
         qCWarning(lcHttp) << "the server did not start listening";
     }
-    reaper_ = std::make_unique<ConnectionReaper>(port_, limits_.max_connection_age);
 }
 
 void HttpServer::Stop() {
-    reaper_.reset();
     if (thread_.joinable()) {
         server_->stop();
         thread_.join();

@@ -33,6 +33,9 @@ struct ServerLimits {
     std::chrono::seconds max_connection_age{120};
     // Connections the kernel keeps waiting for their accept.
     int listen_queue = 1024;
+    // Connections waiting for their next request without a thread: in all, and from one address.
+    std::size_t most_waiting = 4096;
+    std::size_t most_waiting_per_address = 256;
 };
 
 class HttpServer {
@@ -56,10 +59,10 @@ class HttpServer {
     Handler handler_;
     Reply not_found_;
     ServerLimits limits_;
+    std::unique_ptr<ConnectionReaper> reaper_;  // outlives every connection of server_
     std::unique_ptr<ListeningServer> server_;
     int port_ = 0;
     std::thread thread_;
-    std::unique_ptr<ConnectionReaper> reaper_;
 };
 
 }  // namespace vantor::gallery

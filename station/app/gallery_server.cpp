@@ -15,7 +15,9 @@ QtChildProcess::QtChildProcess(QString program) : program_(std::move(program)) {
     // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    // SIGKILL, not SIGTERM: a program held still while the station saved would keep a SIGTERM
+    // pending for ever, and the port with it. The server only reads; nothing is lost.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 QtChildProcess::~QtChildProcess() {
@@ -39,9 +41,24 @@ void QtChildProcess::Stop() {
         return;
     }
     process_.terminate();
+    Resume();  // a program held still would not see its SIGTERM
     if (!process_.waitForFinished(3000)) {
         process_.kill();
         process_.waitForFinished(3000);
+    }
+}
+
+void QtChildProcess::Pause() {
+    // Not waited for: its threads run on idle cores only, so they stop when they next get one,
+    // and until then they take nothing from the save either.
+    if (const qint64 id = process_.processId(); id > 0) {
+        ::kill(static_cast<pid_t>(id), SIGSTOP);
+    }
+}
+
+void QtChildProcess::Resume() {
+    if (const qint64 id = process_.processId(); id > 0) {
+        ::kill(static_cast<pid_t>(id), SIGCONT);
     }
 }
 
@@ -64,6 +81,18 @@ GalleryServer::GalleryServer(const vantor::settings::GallerySettings& settings, 
 GalleryServer::~GalleryServer() {
     timer_.stop();
     watcher_.reset();
+}
+
+void GalleryServer::Hold() {
+    if (process_) {
+        process_->Pause();
+    }
+}
+
+void GalleryServer::Release() {
+    if (process_) {
+        process_->Resume();
+    }
 }
 
 QString GalleryProgram() {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <memory>
 #include "app/server_watcher.h"
+#include "capture/save_yield.h"
 #include "settings/gallery_settings.h"
 
 namespace travenor {
@@ -22,22 +23,30 @@ class QtChildProcess : public ChildProcess {
     bool Start() override;
     bool Running() const override;
     void Stop() override;
+    // Holds the program still (SIGSTOP) or lets it go on (SIGCONT); nothing when it does not run.
+    void Pause();
+    void Resume();
+    // The running program's process id; 0 when none runs.
+    qint64 Id() const { return process_.processId(); }
 
   private:
     QString program_;
     QProcess process_;
 };
 
-class GalleryServer {
+// While a sign-in is saved the server is held still: its phones wait that moment, the save does not.
+class GalleryServer : public SaveYield {
   public:
     // Starts nothing when the settings want no server, or when the program is missing (said once
     // in the log; the station works as without it).
     GalleryServer(const vantor::settings::GallerySettings& settings, const QString& program);
-    ~GalleryServer();
+    ~GalleryServer() override;
     GalleryServer(const GalleryServer&) = delete;
     GalleryServer& operator=(const GalleryServer&) = delete;
 
     bool Watching() const { return watcher_ != nullptr; }
+    void Hold() override;
+    void Release() override;
 
   private:
     std::unique_ptr<QtChildProcess> process_;

@@ -18,7 +18,8 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
 void ConfigureStationMenu(CStartUpDlg& menu, StationShared& shared) {
     ShowGalleryCorner(menu, vantor::settings::ReadGallerySettings());
     menu.SetWindowOpener(IDC_SIGN, [&shared](QWidget& owner, const tstring&) {
-        OpenCaptureWindow(owner, shared.guests, [&shared] { ShowSearchDlg(shared.seat_search); });
+        OpenCaptureWindow(
+            owner, shared.guests, [&shared] { ShowSearchDlg(shared.seat_search); }, shared.save_yield);
     });
     menu.SetWindowOpener(IDC_LOTTERY, [](QWidget& owner, const tstring& todayPhotos) {
         Rand15 random = ClockSeededRand15();

@@ -19,6 +19,8 @@ class CTravenorApp {
     // The result the menu closed with.
     int MenuResult() const { return menuResult_; }
     const GuestCounter& Guests() const { return shared_.guests; }
+    // `yield` is held while each sign-in is saved; it outlives the menu.
+    void GiveWayWhenSaving(SaveYield& yield) { shared_.save_yield = &yield; }
 
   private:
     const vantor::Clock& clock_;

@@ -67,6 +67,7 @@ SignIn::SaveResult SignIn::Save(const Picture& copy_preview) {
         // The voice message is one of the sign-in's files: it ends here and is written with the
         // pictures, so a sign-in on disk always has the message it was saved with.
         HoldRecording();
+        const SaveYieldScope quiet(save_yield_);
         const std::optional<SignInStore::Saved> saved =
             composed.isNull() ? std::nullopt : store_.Save(now, composed, held_voice_);
         if (!saved) {

@@ -11,6 +11,7 @@
 #include "capture/guest_counter.h"
 #include "capture/ink_layer.h"
 #include "capture/personal_links.h"
+#include "capture/save_yield.h"
 #include "capture/sign_in_store.h"
 #include "platform/local_clock.h"
 #include "voice/wave_recorder.h"
@@ -79,6 +80,8 @@ class SignIn {
     travenor::CWaveRecorder& Recorder() { return recorder_; }
     // Each save from now on records a personal link; nothing disables them again.
     void SetPersonalLinks(std::optional<PersonalLinks> links) { links_ = std::move(links); }
+    // Held while a sign-in is written and recorded; none when null.
+    void SetSaveYield(SaveYield* yield) { save_yield_ = yield; }
     // The link of the last save to show, nothing when it has none; a new photo clears it.
     const std::optional<std::string>& LastLink() const { return last_link_; }
 
@@ -130,6 +133,7 @@ class SignIn {
     tstring last_saved_picture_;
     std::optional<SignInStore::Saved> last_saved_;
     std::optional<PersonalLinks> links_;
+    SaveYield* save_yield_ = nullptr;
     std::optional<std::string> last_link_;
     // Recorded for a save that has not succeeded yet, or before the microphone stopped.
     std::vector<std::uint8_t> held_voice_;

@@ -290,6 +290,7 @@ void CTravenorDlg::CreateGuestLink() {
         services_.gallery ? *services_.gallery : vantor::settings::ReadGallerySettings();
     link_seconds_ = std::chrono::seconds(settings.qr_seconds);
     sign_in_.SetPersonalLinks(StationPersonalLinks(settings, tstring(vantor::kStorageRoot)));
+    sign_in_.SetSaveYield(services_.save_yield);
     guest_link_ = new QrCard(this, Qt::AlignBottom);
     guest_link_->setGeometry(vantor::DialogRectToPixels(kGuestLinkRect));
     controls_[kIdGuestLink] = guest_link_;
@@ -823,9 +824,11 @@ void CTravenorDlg::paintEvent(QPaintEvent*) {
     painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
 }
 
-void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch) {
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch,
+                       SaveYield* save_yield) {
     CaptureWindowServices services;
     services.show_seat_search = std::move(showSeatSearch);
+    services.save_yield = save_yield;
     CTravenorDlg window(counter, &menu, std::move(services));
     window.setWindowModality(Qt::WindowModal);
     window.exec();

@@ -49,6 +49,7 @@ struct CaptureWindowServices {
     QSize screen_size;                                            // the screen's when empty
     // The [gallery] settings; read from "Bin\config.ini" when empty.
     std::optional<vantor::settings::GallerySettings> gallery;
+    SaveYield* save_yield = nullptr;  // held while a sign-in is saved; nothing when null
 };
 
 class CTravenorDlg : public QDialog, private OverlayOwner {
@@ -202,4 +203,5 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
 
 // Opens the capture window modally over the main menu and destroys it when it closes. It blocks
 // the menu only: the seat search that `showSeatSearch` brings up over it takes the guest's input.
-void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch);
+void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch,
+                       SaveYield* save_yield);

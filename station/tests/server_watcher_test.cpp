@@ -2,8 +2,14 @@
 // that grow while it keeps ending and shrink back after a good run, and never again once stopped.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 #include <chrono>
+#include <fstream>
+#include <string>
 #include <optional>
+#include "app/gallery_server.h"
 #include "app/server_watcher.h"
 
 namespace {
@@ -87,3 +93,42 @@ TEST_F(Watching, StoppedMeansEndedAndNeverStartedAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scheduler's state letter of a process: 'T' when stopped, ' ' when it is gone.
+char ProcessState(qint64 id) {
+    std::ifstream stat("/proc/" + std::to_string(id) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t after_name = line.rfind(')');
+    return after_name == std::string::npos || after_name + 2 >= line.size() ? ' ' : line[after_name + 2];
+}
+
+}  // namespace
+
+// The photo server is held still while a save runs, and a held server still ends when the
+// station stops it (a SIGTERM alone would wait behind the stop).
+TEST(GalleryServerProcess, HeldStillDuringASaveAndStoppedEvenWhenHeld) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath("server.sh");
+    {
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 60\n");
+    }
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    travenor::QtChildProcess server(program);
+    ASSERT_TRUE(server.Start());
+    const qint64 id = server.Id();
+    ASSERT_GT(id, 0);
+    server.Pause();
+    QTRY_COMPARE(ProcessState(id), 'T');
+    server.Resume();
+    QTRY_VERIFY(ProcessState(id) != 'T');
+    server.Pause();
+    QTRY_COMPARE(ProcessState(id), 'T');
+    server.Stop();
+    EXPECT_FALSE(server.Running());
+    EXPECT_EQ(ProcessState(id), ' ');
+}
