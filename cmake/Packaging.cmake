@@ -61,7 +61,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-libav, \
 gstreamer1.0-alsa | gstreamer1.0-pulseaudio | gstreamer1.0-pipewire, \
 qt6-qpa-plugins, libgl1-mesa-dri, fonts-wqy-zenhei")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, cups")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, cups, syncthing")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${VANTOR_PACKAGE_DIR}/conffiles)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

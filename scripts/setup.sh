@@ -28,6 +28,7 @@ PROGRAM_PACKAGES=(
     fonts-wqy-zenhei libgl1-mesa-dri imagemagick
     cups libcups2-dev libfontconfig-dev
     libcpp-httplib-dev libqrencode-dev
+    syncthing
 )
 # What the tests add: the test framework, a private X display, the test printer's tools, the
 # fuzzing compiler, the QR code reader, the browser and its driver for the guests' pages, a load

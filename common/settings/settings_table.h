@@ -57,9 +57,17 @@ inline constexpr IntSetting kAnnounceSeconds{u"wall", u"announceseconds", 5};
 inline constexpr IntSetting kStationNumber{u"station", u"number", 1};
 inline constexpr int kHighestStationNumber = 99;
 
-inline constexpr std::array<IntSetting, 12> kConfigSettings{
-    kLanguageNumber, kMaxAlpha,      kCameraWidth, kCameraHeight,     kPersonalLinks,   kGalleryOn,
-    kGalleryPort,    kLinkQrSeconds, kLiveWall,    kAnnounceArrivals, kAnnounceSeconds, kStationNumber};
+// Sharing the storage with the other stations of the event through Syncthing (off: a station on
+// its own): the port the stations connect to, and the port on 127.0.0.1 the station controls its
+// Syncthing on. Neither is Syncthing's usual one, so a Syncthing of the machine's user can run too.
+inline constexpr IntSetting kSyncOn{u"sync", u"on", 0};
+inline constexpr IntSetting kSyncPort{u"sync", u"port", 22100};
+inline constexpr IntSetting kSyncControlPort{u"sync", u"control", 18384};
+
+inline constexpr std::array<IntSetting, 15> kConfigSettings{
+    kLanguageNumber,  kMaxAlpha,      kCameraWidth,   kCameraHeight, kPersonalLinks,
+    kGalleryOn,       kGalleryPort,   kLinkQrSeconds, kLiveWall,     kAnnounceArrivals,
+    kAnnounceSeconds, kStationNumber, kSyncOn,        kSyncPort,     kSyncControlPort};
 
 // A text setting of "Bin\config.ini".
 struct TextSetting {
@@ -72,6 +80,10 @@ inline constexpr TextSetting kEventCode{u"gallery", u"code", u""};
 inline constexpr TextSetting kLinkAddress{u"gallery", u"address", u""};
 inline constexpr TextSetting kEventName{u"gallery", u"event", u""};
 
-inline constexpr std::array<TextSetting, 3> kConfigTextSettings{kEventCode, kLinkAddress, kEventName};
+// The address the other stations reach this one at (empty: every address of the machine).
+inline constexpr TextSetting kSyncAddress{u"sync", u"address", u""};
+
+inline constexpr std::array<TextSetting, 4> kConfigTextSettings{kEventCode, kLinkAddress, kEventName,
+                                                                kSyncAddress};
 
 }  // namespace vantor::settings

@@ -10,6 +10,7 @@
 #include "platform/native_path.h"
 #include "platform/network_address.h"
 #include "settings/gallery_settings.h"
+#include "settings/sync_settings.h"
 #include "test_folder.h"
 
 namespace {
@@ -173,6 +174,14 @@ TEST(GallerySettingsFile, BadValuesReadAsDefaultsAndTheDefaultRouteNamesTheInter
     EXPECT_EQ(settings.event_code, "1234");
     EXPECT_EQ(settings.address, "");  // no host name
     EXPECT_EQ(settings.event_name, "Anna \xe5\x92\x8c Ben");
+
+    const auto sync = vantor::settings::ReadSyncSettings(vantor::FromNativePath(
+        folder.Write("sync.ini", "[sync]\non=1\nport=18384\ncontrol=18384\naddress= 192.168.1.5 \n")
+            .string()));
+    EXPECT_TRUE(sync.on);
+    EXPECT_EQ(sync.port, 18384);
+    EXPECT_NE(sync.control_port, sync.port);  // one port cannot serve both
+    EXPECT_EQ(sync.address, "192.168.1.5");
 
     const char* route =
         "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"

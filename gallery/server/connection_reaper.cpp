@@ -11,8 +11,13 @@ Q_LOGGING_CATEGORY(lcReaper, "vantor.gallery")
 
 }  // namespace
 
-ConnectionReaper::ConnectionReaper(std::chrono::seconds max_age)
-    : max_age_(max_age), thread_([this] { Run(); }) {}
+ConnectionReaper::ConnectionReaper(std::chrono::seconds max_age) : max_age_(max_age) {}
+
+void ConnectionReaper::Begin() {
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] { Run(); });
+    }
+}
 
 ConnectionReaper::~ConnectionReaper() {
     {
@@ -20,7 +25,9 @@ ConnectionReaper::~ConnectionReaper() {
         stop_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 void ConnectionReaper::List(int socket, Time since) {

@@ -19,6 +19,9 @@ class ConnectionReaper {
     using Time = std::chrono::steady_clock::time_point;
 
     explicit ConnectionReaper(std::chrono::seconds max_age);
+    // Sweeps about once a second from now on, on a thread of its own. Only a server that listens
+    // starts it: a program that ends at once (its port taken) has no thread to wait for.
+    void Begin();
     ~ConnectionReaper();
     ConnectionReaper(const ConnectionReaper&) = delete;
     ConnectionReaper& operator=(const ConnectionReaper&) = delete;
@@ -37,7 +40,7 @@ class ConnectionReaper {
     std::map<int, Time> listed_;  // socket → when it was accepted
     std::condition_variable wake_;
     bool stop_ = false;
-    std::thread thread_;  // last: starts when everything above is ready
+    std::thread thread_;
 };
 
 }  // namespace vantor::gallery

@@ -332,6 +332,7 @@ void HttpServer::Start() {
     if (!server_->is_running()) {
         qCWarning(lcHttp) << "the server did not start listening";
     }
+    reaper_->Begin();
 }
 
 void HttpServer::Stop() {

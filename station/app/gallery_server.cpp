@@ -11,9 +11,14 @@ Q_LOGGING_CATEGORY(lcGalleryServer, "vantor.gallery.server", QtInfoMsg)
 
 namespace travenor {
 
-QtChildProcess::QtChildProcess(QString program) : program_(std::move(program)) {
+QtChildProcess::QtChildProcess(Setup setup)
+    : program_(std::move(setup.program)), arguments_(std::move(setup.arguments)) {
     // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!setup.log_file.isEmpty()) {
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.setStandardOutputFile(setup.log_file, QIODevice::Append);
+    }
     process_.setStandardInputFile(QProcess::nullDevice());
     // SIGKILL, not SIGTERM: a program held still while the station saved would keep a SIGTERM
     // pending for ever, and the port with it. The server only reads; nothing is lost.
@@ -28,7 +33,7 @@ bool QtChildProcess::Start() {
     if (process_.state() != QProcess::NotRunning) {
         return true;
     }
-    process_.start(program_, {});
+    process_.start(program_, arguments_);
     return process_.waitForStarted(5000);
 }
 
@@ -56,6 +61,11 @@ void QtChildProcess::Pause() {
     }
 }
 
+void QtChildProcess::Kill() {
+    process_.kill();
+    process_.waitForFinished(3000);
+}
+
 void QtChildProcess::Resume() {
     if (const qint64 id = process_.processId(); id > 0) {
         ::kill(static_cast<pid_t>(id), SIGCONT);
@@ -71,28 +81,36 @@ GalleryServer::GalleryServer(const vantor::settings::GallerySettings& settings, 
         qCWarning(lcGalleryServer) << "no photo server at" << program << "- the station runs without one";
         return;
     }
-    process_ = std::make_unique<QtChildProcess>(program);
-    watcher_ = std::make_unique<ServerWatcher>(*process_, [] { return std::chrono::steady_clock::now(); });
+    program_ = std::make_unique<WatchedProgram>(QtChildProcess::Setup{program, {}, {}}, "the photo server");
+}
+
+GalleryServer::~GalleryServer() = default;
+
+void GalleryServer::Hold() {
+    if (program_) {
+        program_->Process().Pause();
+    }
+}
+
+void GalleryServer::Release() {
+    if (program_) {
+        program_->Process().Resume();
+    }
+}
+
+WatchedProgram::WatchedProgram(QtChildProcess::Setup setup, const char* name) : process_(std::move(setup)) {
+    ServerWatcher::Pauses pauses;
+    pauses.name = name;
+    watcher_ = std::make_unique<ServerWatcher>(
+        process_, [] { return std::chrono::steady_clock::now(); }, pauses);
     watcher_->Begin();
     QObject::connect(&timer_, &QTimer::timeout, [this] { watcher_->Check(); });
     timer_.start(250);
 }
 
-GalleryServer::~GalleryServer() {
+WatchedProgram::~WatchedProgram() {
     timer_.stop();
-    watcher_.reset();
-}
-
-void GalleryServer::Hold() {
-    if (process_) {
-        process_->Pause();
-    }
-}
-
-void GalleryServer::Release() {
-    if (process_) {
-        process_->Resume();
-    }
+    watcher_.reset();  // ends the program
 }
 
 QString GalleryProgram() {

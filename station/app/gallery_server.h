@@ -15,7 +15,13 @@ namespace travenor {
 // The program in a QProcess. It is told to end with the station even when the station is killed.
 class QtChildProcess : public ChildProcess {
   public:
-    explicit QtChildProcess(QString program);
+    struct Setup {
+        QString program;
+        QStringList arguments;
+        QString log_file;  // its output appended there; empty: where the station's goes
+    };
+    explicit QtChildProcess(Setup setup);
+    explicit QtChildProcess(QString program) : QtChildProcess(Setup{std::move(program), {}, {}}) {}
     ~QtChildProcess() override;
     QtChildProcess(const QtChildProcess&) = delete;
     QtChildProcess& operator=(const QtChildProcess&) = delete;
@@ -26,12 +32,33 @@ class QtChildProcess : public ChildProcess {
     // Holds the program still (SIGSTOP) or lets it go on (SIGCONT); nothing when it does not run.
     void Pause();
     void Resume();
+    // Ends it at once (SIGKILL), as a crash would.
+    void Kill();
     // The running program's process id; 0 when none runs.
     qint64 Id() const { return process_.processId(); }
 
   private:
     QString program_;
+    QStringList arguments_;
     QProcess process_;
+};
+
+// A child program started at once and started again whenever it ends (the watcher's pauses),
+// polled from a timer of the station's event loop; ended with this object.
+class WatchedProgram {
+  public:
+    WatchedProgram(QtChildProcess::Setup setup, const char* name);
+    ~WatchedProgram();
+    WatchedProgram(const WatchedProgram&) = delete;
+    WatchedProgram& operator=(const WatchedProgram&) = delete;
+
+    QtChildProcess& Process() { return process_; }
+    const QtChildProcess& Process() const { return process_; }
+
+  private:
+    QtChildProcess process_;
+    std::unique_ptr<ServerWatcher> watcher_;
+    QTimer timer_;
 };
 
 // While a sign-in is saved the server is held still: its phones wait that moment, the save does not.
@@ -44,14 +71,12 @@ class GalleryServer : public SaveYield {
     GalleryServer(const GalleryServer&) = delete;
     GalleryServer& operator=(const GalleryServer&) = delete;
 
-    bool Watching() const { return watcher_ != nullptr; }
+    bool Watching() const { return program_ != nullptr; }
     void Hold() override;
     void Release() override;
 
   private:
-    std::unique_ptr<QtChildProcess> process_;
-    std::unique_ptr<ServerWatcher> watcher_;
-    QTimer timer_;
+    std::unique_ptr<WatchedProgram> program_;
 };
 
 // "VantorGallery" in the station's own program folder.

@@ -3,7 +3,7 @@
 #include <QLoggingCategory>
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcWatcher, "vantor.gallery.watcher", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcWatcher, "vantor.helpers", QtInfoMsg)
 
 namespace travenor {
 
@@ -35,7 +35,7 @@ void ServerWatcher::Check() {
         if (now - started_at_ >= pauses_.steady) {
             pause_ = pauses_.first;
         }
-        qCWarning(lcWatcher) << "the photo server ended; starting it again in" << pause_.count() << "ms";
+        qCWarning(lcWatcher) << pauses_.name << "ended; starting it again in" << pause_.count() << "ms";
         waiting_ = true;
         restart_at_ = now + pause_;
         pause_ = std::min(pause_ * 2, pauses_.longest);
@@ -59,9 +59,9 @@ void ServerWatcher::StartNow() {
     started_at_ = now_();
     ++starts_;
     if (process_.Start()) {
-        qCInfo(lcWatcher) << "the photo server started";
+        qCInfo(lcWatcher) << pauses_.name << "started";
     } else {
-        qCWarning(lcWatcher) << "the photo server could not be started";
+        qCWarning(lcWatcher) << pauses_.name << "could not be started";
     }
 }
 

@@ -23,6 +23,7 @@ class ServerWatcher {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     struct Pauses {
+        const char* name = "the photo server";  // what the log calls it
         std::chrono::milliseconds first{1000};
         std::chrono::milliseconds longest{30000};
         std::chrono::milliseconds steady{60000};  // a run this long resets the pause

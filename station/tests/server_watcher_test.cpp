@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <chrono>
 #include <fstream>
 #include <string>
 #include <optional>
+#include "ui_wait.h"
 #include "app/gallery_server.h"
 #include "app/server_watcher.h"
 
@@ -123,11 +123,11 @@ TEST(GalleryServerProcess, HeldStillDuringASaveAndStoppedEvenWhenHeld) {
     const qint64 id = server.Id();
     ASSERT_GT(id, 0);
     server.Pause();
-    QTRY_COMPARE(ProcessState(id), 'T');
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return ProcessState(id) == 'T'; }));
     server.Resume();
-    QTRY_VERIFY(ProcessState(id) != 'T');
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return ProcessState(id) != 'T'; }));
     server.Pause();
-    QTRY_COMPARE(ProcessState(id), 'T');
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return ProcessState(id) == 'T'; }));
     server.Stop();
     EXPECT_FALSE(server.Running());
     EXPECT_EQ(ProcessState(id), ' ');
