@@ -44,13 +44,15 @@ int ConnectionReaper::Sweep(Time now) {
     int ended = 0;
     {
         std::lock_guard lock(mutex_);
-        for (auto& [socket, since] : listed_) {
-            if (now - since > max_age_) {
-                // Only its reading and writing end; whoever holds the connection closes it.
-                ::shutdown(socket, SHUT_RDWR);
-                since = Time::max() - max_age_;  // ended once
-                ++ended;
+        for (auto it = listed_.begin(); it != listed_.end();) {
+            if (now - it->second <= max_age_) {
+                ++it;
+                continue;
             }
+            // Only its reading and writing end, once; whoever holds the connection closes it.
+            ::shutdown(it->first, SHUT_RDWR);
+            it = listed_.erase(it);
+            ++ended;
         }
     }
     if (ended > 0) {

@@ -99,7 +99,7 @@ class ListeningServer : public httplib::Server {
     ListeningServer(const ServerLimits& limits, ConnectionReaper& reaper) : limits_(limits), reaper_(reaper) {
         new_task_queue = [this] {
             WaitingRoom::Limits room;
-            room.head_bytes = limits_.max_header_bytes + 2048;
+            room.head_bytes = HeadBytes();
             room.most = limits_.most_waiting;
             room.most_per_address = limits_.most_waiting_per_address;
             auto pool = std::make_unique<NewestFirstPool>(limits_.threads, room, [this](auto connection) {
@@ -116,6 +116,10 @@ class ListeningServer : public httplib::Server {
     bool WidenQueue(int length) { return ::listen(svr_sock_, length) == 0; }
 
   private:
+    // A head this long counts as arrived: the library reads it and refuses it (the request line
+    // and the headers' bound, with room for the lines around them).
+    std::size_t HeadBytes() const { return limits_.max_header_bytes + 2048; }
+
     bool process_and_close_socket(int socket) override {
         const ServerConnection::Timeouts timeouts{limits_.read_timeout, limits_.write_timeout};
         Serve(std::make_shared<ServerConnection>(socket, timeouts, limits_.keep_alive_requests, reaper_));
@@ -127,7 +131,7 @@ class ListeningServer : public httplib::Server {
     void Serve(const std::shared_ptr<ServerConnection>& connection) {
         auto wait = std::chrono::duration_cast<WaitingRoom::Clock::duration>(limits_.read_timeout);
         while (is_running()) {
-            switch (connection->NextHead(limits_.max_header_bytes + 2048)) {
+            switch (connection->NextHead(HeadBytes())) {
                 case ServerConnection::Head::Closed:
                     return;
                 case ServerConnection::Head::Waiting:

@@ -66,11 +66,6 @@ void WaitingRoom::Close() {
     due_by_address_.clear();
 }
 
-std::size_t WaitingRoom::Waiting() const {
-    std::lock_guard lock(mutex_);
-    return guests_.size();
-}
-
 void WaitingRoom::Admit(std::shared_ptr<ServerConnection> connection, Clock::time_point deadline) {
     std::vector<std::shared_ptr<ServerConnection>> arrived;
     {

@@ -40,7 +40,6 @@ class WaitingRoom {
     // The connection waits until `deadline`; once the room is closed it is closed at once.
     void Admit(std::shared_ptr<ServerConnection> connection, Clock::time_point deadline);
     void Close();
-    std::size_t Waiting() const;
 
   private:
     using Due = std::pair<Clock::time_point, int>;  // deadline, socket

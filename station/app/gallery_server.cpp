@@ -13,9 +13,11 @@ namespace travenor {
 
 QtChildProcess::QtChildProcess(Setup setup)
     : program_(std::move(setup.program)), arguments_(std::move(setup.arguments)) {
-    // Its diagnostics go where the station's go; nothing is left in a pipe nobody reads.
-    process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    if (!setup.log_file.isEmpty()) {
+    // Its diagnostics go to its log, or where the station's go; nothing is left in a pipe nobody
+    // reads.
+    if (setup.log_file.isEmpty()) {
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    } else {
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.setStandardOutputFile(setup.log_file, QIODevice::Append);
     }

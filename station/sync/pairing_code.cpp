@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "settings/bounded_setting.h"
+#include "sync/sync_plan.h"
 
 namespace travenor::sync {
 namespace {
@@ -28,9 +29,7 @@ bool IsDeviceId(std::string_view text) {
 }
 
 std::string FormatPairingCode(const PairingCode& code) {
-    const bool v6 = code.host.find(':') != std::string::npos;
-    return std::string(kScheme) + code.device_id + "@" + (v6 ? "[" + code.host + "]" : code.host) + ":" +
-           std::to_string(code.port);
+    return std::string(kScheme) + code.device_id + "@" + HostAndPort(code.host, code.port);
 }
 
 std::optional<PairingCode> ParsePairingCode(std::string_view text) {

@@ -4,9 +4,13 @@
 
 namespace travenor::sync {
 
-std::string ListenAddress(const std::string& host, int port) {
+std::string HostAndPort(const std::string& host, int port) {
     const bool v6 = host.find(':') != std::string::npos;
-    return "tcp://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+    return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string ListenAddress(const std::string& host, int port) {
+    return "tcp://" + HostAndPort(host, port);
 }
 
 QJsonObject StationOptions(const std::string& listen_host, int port) {

@@ -16,6 +16,8 @@ inline constexpr char kStorageFolderId[] = "vantor-storage";
 // The network options: listening on `listen_host` (empty: every interface) and `port`, no
 // discovery, relays, port mapping, usage reports or upgrades.
 QJsonObject StationOptions(const std::string& listen_host, int port);
+// "host:port", an IPv6 address in brackets.
+std::string HostAndPort(const std::string& host, int port);
 // "tcp://host:port" ("tcp://:port" for every interface).
 std::string ListenAddress(const std::string& host, int port);
 // The storage folder of station `station` (1: the main one) at `path`, shared with `devices`.
