@@ -22,6 +22,11 @@ QtChildProcess::QtChildProcess(Setup setup)
         process_.setStandardOutputFile(setup.log_file, QIODevice::Append);
     }
     process_.setStandardInputFile(QProcess::nullDevice());
+    if (!setup.environment.isEmpty()) {
+        QStringList environment = QProcess::systemEnvironment();
+        environment.append(setup.environment);
+        process_.setEnvironment(environment);
+    }
     // SIGKILL, not SIGTERM: a program held still while the station saved would keep a SIGTERM
     // pending for ever, and the port with it. The server only reads; nothing is lost.
     process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });

@@ -18,7 +18,8 @@ class QtChildProcess : public ChildProcess {
     struct Setup {
         QString program;
         QStringList arguments;
-        QString log_file;  // its output appended there; empty: where the station's goes
+        QString log_file;         // its output appended there; empty: where the station's goes
+        QStringList environment;  // "NAME=value" added to the station's own
     };
     explicit QtChildProcess(Setup setup);
     explicit QtChildProcess(QString program) : QtChildProcess(Setup{std::move(program), {}, {}}) {}

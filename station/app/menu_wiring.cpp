@@ -1,11 +1,13 @@
 #include "app/menu_wiring.h"
 
+#include "app/event_sharing.h"
 #include "app/gallery_corner.h"
 #include "app/startup_dlg_layout.h"
 #include "capture/travenor_dlg.h"
 #include "launcher/wall_launcher.h"
 #include "lottery/param_dialog.h"
 #include "manage/manager_dialog.h"
+#include "manage/stations_dialog.h"
 #include "platform/local_clock.h"
 #include "platform/sound.h"
 
@@ -17,6 +19,9 @@ CStartUpDlg::WallLauncher StationWallLauncher() {
 
 void ConfigureStationMenu(CStartUpDlg& menu, StationShared& shared) {
     ShowGalleryCorner(menu, vantor::settings::ReadGallerySettings());
+    if (shared.sharing != nullptr) {
+        ShowSharingStatus(menu, *shared.sharing);
+    }
     menu.SetWindowOpener(IDC_SIGN, [&shared](QWidget& owner, const tstring&) {
         OpenCaptureWindow(
             owner, shared.guests, [&shared] { ShowSearchDlg(shared.seat_search); }, shared.save_yield);
@@ -29,9 +34,15 @@ void ConfigureStationMenu(CStartUpDlg& menu, StationShared& shared) {
         dialog.LoadPhotos(todayPhotos);
         dialog.exec();
     });
-    menu.SetWindowOpener(IDC_MANAGE, [](QWidget& owner, const tstring&) {
+    menu.SetWindowOpener(IDC_MANAGE, [&shared](QWidget& owner, const tstring&) {
         // The dialog writes the preset winners back when it is destroyed, at the end of this scope.
         CManagerDialog dialog(vantor::SystemLocalClock(), &owner);
+        if (shared.sharing != nullptr) {
+            dialog.AddStationsButton([&shared](QWidget& manager) {
+                CStationsDialog stations(*shared.sharing, &manager);
+                stations.exec();
+            });
+        }
         dialog.exec();
     });
 }

@@ -21,6 +21,8 @@ class CTravenorApp {
     const GuestCounter& Guests() const { return shared_.guests; }
     // `yield` is held while each sign-in is saved; it outlives the menu.
     void GiveWayWhenSaving(SaveYield& yield) { shared_.save_yield = &yield; }
+    // The event's sharing, shown on the menu and paired in "管理"; it outlives the menu.
+    void ShareEvent(travenor::sync::SyncService& sharing) { shared_.sharing = &sharing; }
 
   private:
     const vantor::Clock& clock_;

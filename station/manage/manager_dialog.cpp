@@ -107,6 +107,20 @@ void CManagerDialog::CreateControls() {
     connect(resolutions_, &QComboBox::activated, this, &CManagerDialog::OnResolutionChosen);
 }
 
+void CManagerDialog::AddStationsButton(std::function<void(QWidget& manager)> open) {
+    const vantor::ControlEntry entry{IDC_MANAGER_STATIONS, vantor::ControlKind::PushButton, u"97",
+                                     kManagerStationsRect};
+    QWidget* button = MakeControl(entry, this);
+    vantor::SetControlId(button, entry.id);
+    const vantor::DialogScale scale =
+        vantor::TouchDialogScale(kManagerDialog.client_dlu, vantor::FormRoom(parentWidget()));
+    button->setGeometry(vantor::DesignedControlRect(entry, scale));
+    button->setFont(vantor::FindControl(this, IDC_MANAGER_ADD)->font());  // bold, as its neighbours
+    connect(qobject_cast<QPushButton*>(button), &QPushButton::clicked, this,
+            [this, open = std::move(open)] { open(*this); });
+    button->show();
+}
+
 void CManagerDialog::OnInitDialog() {
     config_.Open(vantor::settings::kConfigFile);
 

@@ -38,6 +38,8 @@ class CManagerDialog : public QDialog {
     void OnDelete();
     void OnDeleteAll();
     void OnResolutionChosen(int index);
+    // In a multi-station event: a button below the resolution that opens the stations' window.
+    void AddStationsButton(std::function<void(QWidget& manager)> open);
 
     const travenor::PresetRecords& Records() const { return records_; }
     QTableWidget& List() const { return *list_; }

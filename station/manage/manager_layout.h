@@ -16,6 +16,9 @@ inline constexpr int IDC_MANAGER_DELETE = 1044;
 inline constexpr int IDC_MANAGER_DELETE_ALL = 3;
 inline constexpr int IDC_MANAGER_RESOLUTION_CAPTION = 1046;
 inline constexpr int IDC_MANAGER_RESOLUTION = 1030;
+inline constexpr int IDC_MANAGER_STATIONS = 1031;
+// The stations' button of a multi-station event, below the resolution list.
+inline constexpr QRect kManagerStationsRect{259, 126, 58, 14};
 
 using vantor::ControlEntry;
 using vantor::ControlKind;

@@ -21,6 +21,11 @@ bool StationSync::SetUp() {
     if (!api_.Healthy() || !api_.ChangeOptions(StationOptions(settings_.address, settings_.port))) {
         return false;
     }
+    // The name the main station's operator sees when this station asks to join.
+    const std::optional<std::string> own = api_.DeviceId();
+    if (!own || !api_.PutDevice(PeerDevice(*own, "Vantor " + std::to_string(station_), "dynamic"))) {
+        return false;
+    }
     return ShareWith(Peers());
 }
 

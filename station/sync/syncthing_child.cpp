@@ -14,7 +14,7 @@ Q_LOGGING_CATEGORY(lcSyncthing, "vantor.sync", QtInfoMsg)
 
 }  // namespace
 
-QStringList SyncthingArguments(const SyncthingPlace& place, const std::string& api_key) {
+QStringList SyncthingArguments(const SyncthingPlace& place) {
     return {QStringLiteral("serve"),
             QStringLiteral("--home=") + place.home,
             QStringLiteral("--no-browser"),
@@ -23,8 +23,15 @@ QStringList SyncthingArguments(const SyncthingPlace& place, const std::string& a
             QStringLiteral("--no-default-folder"),
             QStringLiteral("--skip-port-probing"),
             QStringLiteral("--gui-address=http://127.0.0.1:%1").arg(place.control_port),
-            QStringLiteral("--gui-apikey=") + QString::fromStdString(api_key),
             QStringLiteral("--logflags=0")};
+}
+
+QStringList SyncthingEnvironment(const std::string& api_key) {
+    // The key in the environment, not on the command line, where every user of the machine could
+    // read it. Syncthing runs as one process, without its monitor: a monitor's child would outlive
+    // the station when the station is killed, and the station's watcher restarts it anyway.
+    return {QStringLiteral("STGUIAPIKEY=") + QString::fromStdString(api_key),
+            QStringLiteral("STMONITORED=yes")};
 }
 
 bool PrepareHome(const SyncthingPlace& place) {
@@ -49,8 +56,9 @@ SyncthingChild::SyncthingChild(SyncthingPlace place, std::string api_key)
     }
     // Syncthing's own log stays in its folder, beside its database.
     program_ = std::make_unique<WatchedProgram>(
-        QtChildProcess::Setup{place_.program, SyncthingArguments(place_, api_key),
-                              QDir(place_.home).filePath(QStringLiteral("syncthing.log"))},
+        QtChildProcess::Setup{place_.program, SyncthingArguments(place_),
+                              QDir(place_.home).filePath(QStringLiteral("syncthing.log")),
+                              SyncthingEnvironment(api_key)},
         "Syncthing");
 }
 

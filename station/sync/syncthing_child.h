@@ -19,8 +19,9 @@ struct SyncthingPlace {
     int control_port = 8384;  // REST, on 127.0.0.1 only
 };
 
-// The arguments of `syncthing serve` for this place and API key.
-QStringList SyncthingArguments(const SyncthingPlace& place, const std::string& api_key);
+// The arguments of `syncthing serve` for this place, and what its environment adds.
+QStringList SyncthingArguments(const SyncthingPlace& place);
+QStringList SyncthingEnvironment(const std::string& api_key);
 // Creates the home and, the first time, its configuration with every network option off; false
 // when the home cannot be written.
 bool PrepareHome(const SyncthingPlace& place);

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -16,7 +18,12 @@
 #include <memory>
 #include <string>
 
+#include "capture/qr_card.h"
+#include "language/language.h"
+#include "manage/stations_dialog.h"
+#include "platform/message_box.h"
 #include "sync/pairing_code.h"
+#include "sync/sync_service.h"
 #include "ui_wait.h"
 #include "sync/station_sync.h"
 #include "sync/sync_plan.h"
@@ -153,10 +160,12 @@ TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {
     EXPECT_EQ(Read(main.File("2026-12-9/WithTemplate/9-5-7~2.jpg")), photo);
 
     // Station 2's Syncthing dies; it is started again and what was saved meanwhile arrives.
+    // Nothing of it goes on answering (a monitor's child would), and the new one answers.
     two.syncthing->Kill();
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return !two.syncthing->Api().Healthy(); }, 5000));
     const QByteArray after = Noise(200000);
     ASSERT_TRUE(Write(two.File("2026-12-9/WithTemplate/9-7-0~2.jpg"), after));
-    ASSERT_TRUE(vantor_test::WaitUntil([&] { return two.syncthing->Running(); }, 10000));
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return two.syncthing->Api().Healthy(); }, 20000));
     ASSERT_TRUE(vantor_test::WaitUntil(
         [&] { return Read(main.File("2026-12-9/WithTemplate/9-7-0~2.jpg")) == after; }, 60000));
 
@@ -168,4 +177,77 @@ TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {
     EXPECT_EQ(main.sync->Peers(), std::vector<std::string>{two.Id()});
     EXPECT_GT(QFileInfo(two.folder.filePath("Sync/syncthing.log")).size(), 0)
         << "Syncthing's log is kept in its home";
+}
+
+// The station's own path: each station's sharing runs beside its windows, the operators pair
+// through the stations' window (a typed code, a confirmed acceptance), and the main station's
+// status names what each station delivered today.
+// A box that stays open a while, as the operator's does: the windows behind it go on.
+class SlowBoxes : public vantor::RecordingMessageBoxes {
+  public:
+    vantor::MessageAnswer Show(const vantor::MessageBoxRequest& request) override {
+        QTest::qWait(1500);
+        return RecordingMessageBoxes::Show(request);
+    }
+};
+
+TEST(SyncService, StationsPairThroughTheirWindowsAndTheMainStationSeesDeliveries) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("syncthing").isEmpty())
+        << "syncthing is not installed (Debian's syncthing package)";
+    SlowBoxes boxes;
+    const vantor::ScopedMessageBoxService box_scope(boxes);
+    const vantor::ManualClock clock({2026, 12, 9, 9, 30, 0});
+    QTemporaryDir main_folder, two_folder;
+    const auto start = [&clock](const QTemporaryDir& folder, int station) {
+        SyncServiceSetup setup;
+        setup.settings.on = true;
+        setup.settings.address = "127.0.0.1";
+        setup.settings.port = FreePort();
+        setup.settings.control_port = FreePort();
+        setup.syncthing = {QStringLiteral("syncthing"), folder.filePath("Sync"), setup.settings.address,
+                           setup.settings.port, setup.settings.control_port};
+        setup.station = station;
+        setup.storage_path = folder.filePath("Storage").toStdString();
+        QDir().mkpath(folder.filePath("Storage"));
+        setup.api_key = "key-" + std::to_string(station);
+        setup.host = "127.0.0.1";
+        return std::make_unique<SyncService>(setup, clock);
+    };
+    const std::unique_ptr<SyncService> main = start(main_folder, 1), two = start(two_folder, 2);
+    CStationsDialog main_window(*main), two_window(*two);
+    ASSERT_TRUE(vantor_test::WaitUntil(
+        [&] { return !main->Status().own_code.empty() && two->Status().ready; }, 30000));
+    ASSERT_NE(main_window.Card(), nullptr);
+    main_window.Refresh();
+    EXPECT_EQ(main_window.Card()->Link(), main->Status().own_code);
+
+    // A mistyped code is refused at once; the right one joins.
+    two_window.CodeEdit().setText("vantor-sync:nonsense");
+    two_window.OnJoin();
+    two_window.CodeEdit().setText(QString::fromStdString(main->Status().own_code));
+    two_window.OnJoin();
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return boxes.Texts().size() == 2; }, 20000));
+    EXPECT_EQ(boxes.Texts()[0], GetLanStr(u"93"));
+    EXPECT_EQ(boxes.Texts()[1], GetLanStr(u"94"));
+
+    // The main station's operator says no once, then yes.
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main_window.AskingList().count() == 1; }, 30000));
+    EXPECT_TRUE(main_window.AskingList().item(0)->text().startsWith(QStringLiteral("Vantor 2 ")));
+    boxes.Script({vantor::MessageAnswer::No, vantor::MessageAnswer::Yes});
+    main_window.OnAccept();
+    EXPECT_EQ(main->Status().peers, 0);
+    main_window.OnAccept();
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main->Status().connected == 1; }, 30000));
+    EXPECT_EQ(main_window.AskingList().count(), 0);
+
+    // Station 2 saves; the main station's status names its newest sign-in of the day.
+    ASSERT_TRUE(Write(two_folder.filePath("Storage/2026-12-9/WithTemplate/9-5-7~2.jpg"), Noise(100000)));
+    ASSERT_TRUE(Write(two_folder.filePath("Storage/2026-12-9/WithTemplate/9-4-0~2.jpg"), Noise(100000)));
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main->Status().deliveries.size() == 1; }, 60000));
+    EXPECT_EQ(main->Status().deliveries[0].station, 2);
+    ASSERT_TRUE(vantor_test::WaitUntil(
+        [&] { return SyncStatusLine(main->Status()).endsWith(QStringLiteral(" · 2: 9:05:07")); }, 30000))
+        << SyncStatusLine(main->Status()).toStdString();
+    EXPECT_TRUE(two->Status().answering);
+    EXPECT_EQ(two->Status().connected, 1);
 }

@@ -1,0 +1,179 @@
+#include "manage/stations_dialog.h"
+
+#include <QLabel>
+#include <algorithm>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QHBoxLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "capture/qr_card.h"
+#include "language/language.h"
+#include "platform/form_skin.h"
+#include "platform/message_box.h"
+#include "storage/storage_layout.h"
+#include "text/qt_text.h"
+
+using namespace travenor::sync;
+
+namespace {
+
+constexpr int kCodePixels = 360;
+
+QString Said(const char16_t* key) {
+    return ToQt(GetLanStr(key));
+}
+
+// The code as shown under its QR code: broken after the fourth group of the device ID, which
+// typing it back allows.
+QString ShownCode(const std::string& code) {
+    QString shown = QString::fromStdString(code);
+    int dashes = 0;
+    for (int i = 0; i < shown.size(); ++i) {
+        if (shown[i] == QLatin1Char('-') && ++dashes == 4) {
+            shown.insert(i + 1, QLatin1Char('\n'));
+            break;
+        }
+    }
+    return shown;
+}
+
+QPushButton* MakeButton(const char16_t* key, QWidget* parent) {
+    auto* button = new QPushButton(Said(key), parent);
+    button->setAutoDefault(false);
+    button->setMinimumHeight(48);  // a finger's target
+    return button;
+}
+
+}  // namespace
+
+CStationsDialog::CStationsDialog(SyncService& service, QWidget* parent) : QDialog(parent), service_(service) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(Said(u"86"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(16);
+    status_ = new QLabel(this);
+    layout->addWidget(status_);
+    shown_ = service_.Status();
+    if (shown_.station == vantor::kMainStation) {
+        CreateMainControls();
+    } else {
+        CreateExtraControls();
+    }
+    vantor::MarkFormWindow(*this);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &CStationsDialog::Refresh);
+    timer->start(1000);
+    Refresh();
+}
+
+void CStationsDialog::CreateMainControls() {
+    // The code on the left, the stations asking to join on the right.
+    auto* columns = new QHBoxLayout;
+    auto* code_column = new QVBoxLayout;
+    card_ = new QrCard(this);
+    card_->setFixedSize(kCodePixels, kCodePixels);
+    code_column->addWidget(card_);
+    code_text_ = new QLabel(this);
+    code_text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    code_column->addWidget(code_text_);
+    code_column->addStretch();
+    columns->addLayout(code_column);
+    auto* asking_column = new QVBoxLayout;
+    asking_column->addWidget(new QLabel(Said(u"96"), this));
+    asking_ = new QListWidget(this);
+    asking_->setMinimumSize(520, 240);
+    asking_column->addWidget(asking_);
+    accept_ = MakeButton(u"91", this);
+    asking_column->addWidget(accept_);
+    columns->addLayout(asking_column);
+    static_cast<QVBoxLayout*>(layout())->addLayout(columns);
+    connect(accept_, &QPushButton::clicked, this, &CStationsDialog::OnAccept);
+}
+
+void CStationsDialog::CreateExtraControls() {
+    layout()->addWidget(new QLabel(Said(u"89"), this));
+    code_edit_ = new QLineEdit(this);
+    code_edit_->setMinimumSize(640, 48);
+    layout()->addWidget(code_edit_);
+    join_ = MakeButton(u"90", this);
+    layout()->addWidget(join_);
+    connect(join_, &QPushButton::clicked, this, &CStationsDialog::OnJoin);
+}
+
+void CStationsDialog::Refresh() {
+    shown_ = service_.Status();
+    status_->setText(SyncStatusLine(shown_));
+    if (card_ != nullptr && !shown_.own_code.empty() && card_->Link() != shown_.own_code) {
+        card_->SetContent(shown_.own_code, {Said(u"88")});
+        card_->show();
+        code_text_->setText(ShownCode(shown_.own_code));
+    }
+    if (asking_ != nullptr) {
+        const QString chosen =
+            asking_->currentItem() ? asking_->currentItem()->data(Qt::UserRole).toString() : QString();
+        asking_->clear();
+        for (const PendingDevice& device : shown_.asking) {
+            const QString id = QString::fromStdString(device.id);
+            auto* item = new QListWidgetItem(QStringLiteral("%1  %2  %3")
+                                                 .arg(QString::fromStdString(device.name), id.left(7),
+                                                      QString::fromStdString(device.address)),
+                                             asking_);
+            item->setData(Qt::UserRole, id);
+            if (id == chosen) {
+                asking_->setCurrentItem(item);
+            }
+        }
+        accept_->setEnabled(!shown_.asking.empty());
+    }
+}
+
+void CStationsDialog::OnJoin() {
+    const std::optional<PairingCode> code = ParsePairingCode(code_edit_->text().toStdString());
+    if (!code) {
+        vantor::ShowMessageBox(GetLanStr(u"93"), u"Tips", vantor::MessageButtons::Ok,
+                               vantor::MessageIcon::Warning);
+        return;
+    }
+    join_->setEnabled(false);
+    service_.Join(*code, this, [this](bool ok) {
+        join_->setEnabled(true);
+        vantor::ShowMessageBox(GetLanStr(ok ? u"94" : u"95"), u"Tips", vantor::MessageButtons::Ok,
+                               ok ? vantor::MessageIcon::Information : vantor::MessageIcon::Warning);
+    });
+}
+
+void CStationsDialog::OnAccept() {
+    const QListWidgetItem* item = asking_->currentItem();
+    if (item == nullptr && asking_->count() == 1) {
+        item = asking_->item(0);
+    }
+    if (item == nullptr) {
+        return;
+    }
+    // Copied before the question: the list is read again while it is open.
+    const std::string id = item->data(Qt::UserRole).toString().toStdString();
+    const tstring shown = FromQt(item->text());
+    const auto found = std::find_if(shown_.asking.begin(), shown_.asking.end(),
+                                    [&](const PendingDevice& asking) { return asking.id == id; });
+    if (found == shown_.asking.end()) {
+        return;
+    }
+    const PendingDevice station = *found;
+    if (vantor::ShowMessageBox(GetLanStr(u"92") + u"\n" + shown, u"Tips", vantor::MessageButtons::YesNo,
+                               vantor::MessageIcon::Question) != vantor::MessageAnswer::Yes) {
+        return;
+    }
+    accept_->setEnabled(false);
+    service_.Accept(station, this, [this](bool ok) {
+        Refresh();
+        if (!ok) {
+            vantor::ShowMessageBox(GetLanStr(u"95"), u"Tips", vantor::MessageButtons::Ok,
+                                   vantor::MessageIcon::Warning);
+        }
+    });
+}
