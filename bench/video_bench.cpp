@@ -22,6 +22,8 @@
 #include <filesystem>
 #include <string>
 #include "gst_media_graph.h"
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 #include "media_probe.h"
 #include "platform/native_path.h"
 #include "zorvane_window.h"
@@ -55,25 +57,18 @@ std::filesystem::path FullHdFilm(int seconds) {
                                     " ! x264enc speed-preset=ultrafast key-int-max=60 ! h264parse ! qtmux"
                                     " ! filesink location=\"" +
                                     file.string() + "\"";
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (pipeline == nullptr || error != nullptr) {
-        std::fprintf(stderr, "video_bench: cannot make the film: %s\n",
-                     error != nullptr ? error->message : "");
-        g_clear_error(&error);
+    GError* raw_error = nullptr;
+    const vantor::GstElementPtr pipeline(gst_parse_launch(description.c_str(), &raw_error));
+    if (const vantor::GErrorPtr error(raw_error); !pipeline || error) {
+        std::fprintf(stderr, "video_bench: cannot make the film: %s\n", error ? error->message : "");
         return {};
     }
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstMessage* end = gst_bus_timed_pop_filtered(
-        bus, 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool made = end != nullptr && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
-    if (end != nullptr) {
-        gst_message_unref(end);
-    }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline);
+    const vantor::GstBusPtr bus(gst_element_get_bus(pipeline.get()));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    const vantor::GstMessagePtr end(gst_bus_timed_pop_filtered(
+        bus.get(), 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    const bool made = end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return made ? file : std::filesystem::path();
 }
 
@@ -166,34 +161,30 @@ using vantor_bench::ServeUntil;
 
 // The frame statistics of the element that draws: the sink itself, or the sink inside its bin.
 bool SinkStatistics(GstElement* video_sink, guint64& rendered, guint64& dropped) {
-    GstElement* drawing = nullptr;
+    vantor::GstElementPtr drawing;
     if (GST_IS_BIN(video_sink)) {
         GstIterator* sinks = gst_bin_iterate_sinks(GST_BIN(video_sink));
         GValue item = G_VALUE_INIT;
-        while (drawing == nullptr && gst_iterator_next(sinks, &item) == GST_ITERATOR_OK) {
+        while (!drawing && gst_iterator_next(sinks, &item) == GST_ITERATOR_OK) {
             auto* element = GST_ELEMENT(g_value_get_object(&item));
             if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "stats") != nullptr) {
-                drawing = GST_ELEMENT(gst_object_ref(element));
+                drawing = vantor::RefObject(element);
             }
             g_value_reset(&item);
         }
         g_value_unset(&item);
         gst_iterator_free(sinks);
     } else {
-        drawing = GST_ELEMENT(gst_object_ref(video_sink));
+        drawing = vantor::RefObject(video_sink);
     }
-    if (drawing == nullptr) {
+    if (!drawing) {
         return false;
     }
-    GstStructure* stats = nullptr;
-    g_object_get(drawing, "stats", &stats, nullptr);
-    gst_object_unref(drawing);
-    const bool read = stats != nullptr && gst_structure_get_uint64(stats, "rendered", &rendered) &&
-                      gst_structure_get_uint64(stats, "dropped", &dropped);
-    if (stats != nullptr) {
-        gst_structure_free(stats);
-    }
-    return read;
+    GstStructure* raw_stats = nullptr;
+    g_object_get(drawing.get(), "stats", &raw_stats, nullptr);
+    const vantor::GstStructurePtr stats(raw_stats);
+    return stats && gst_structure_get_uint64(stats.get(), "rendered", &rendered) &&
+           gst_structure_get_uint64(stats.get(), "dropped", &dropped);
 }
 
 void BM_Play30sFullHdH264Into960x720Window(benchmark::State& state) {
@@ -269,7 +260,10 @@ int main(int argc, char** argv) {
     // Without a display the thumbnail figures still come; the playing reports that it needs one.
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
     QApplication application(argc, argv);
-    gst_init(nullptr, nullptr);
+    if (const vantor::GstStart gstreamer = vantor::InitialiseGstreamer(); !gstreamer.ok) {
+        std::fprintf(stderr, "video_bench: %s\n", gstreamer.error.c_str());
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,25 +1,16 @@
 #include "platform/sound.h"
 
 #include <gst/gst.h>
-#include <algorithm>
-#include <array>
 #include <atomic>
-#include <string_view>
 #include <mutex>
 #include <utility>
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 
 namespace vantor {
 namespace {
-
-void InitialiseGstreamerOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        gst_init(nullptr, nullptr);
-        LimitAudioAutodetection();
-    });
-}
 
 // The message that wakes the bus thread when the sound it waits on is replaced or the player ends.
 constexpr const char* kWakeName = "vantor-sound-wake";
@@ -29,54 +20,31 @@ std::atomic<unsigned long> next_serial{1};
 
 }  // namespace
 
-void LimitAudioAutodetection() {
-    constexpr std::array<std::string_view, 6> kDesktopAudio{"pulsesink",   "pulsesrc", "pipewiresink",
-                                                            "pipewiresrc", "alsasink", "alsasrc"};
-    for (const GstElementFactoryListType type :
-         {GST_ELEMENT_FACTORY_TYPE_SINK, GST_ELEMENT_FACTORY_TYPE_SRC}) {
-        GList* factories = gst_element_factory_list_get_elements(type | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO,
-                                                                 GST_RANK_MARGINAL);
-        for (GList* item = factories; item != nullptr; item = item->next) {
-            auto* feature = GST_PLUGIN_FEATURE(item->data);
-            const std::string_view name = gst_plugin_feature_get_name(feature);
-            if (std::find(kDesktopAudio.begin(), kDesktopAudio.end(), name) == kDesktopAudio.end()) {
-                gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
-            }
-        }
-        gst_plugin_feature_list_free(factories);
-    }
-}
-
 // One sound: its pipeline, bus and file. Ending it stops the pipeline before the references go
 // and the file is closed.
 struct SoundPlayer::Playback {
-    Playback(GstElement* pipeline_element, std::string file, std::unique_ptr<ReadOnlyFile> opened)
-        : pipeline(pipeline_element),
-          bus(gst_element_get_bus(pipeline_element)),
+    Playback(GstElementPtr pipeline_element, std::string file, std::unique_ptr<ReadOnlyFile> opened)
+        : source_file(std::move(opened)),
+          pipeline(std::move(pipeline_element)),
+          bus(gst_element_get_bus(pipeline.get())),
           path(std::move(file)),
-          serial(next_serial.fetch_add(1)),
-          source_file(std::move(opened)) {}
-    ~Playback() {
-        gst_element_set_state(pipeline, GST_STATE_NULL);
-        gst_object_unref(bus);
-        gst_object_unref(pipeline);
-    }
+          serial(next_serial.fetch_add(1)) {}
+    ~Playback() { gst_element_set_state(pipeline.get(), GST_STATE_NULL); }
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
 
     void Wake() const {
-        gst_bus_post(bus, gst_message_new_application(nullptr, gst_structure_new_empty(kWakeName)));
+        gst_bus_post(bus.get(), gst_message_new_application(nullptr, gst_structure_new_empty(kWakeName)));
     }
 
-    GstElement* pipeline;
-    GstBus* bus;
+    std::unique_ptr<ReadOnlyFile> source_file;  // read by the pipeline's source until it stops
+    GstElementPtr pipeline;
+    GstBusPtr bus;
     std::string path;
     unsigned long serial;
-    std::unique_ptr<ReadOnlyFile> source_file;  // read by the pipeline's source until it stops
 };
 
-SoundPlayer::SoundPlayer(std::string sink) : sink_(std::move(sink)) {
-    InitialiseGstreamerOnce();
+SoundPlayer::SoundPlayer(std::string sink) : sink_(std::move(sink)), started_(InitialiseGstreamer().ok) {
     bus_thread_ = std::thread([this] { BusLoop(); });
 }
 
@@ -125,33 +93,32 @@ bool SoundPlayer::PlayNative(const std::string& native_path) {
     if (!file->IsOpen()) {
         return false;
     }
-    GError* parse_error = nullptr;
-    const std::string description = "fdsrc name=source ! wavparse ! audioconvert ! audioresample ! " + sink_;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &parse_error);
-    if (parse_error != nullptr) {
-        g_error_free(parse_error);  // a missing element: no sound on this machine
-        if (pipeline != nullptr) {
-            gst_object_unref(pipeline);
+    GstElementPtr pipeline;
+    if (started_) {
+        GError* raw_error = nullptr;
+        const std::string description =
+            "fdsrc name=source ! wavparse ! audioconvert ! audioresample ! " + sink_;
+        pipeline.reset(gst_parse_launch(description.c_str(), &raw_error));
+        if (const GErrorPtr parse_error(raw_error); parse_error) {
+            pipeline.reset();  // a missing element: no sound on this machine
         }
-        pipeline = nullptr;
     }
-    if (pipeline == nullptr) {
+    if (!pipeline) {
         Tell(Event::Failed, native_path);
         return false;
     }
     const int fd = file->Fd();
-    auto playback = std::make_unique<Playback>(pipeline, native_path, std::move(file));
-    GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "source");
-    if (source == nullptr) {
+    auto playback = std::make_unique<Playback>(std::move(pipeline), native_path, std::move(file));
+    const GstElementPtr source(gst_bin_get_by_name(GST_BIN(playback->pipeline.get()), "source"));
+    if (!source) {
         Tell(Event::Failed, native_path);
         return false;
     }
-    g_object_set(source, "fd", fd, nullptr);
-    gst_object_unref(source);
+    g_object_set(source.get(), "fd", fd, nullptr);
 
     // Asynchronous: the state change completes on GStreamer's threads; a sink that cannot open a
     // device fails here or reports an error on the bus later, and either way the sound is silent.
-    if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (gst_element_set_state(playback->pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         playback.reset();
         Tell(Event::Failed, native_path);
         return false;
@@ -227,21 +194,21 @@ void SoundPlayer::BusLoop() {
             continue;
         }
         const unsigned long watched = current_->serial;
-        GstBus* bus = GST_BUS(gst_object_ref(current_->bus));
-        lock.unlock();
-        GstMessage* message = gst_bus_timed_pop_filtered(
-            bus, 500 * GST_MSECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION));
-        gst_object_unref(bus);
-        if (message == nullptr) {
-            lock.lock();
-            continue;
+        GstMessageType type = GST_MESSAGE_UNKNOWN;  // nothing within the wait
+        {
+            const GstBusPtr bus = RefObject(current_->bus.get());
+            lock.unlock();
+            const GstMessagePtr message(gst_bus_timed_pop_filtered(
+                bus.get(), 500 * GST_MSECOND,
+                static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION)));
+            if (message) {
+                type = GST_MESSAGE_TYPE(message.get());
+            }
         }
-        const GstMessageType type = GST_MESSAGE_TYPE(message);
-        gst_message_unref(message);
         lock.lock();
-        if (type == GST_MESSAGE_APPLICATION || !current_ || current_->serial != watched) {
-            continue;  // woken for a replacement or the end of the player
+        if (type == GST_MESSAGE_UNKNOWN || type == GST_MESSAGE_APPLICATION || !current_ ||
+            current_->serial != watched) {
+            continue;  // woken for a replacement or the end of the player, or nothing yet
         }
         std::unique_ptr<Playback> ended = std::move(current_);
         Observer observer = observer_;

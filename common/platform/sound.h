@@ -48,6 +48,7 @@ class SoundPlayer {
     void Tell(Event event, const std::string& native_path);
 
     std::string sink_;
+    bool started_;              // GStreamer runs; without it nothing plays
     mutable std::mutex mutex_;  // guards current_, observer_ and quit_
     std::condition_variable changed_;
     std::unique_ptr<Playback> current_;
@@ -59,15 +60,6 @@ class SoundPlayer {
 // The process's player (autoaudiosink), for code that is not handed one.
 SoundPlayer& DefaultSoundPlayer();
 
-// GStreamer's audio autodetection (autoaudiosink, autoaudiosrc, playbin's sound) tries every
-// audio sink or source of the machine in turn where no sound server or ALSA device answers, JACK
-// among them, directly or through OpenAL. Without a JACK server its client library opens a
-// database in /dev/shm and waits on a process-shared lock in it; a program killed while it held
-// that lock leaves it taken, and every later open waits for ever, on the thread that starts the
-// sound or the recording. The programs play and record through the desktop's sound server
-// (PulseAudio, PipeWire) or ALSA only; without them a sound is silent. Call after GStreamer is
-// initialised.
-void LimitAudioAutodetection();
 // Plays a logic path on the default player when the file exists.
 void PlaySoundAsync(const tstring& path);
 

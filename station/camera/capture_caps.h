@@ -5,7 +5,7 @@
 #include <gst/gst.h>
 #include <string>
 #include <vector>
-#include "camera/gst_ptr.h"
+#include "gst_ptr.h"
 #include "camera/size_search.h"
 
 namespace vantor::camera {

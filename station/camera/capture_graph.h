@@ -13,7 +13,7 @@
 #include <string>
 #include <gst/app/gstappsink.h>
 #include "camera/capture_caps.h"
-#include "camera/gst_ptr.h"
+#include "gst_ptr.h"
 #include "camera/video_device.h"
 
 class SampleGrabberCallback;

@@ -2,7 +2,7 @@
 // The machine's cameras, as the GStreamer device monitor lists them under "Video/Source". Once
 // asked whether devices were added, a started monitor watches for cameras that are plugged in.
 #include <mutex>
-#include "camera/gst_runtime.h"
+#include "gst_runtime.h"
 #include "camera/video_device.h"
 
 namespace vantor::camera {

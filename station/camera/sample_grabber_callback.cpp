@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include "camera/gst_ptr.h"
+#include "gst_ptr.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ bool SampleGrabberCallback::CopySample(GstSample* sample, long long sequence) {
     const auto arrival = std::chrono::steady_clock::now();
     GstCaps* caps = gst_sample_get_caps(sample);
     if (caps == nullptr) {
-        vantor::camera::MappedBuffer mapped(buffer);
+        vantor::MappedBuffer mapped(buffer);
         if (!mapped.ok() || mapped.size() != expectedSize_) {
             return false;
         }

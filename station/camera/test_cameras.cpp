@@ -99,29 +99,23 @@ class TestCamera : public VideoDevice {
     }
 
     GstElementPtr CreateSource(std::string* error) const override {
-        GstElement* test = gst_element_factory_make("videotestsrc", nullptr);
-        GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
-        if (test == nullptr || filter == nullptr) {
+        const GstElementPtr test = MakeElement("videotestsrc");
+        const GstElementPtr filter = MakeElement("capsfilter");
+        if (!test || !filter) {
             *error = "the GStreamer element \"videotestsrc\" or \"capsfilter\" is not installed";
-            if (test != nullptr) {
-                gst_object_unref(gst_object_ref_sink(test));
-            }
-            if (filter != nullptr) {
-                gst_object_unref(gst_object_ref_sink(filter));
-            }
             return nullptr;
         }
-        gst_util_set_object_arg(G_OBJECT(test), "pattern", definition_.pattern.c_str());
-        g_object_set(test, "is-live", TRUE, "num-buffers", definition_.frameLimit, "foreground-color",
+        gst_util_set_object_arg(G_OBJECT(test.get()), "pattern", definition_.pattern.c_str());
+        g_object_set(test.get(), "is-live", TRUE, "num-buffers", definition_.frameLimit, "foreground-color",
                      definition_.foregroundArgb, nullptr);
         GstCapsPtr caps = Capabilities();
-        g_object_set(filter, "caps", caps.get(), nullptr);
+        g_object_set(filter.get(), "caps", caps.get(), nullptr);
 
         GType type = definition_.busy ? vantor_busy_camera_get_type() : GST_TYPE_BIN;
         GstElementPtr bin(GST_ELEMENT(gst_object_ref_sink(g_object_new(type, nullptr))));
-        gst_bin_add_many(GST_BIN(bin.get()), test, filter, nullptr);
-        gst_element_link(test, filter);
-        GstPadPtr pad(gst_element_get_static_pad(filter, "src"));
+        gst_bin_add_many(GST_BIN(bin.get()), test.get(), filter.get(), nullptr);
+        gst_element_link(test.get(), filter.get());
+        GstPadPtr pad(gst_element_get_static_pad(filter.get(), "src"));
         if (OpeningProbe* probe = NextOpeningProbe()) {
             gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &DropOutProbe, probe, &FreeProbe);
         }

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#include "camera/gst_runtime.h"
+#include "gst_runtime.h"
 #include "camera/video_device.h"
 
 namespace vantor::camera {

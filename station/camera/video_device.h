@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "camera/gst_ptr.h"
+#include "gst_ptr.h"
 
 namespace vantor::camera {
 

@@ -7,10 +7,10 @@
 #include "camera/capture_graph.h"
 #include "camera/sample_grabber_callback.h"
 
+using vantor::GstCapsPtr;
 using vantor::camera::CapsSize;
 using vantor::camera::CaptureError;
 using vantor::camera::CaptureGraph;
-using vantor::camera::GstCapsPtr;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 #include <vector>
-#include "camera/gst_runtime.h"
+#include "gst_runtime.h"
 #include "camera/video_device.h"
 
 class SampleGrabberCallback;
@@ -93,7 +93,7 @@ class CVideoDeviceSet {
     bool SetupListed(int index, int width, int height);
     bool StartSlot(int index, const vantor::camera::VideoDevice& device);
 
-    vantor::camera::GstRuntime runtime_;
+    vantor::GstRuntime runtime_;
     vantor::camera::VideoDeviceProvider& provider_;
     vantor::camera::VideoDeviceList devices_;
     std::array<std::array<char16_t, kNameUnits>, kMaxDevices> names_{};

@@ -2,11 +2,13 @@
 // the exact-size try and the closest-size search with its tie rules.
 #include <gtest/gtest.h>
 #include "camera/capture_caps.h"
-#include "camera/gst_runtime.h"
+#include "gst_runtime.h"
 #include "camera/pixel_formats.h"
 #include "camera/size_search.h"
 
 using namespace vantor::camera;
+using vantor::GstCapsPtr;
+using vantor::GstRuntime;
 
 namespace {
 

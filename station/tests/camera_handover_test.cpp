@@ -5,12 +5,12 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
-#include "camera/gst_ptr.h"
-#include "camera/gst_runtime.h"
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 #include "camera/sample_grabber_callback.h"
 
 using namespace std::chrono_literals;
-using vantor::camera::GstSamplePtr;
+using vantor::GstSamplePtr;
 
 namespace {
 
@@ -24,30 +24,27 @@ class CameraHandover : public ::testing::Test {
         GstVideoInfo info;
         gst_video_info_set_format(&info, GST_VIDEO_FORMAT_BGR, static_cast<guint>(width),
                                   static_cast<guint>(height));
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, GST_VIDEO_INFO_SIZE(&info), nullptr);
+        const vantor::GstBufferPtr buffer(
+            gst_buffer_new_allocate(nullptr, GST_VIDEO_INFO_SIZE(&info), nullptr));
         GstMapInfo map;
-        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        gst_buffer_map(buffer.get(), &map, GST_MAP_WRITE);
         std::memset(map.data, 0xEE, map.size);
         for (int row = 0; row < height; ++row) {
             std::memset(map.data + row * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), value + row,
                         static_cast<std::size_t>(width) * 3);
         }
-        gst_buffer_unmap(buffer, &map);
-        vantor::camera::GstCapsPtr caps(gst_video_info_to_caps(&info));
-        GstSamplePtr sample(gst_sample_new(buffer, caps.get(), nullptr, nullptr));
-        gst_buffer_unref(buffer);
-        return sample;
+        gst_buffer_unmap(buffer.get(), &map);
+        vantor::GstCapsPtr caps(gst_video_info_to_caps(&info));
+        return GstSamplePtr(gst_sample_new(buffer.get(), caps.get(), nullptr, nullptr));
     }
     // Packed bytes without caps.
     static GstSamplePtr RawSample(std::size_t size, std::uint8_t value) {
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, size, nullptr);
-        gst_buffer_memset(buffer, 0, value, size);
-        GstSamplePtr sample(gst_sample_new(buffer, nullptr, nullptr, nullptr));
-        gst_buffer_unref(buffer);
-        return sample;
+        const vantor::GstBufferPtr buffer(gst_buffer_new_allocate(nullptr, size, nullptr));
+        gst_buffer_memset(buffer.get(), 0, value, size);
+        return GstSamplePtr(gst_sample_new(buffer.get(), nullptr, nullptr, nullptr));
     }
 
-    vantor::camera::GstRuntime runtime_;
+    vantor::GstRuntime runtime_;
 };
 
 }  // namespace
@@ -112,11 +109,10 @@ TEST_F(CameraHandover, TimeOutLeavesThePreviousFrame) {
 
 TEST_F(CameraHandover, FetchOptionsSwapRedBlueAndFlipRows) {
     SampleGrabberCallback receiver(1, 2);
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 6, nullptr);
+    const vantor::GstBufferPtr buffer(gst_buffer_new_allocate(nullptr, 6, nullptr));
     const std::uint8_t bytes[6] = {1, 2, 3, 4, 5, 6};
-    gst_buffer_fill(buffer, 0, bytes, 6);
-    GstSamplePtr sample(gst_sample_new(buffer, nullptr, nullptr, nullptr));
-    gst_buffer_unref(buffer);
+    gst_buffer_fill(buffer.get(), 0, bytes, 6);
+    const GstSamplePtr sample(gst_sample_new(buffer.get(), nullptr, nullptr, nullptr));
 
     std::vector<std::uint8_t> frame(6);
     receiver.OnSample(sample.get());

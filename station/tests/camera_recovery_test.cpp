@@ -22,6 +22,8 @@
 
 using namespace std::chrono_literals;
 using namespace vantor::camera;
+using vantor::GstCapsPtr;
+using vantor::GstElementPtr;
 
 namespace {
 

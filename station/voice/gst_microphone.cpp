@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <mutex>
 #include <vector>
-#include "camera/gst_ptr.h"
-#include "camera/gst_runtime.h"
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 #include "voice/wave_in.h"
 
 Q_LOGGING_CATEGORY(lcMicrophone, "vantor.microphone")
@@ -16,12 +16,13 @@ Q_LOGGING_CATEGORY(lcMicrophone, "vantor.microphone")
 namespace travenor {
 namespace {
 
-using vantor::camera::GErrorPtr;
-using vantor::camera::GstBusPtr;
-using vantor::camera::GstElementPtr;
-using vantor::camera::GstPipelinePtr;
-using vantor::camera::GstSamplePtr;
-using vantor::camera::MappedBuffer;
+using vantor::GErrorPtr;
+using vantor::GstBusPtr;
+using vantor::GstElementPtr;
+using vantor::GstMessagePtr;
+using vantor::GstPipelinePtr;
+using vantor::GstSamplePtr;
+using vantor::MappedBuffer;
 
 class GstMicrophone : public WaveInDevice {
   public:
@@ -117,12 +118,13 @@ class GstMicrophone : public WaveInDevice {
 
     // Any of the pipeline's threads: the stream ended or failed while capturing (a microphone
     // pulled out, a source that ran out). Told once; the samples so far stay for Reset.
-    static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
-        const GstMessageType type = GST_MESSAGE_TYPE(message);
+    static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* posted, gpointer self) {
+        const GstMessagePtr message(posted);  // a handler that drops a message owns it
+        const GstMessageType type = GST_MESSAGE_TYPE(message.get());
         if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) {
             if (type == GST_MESSAGE_ERROR) {
                 GError* raw_error = nullptr;
-                gst_message_parse_error(message, &raw_error, nullptr);
+                gst_message_parse_error(message.get(), &raw_error, nullptr);
                 const GErrorPtr error(raw_error);
                 qCWarning(lcMicrophone) << "the microphone failed:" << (error ? error->message : "unknown");
             } else {
@@ -130,7 +132,6 @@ class GstMicrophone : public WaveInDevice {
             }
             static_cast<GstMicrophone*>(self)->TellStopped();
         }
-        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 
@@ -162,7 +163,7 @@ class GstMicrophone : public WaveInDevice {
         }
     }
 
-    vantor::camera::GstRuntime runtime_;
+    vantor::GstRuntime runtime_;
     GstPipelinePtr pipeline_;  // set while capturing; the window's thread only
     std::mutex mutex_;         // guards block_, sink_ and stopped_ (streaming threads and Reset)
     std::vector<std::uint8_t> block_;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 
 namespace vantor_test {
 namespace {
@@ -33,38 +35,30 @@ std::string SoundSource(int seconds_x10) {
 }  // namespace
 
 std::string RunEncodingPipeline(const std::string& description, const std::filesystem::path& file) {
-    gst_init(nullptr, nullptr);
+    if (const vantor::GstStart gstreamer = vantor::InitialiseGstreamer(); !gstreamer.ok) {
+        return gstreamer.error;
+    }
     const std::string text = Replaced(description, "{file}", "\"" + file.string() + "\"");
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(text.c_str(), &error);
-    if (pipeline == nullptr || error != nullptr) {
-        std::string message = "cannot build \"" + text + "\": " + (error ? error->message : "unknown") +
-                              " (gstreamer1.0-plugins-good, -ugly and -libav installed?)";
-        g_clear_error(&error);
-        if (pipeline != nullptr) {
-            gst_object_unref(pipeline);
-        }
-        return message;
+    GError* raw_error = nullptr;
+    const vantor::GstElementPtr pipeline(gst_parse_launch(text.c_str(), &raw_error));
+    if (const vantor::GErrorPtr error(raw_error); !pipeline || error) {
+        return "cannot build \"" + text + "\": " + (error ? error->message : "unknown") +
+               " (gstreamer1.0-plugins-good, -ugly and -libav installed?)";
     }
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstMessage* end = gst_bus_timed_pop_filtered(
-        bus, 120 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const vantor::GstBusPtr bus(gst_element_get_bus(pipeline.get()));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    const vantor::GstMessagePtr end(gst_bus_timed_pop_filtered(
+        bus.get(), 120 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     std::string result;
-    if (end == nullptr) {
+    if (!end) {
         result = "encoding timed out: " + text;
-    } else if (GST_MESSAGE_TYPE(end) == GST_MESSAGE_ERROR) {
-        GError* failure = nullptr;
-        gst_message_parse_error(end, &failure, nullptr);
+    } else if (GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_ERROR) {
+        GError* raw_failure = nullptr;
+        gst_message_parse_error(end.get(), &raw_failure, nullptr);
+        const vantor::GErrorPtr failure(raw_failure);
         result = "encoding failed: " + std::string(failure ? failure->message : "unknown") + ": " + text;
-        g_clear_error(&failure);
     }
-    if (end != nullptr) {
-        gst_message_unref(end);
-    }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include <gst/gst.h>
 #include <string>
 #include <vector>
+#include "gst_runtime.h"
 #include "media_probe.h"
 #include "test_folder.h"
 #include "test_videos.h"
@@ -115,14 +116,12 @@ TEST(VideoFormats, EveryContainerOfTheWallDecodesAndGivesItsTenSecondFrame) {
 }
 
 TEST(VideoFormats, RealMediaCanBeDemuxedAndDecoded) {
-    gst_init(nullptr, nullptr);
+    const vantor::GstStart gstreamer = vantor::InitialiseGstreamer();
+    ASSERT_TRUE(gstreamer.ok) << gstreamer.error;
     for (const char* element :
          {"rmdemux", "avdec_rv10", "avdec_rv20", "avdec_rv30", "avdec_rv40", "avdec_cook"}) {
-        GstElementFactory* factory = gst_element_factory_find(element);
+        const vantor::GstObjectPtr<GstElementFactory> factory(gst_element_factory_find(element));
         EXPECT_NE(factory, nullptr) << element
                                     << " is missing (gstreamer1.0-plugins-ugly, gstreamer1.0-libav)";
-        if (factory != nullptr) {
-            gst_object_unref(factory);
-        }
     }
 }

@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 #include <deque>
 #include <mutex>
+#include "gst_ptr.h"
 #include "media_graph.h"
 
 namespace zorvane {
@@ -34,25 +35,26 @@ class GstMediaGraph final : public MediaGraph {
     std::optional<GraphEvent> NextEvent() override;
 
     // The element that draws the pictures, for the frame statistics of the benchmarks.
-    GstElement* VideoSink() const { return video_sink_; }
+    GstElement* VideoSink() const { return video_sink_.get(); }
 
   private:
-    GstMediaGraph(GstElement* playbin, GstElement* video_sink, GstElement* overlay, GstElement* scale_caps);
+    GstMediaGraph(vantor::GstElementPtr playbin, vantor::GstElementPtr video_sink,
+                  vantor::GstElementPtr overlay, vantor::GstElementPtr scale_caps);
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
     void SetState(GstState state);
 
-    GstElement* playbin_;     // owned
-    GstElement* video_sink_;  // owned reference; the element playbin renders into
-    GstElement* overlay_;     // owned reference or null; implements GstVideoOverlay
-    GstElement* scale_caps_;  // owned reference or null; the size the pictures are scaled to
-    GstBus* bus_;             // owned
-    bool broken_ = false;     // the file could not be rendered: commands are ignored
+    vantor::GstElementPtr playbin_;
+    vantor::GstElementPtr video_sink_;  // the element playbin renders into
+    vantor::GstElementPtr overlay_;     // or null; implements GstVideoOverlay
+    vantor::GstElementPtr scale_caps_;  // or null; the size the pictures are scaled to
+    vantor::GstBusPtr bus_;
+    bool broken_ = false;  // the file could not be rendered: commands are ignored
 
     // The bus's messages, taken off it as they are posted so that each one is waiting before the
-    // host is told; owned references, oldest first. Two locks, so that a host may take the
+    // host is told; oldest first. Two locks, so that a host may take the
     // events from inside its notification.
     std::mutex queue_mutex_;  // guards queue_
-    std::deque<GstMessage*> queue_;
+    std::deque<vantor::GstMessagePtr> queue_;
     std::mutex notify_mutex_;  // guards notify_, called on GStreamer's threads
     std::function<void()> notify_;
 };

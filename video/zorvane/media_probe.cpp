@@ -7,26 +7,21 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include "gst_ptr.h"
+#include "gst_runtime.h"
 #include "media_setup.h"
 #include "probe_bounds.h"
 
 namespace zorvane {
 namespace {
 
-template <typename T>
-struct GstUnref {
-    void operator()(T* object) const {
-        if (object != nullptr) {
-            gst_object_unref(object);
-        }
-    }
-};
-using ElementPtr = std::unique_ptr<GstElement, GstUnref<GstElement>>;
-
-struct SampleUnref {
-    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-using SamplePtr = std::unique_ptr<GstSample, SampleUnref>;
+using vantor::GErrorPtr;
+using vantor::GObjectPtr;
+using vantor::GstBusPtr;
+using vantor::GstCapsPtr;
+using vantor::GstElementPtr;
+using vantor::GstMessagePtr;
+using vantor::GstSamplePtr;
 
 // Brings the pipeline to NULL before it goes, so no streaming thread outlives it.
 struct PipelineStopper {
@@ -59,22 +54,15 @@ QImage ToImage(GstSample* sample) {
 
 // The first error the pipeline reported, or the fallback.
 std::string PipelineError(GstElement* pipeline, const char* fallback) {
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = bus != nullptr ? gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR) : nullptr;
-    std::string text = fallback;
-    if (message != nullptr) {
-        GError* error = nullptr;
-        gst_message_parse_error(message, &error, nullptr);
-        if (error != nullptr) {
-            text = std::string(fallback) + ": " + error->message;
-        }
-        g_clear_error(&error);
-        gst_message_unref(message);
+    const GstBusPtr bus(gst_element_get_bus(pipeline));
+    const GstMessagePtr message(bus ? gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR) : nullptr);
+    if (!message) {
+        return fallback;
     }
-    if (bus != nullptr) {
-        gst_object_unref(bus);
-    }
-    return text;
+    GError* raw_error = nullptr;
+    gst_message_parse_error(message.get(), &raw_error, nullptr);
+    const GErrorPtr error(raw_error);
+    return error ? std::string(fallback) + ": " + error->message : std::string(fallback);
 }
 
 VideoGrab Refused(const std::string& native_path, std::string reason) {
@@ -87,23 +75,25 @@ VideoGrab Refused(const std::string& native_path, std::string reason) {
 }  // namespace
 
 bool HasDecodableVideo(const std::string& native_path, std::chrono::milliseconds timeout) {
-    InitialiseMedia();
+    if (!vantor::InitialiseGstreamer().ok) {
+        return false;
+    }
     const std::string uri = FileUri(native_path);
     if (uri.empty()) {
         return false;
     }
-    GError* error = nullptr;
-    GstDiscoverer* discoverer = gst_discoverer_new(ClockTime(timeout), &error);
-    if (discoverer == nullptr) {
+    GError* raw_error = nullptr;
+    const GObjectPtr<GstDiscoverer> discoverer(gst_discoverer_new(ClockTime(timeout), &raw_error));
+    if (const GErrorPtr error(std::exchange(raw_error, nullptr)); !discoverer) {
         qCWarning(lcVideo) << "no media detector:" << (error ? error->message : "");
-        g_clear_error(&error);
         return false;
     }
-    GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, uri.c_str(), &error);
-    g_clear_error(&error);
+    const GObjectPtr<GstDiscovererInfo> info(
+        gst_discoverer_discover_uri(discoverer.get(), uri.c_str(), &raw_error));
+    const GErrorPtr discover_error(raw_error);
     bool decodable = false;
-    if (info != nullptr && gst_discoverer_info_get_result(info) == GST_DISCOVERER_OK) {
-        GList* streams = gst_discoverer_info_get_video_streams(info);
+    if (info && gst_discoverer_info_get_result(info.get()) == GST_DISCOVERER_OK) {
+        GList* streams = gst_discoverer_info_get_video_streams(info.get());
         if (streams != nullptr) {
             auto* video = GST_DISCOVERER_VIDEO_INFO(streams->data);
             decodable = !gst_discoverer_video_info_is_image(video) &&
@@ -112,10 +102,6 @@ bool HasDecodableVideo(const std::string& native_path, std::chrono::milliseconds
         }
         gst_discoverer_stream_info_list_free(streams);
     }
-    if (info != nullptr) {
-        gst_discoverer_info_unref(info);
-    }
-    g_object_unref(discoverer);
     // The detector reads the stream headers only; a file cut short after them still names its
     // video. Decoding the first picture settles it.
     return decodable && GrabVideoFrame(native_path, -1, timeout).has_video;
@@ -123,24 +109,22 @@ bool HasDecodableVideo(const std::string& native_path, std::chrono::milliseconds
 
 VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
                          std::chrono::milliseconds timeout) {
-    InitialiseMedia();
+    const vantor::GstStart gstreamer = vantor::InitialiseGstreamer();
+    if (!gstreamer.ok) {
+        return Refused(native_path, gstreamer.error);
+    }
     VideoGrab grab;
     const std::string uri = FileUri(native_path);
-    ElementPtr playbin(gst_element_factory_make("playbin", nullptr));
-    GstElement* sink = gst_element_factory_make("appsink", nullptr);
-    if (uri.empty() || !playbin || sink == nullptr) {
-        if (sink != nullptr) {
-            gst_object_unref(gst_object_ref_sink(sink));
-        }
+    const GstElementPtr playbin = vantor::MakeElement("playbin");
+    const GstElementPtr sink = vantor::MakeElement("appsink");
+    if (uri.empty() || !playbin || !sink) {
         return Refused(native_path,
                        uri.empty() ? "not a file path" : "GStreamer's playbin or appsink is missing");
     }
-    gst_object_ref_sink(playbin.get());
-    GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
-    g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 1u, nullptr);
-    gst_caps_unref(caps);
+    const GstCapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
+    g_object_set(sink.get(), "caps", caps.get(), "sync", FALSE, "max-buffers", 1u, nullptr);
     constexpr guint kVideoOnly = 0x1;  // playbin's "video" flag alone: no sound, no subtitles
-    g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink, "flags", kVideoOnly, nullptr);
+    g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink.get(), "flags", kVideoOnly, nullptr);
     TurnPicturesUpright(playbin.get());
 
     const ProbeGuard guard(playbin.get());
@@ -155,9 +139,9 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
     if (video_streams <= 0) {
         return Refused(native_path, "no video stream");
     }
-    const SamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), ClockTime(timeout)));
+    const GstSamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), ClockTime(timeout)));
     if (!first) {
-        return Refused(native_path, gst_app_sink_is_eos(GST_APP_SINK(sink))
+        return Refused(native_path, gst_app_sink_is_eos(GST_APP_SINK(sink.get()))
                                         ? "its video stream ended before its first picture (the demuxer "
                                           "passed on no picture, e.g. all stamped outside the file's length)"
                                         : "no picture within the time allowed");
@@ -192,7 +176,8 @@ VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
             qCDebug(lcVideo) << "seek" << flags << "refused in" << native_path.c_str();
             continue;
         }
-        const SamplePtr picture(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), ClockTime(timeout)));
+        const GstSamplePtr picture(
+            gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), ClockTime(timeout)));
         if (picture) {
             grab.frame = ToImage(picture.get());
             return grab;

@@ -1,38 +1,16 @@
 #include "media_setup.h"
 
-#include <algorithm>
-#include <array>
-#include <string_view>
+#include "gst_ptr.h"
 
 namespace zorvane {
 
 Q_LOGGING_CATEGORY(lcVideo, "vantor.video")
 
-void InitialiseMedia() {
-    gst_init(nullptr, nullptr);  // guarded by GStreamer itself; later calls return at once
-    // A video's sound goes to the desktop's sound server or ALSA only: the other sinks (JACK, and
-    // OpenAL over JACK) can wait for ever inside the player's state change on a lock that a killed
-    // program left taken in /dev/shm.
-    constexpr std::array<std::string_view, 3> kDesktopAudio{"pulsesink", "pipewiresink", "alsasink"};
-    GList* sinks = gst_element_factory_list_get_elements(
-        GST_ELEMENT_FACTORY_TYPE_SINK | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO, GST_RANK_MARGINAL);
-    for (GList* item = sinks; item != nullptr; item = item->next) {
-        auto* feature = GST_PLUGIN_FEATURE(item->data);
-        const std::string_view name = gst_plugin_feature_get_name(feature);
-        if (std::find(kDesktopAudio.begin(), kDesktopAudio.end(), name) == kDesktopAudio.end()) {
-            gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
-        }
-    }
-    gst_plugin_feature_list_free(sinks);
-}
-
 std::string FileUri(const std::string& native_path) {
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(native_path.c_str(), &error);
-    g_clear_error(&error);
-    std::string text = uri != nullptr ? uri : "";
-    g_free(uri);
-    return text;
+    GError* raw_error = nullptr;
+    const vantor::GCharsPtr uri(gst_filename_to_uri(native_path.c_str(), &raw_error));
+    const vantor::GErrorPtr error(raw_error);
+    return uri ? std::string(uri.get()) : std::string();
 }
 
 bool WaitForCue(GstElement* pipeline, GstClockTime timeout_ns) {

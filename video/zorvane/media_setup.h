@@ -1,6 +1,6 @@
 #pragma once
-// The media framework of the process: GStreamer, initialised once, the library's log category,
-// and the steps every pipeline of the library takes.
+// The library's log category and the steps every pipeline of the library takes. GStreamer is
+// started through InitialiseGstreamer (gst_runtime.h) before the first pipeline.
 #include <gst/gst.h>
 #include <QLoggingCategory>
 #include <string>
@@ -8,9 +8,6 @@
 namespace zorvane {
 
 Q_DECLARE_LOGGING_CATEGORY(lcVideo)
-
-// Initialises GStreamer; safe to call from any thread, any number of times.
-void InitialiseMedia();
 
 // The file URI of a native path; empty when there is none.
 std::string FileUri(const std::string& native_path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include "gst_ptr.h"
 
 namespace zorvane {
 namespace {
@@ -75,9 +76,9 @@ void ProbeGuard::Watch(GstElement* element) {
 // sends them nor allocates.
 void ProbeGuard::OnCaps(GstPad* pad, GParamSpec*, gpointer self) {
     auto* guard = static_cast<ProbeGuard*>(self);
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    for (guint i = 0; caps != nullptr && i < gst_caps_get_size(caps); ++i) {
-        const GstStructure* structure = gst_caps_get_structure(caps, i);
+    const vantor::GstCapsPtr caps(gst_pad_get_current_caps(pad));
+    for (guint i = 0; caps && i < gst_caps_get_size(caps.get()); ++i) {
+        const GstStructure* structure = gst_caps_get_structure(caps.get(), i);
         gint width = 0;
         gint height = 0;
         if (!gst_structure_get_int(structure, "width", &width) ||
@@ -90,9 +91,6 @@ void ProbeGuard::OnCaps(GstPad* pad, GParamSpec*, gpointer self) {
             guard->Refuse("declares pictures of " + std::to_string(width) + " x " + std::to_string(height) +
                           " pixels (" + gst_structure_get_name(structure) + "), beyond what is decoded here");
         }
-    }
-    if (caps != nullptr) {
-        gst_caps_unref(caps);
     }
     while (guard->refused_ && !GST_PAD_IS_FLUSHING(pad)) {
         g_usleep(5000);  // until the waiting thread stops the pipeline

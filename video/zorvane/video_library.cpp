@@ -1,6 +1,7 @@
 #include "video_library.h"
 
 #include <QWidget>
+#include "gst_runtime.h"
 #include "media_probe.h"
 #include "media_setup.h"
 #include "video_units.h"
@@ -15,7 +16,7 @@ VideoLibrary::~VideoLibrary() {
 }
 
 void VideoLibrary::Initialize() {
-    InitialiseMedia();
+    vantor::InitialiseGstreamer();  // a failure is logged; each player then fails to build
     initialised_ = true;
 }
 

@@ -1,6 +1,7 @@
 #include "animation/camera_animator.h"
 
 #include "engine/irr_engine.h"
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include "scene/wall_manager.h"
@@ -20,25 +21,24 @@ f32 Direction(f32 from, f32 to) {
     return from > to ? -1.0f : 1.0f;
 }
 
-f32 Speed(f32 distance, f32 direction, f32 gain) {
-    return std::sqrt(std::fabs(distance)) * direction * gain;
+// The easing speed from `from` towards `to`, per second: gain x the square root of the distance,
+// signed towards `to`.
+f32 EaseSpeed(f32 from, f32 to, f32 gain) {
+    return std::sqrt(std::fabs(to - from)) * Direction(from, to) * gain;
 }
 
-// What a step that would reach past the goal does.
-enum class Overshoot {
-    Snap,  // it ends at the goal
-    Stay,  // it is not taken this frame
-};
+// One frame of easing from `from` towards `to` for dt seconds. A step that would reach the goal or
+// pass it is not taken: the frame ends at `otherwise` instead (the goal itself, `from` to wait, or
+// another place).
+f32 Ease(f32 from, f32 to, f32 gain, f32 dt, f32 otherwise) {
+    const f32 step = EaseSpeed(from, to, gain) * dt;
+    return std::fabs(step) < std::fabs(to - from) ? from + step : otherwise;
+}
 
-// One frame of easing from `from` towards `to`: a speed of gain x the square root of the distance,
-// for dt seconds.
-f32 Ease(f32 from, f32 to, f32 gain, f32 dt, Overshoot overshoot) {
-    const f32 distance = to - from;
-    const f32 step = Speed(distance, Direction(from, to), gain) * dt;
-    if (std::fabs(step) < std::fabs(distance)) {
-        return from + step;
-    }
-    return overshoot == Overshoot::Snap ? to : from;
+// Where one frame of easing takes a tile from z towards its goal, the step taken whole; the caller
+// bounds it by the goal.
+f32 SlideStep(f32 z, f32 goal, f32 gain, f32 dt) {
+    return z + EaseSpeed(z, goal, gain) * dt;
 }
 
 void MoveTileTo(ISceneNode* tile, f32 z) {
@@ -249,23 +249,19 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
         centre_x_ = selected_->getAbsolutePosition().X;
     }
 
-    // The target eases towards the centre, the camera towards the target.
-    t.X = Ease(t.X, centre_x_, 50.0f, dt, Overshoot::Stay);
-    const f32 e = t.X - p.X;
-    camera_x_speed_ = Speed(e, Direction(p.X, t.X), 80.0f);
-    const f32 step = camera_x_speed_ * dt;
+    // The target eases towards the centre and waits when it would overshoot; the camera eases
+    // towards the target and, arriving, settles on the centre, the target with it.
+    t.X = Ease(t.X, centre_x_, 50.0f, dt, t.X);
+    camera_x_speed_ = EaseSpeed(p.X, t.X, 80.0f);
     if (p.X == centre_x_) {
-        p.X = centre_x_;
         t.X = centre_x_;
-    } else if (std::fabs(e) > std::fabs(step)) {
-        p.X += step;
     } else {
-        p.X = centre_x_;
+        p.X = Ease(p.X, t.X, 80.0f, dt, centre_x_);
     }
 
     // Height: the selected tile's row, else the middle of the wall.
     const f32 goal_y = selected_ != nullptr ? selected_->getAbsolutePosition().Y : 0.0f;
-    p.Y = Ease(p.Y, goal_y, 80.0f, dt, Overshoot::Snap);
+    p.Y = Ease(p.Y, goal_y, 80.0f, dt, goal_y);
     t.Y = p.Y;
 
     // Depth: closer while dragging, closest in front of a selected tile.
@@ -275,23 +271,20 @@ void CameraAnimator::Animate(ISceneNode* node, u32 time_ms) {
     if (selected_ != nullptr) {
         target_z_ = kSelectedDepth;
     }
-    p.Z = Ease(p.Z, target_z_, 20.0f, dt, Overshoot::Snap);
+    p.Z = Ease(p.Z, target_z_, 20.0f, dt, target_z_);
 
     camera->setPosition(p);
     camera->setTarget(t);
 
-    // The previous tile slides back into the wall, the selected one out to its depth (in this order,
-    // so that the selected one wins when both are the same tile).
+    // The previous tile goes back into the wall (z 0, it never stays in front of it), the selected
+    // one out to its depth (never behind it); in this order, so that the selected one wins when
+    // both are the same tile.
     if (previous_ != nullptr) {
-        const f32 z = previous_->getAbsolutePosition().Z;
-        const f32 v = Speed(z, z > 0.0f ? -1.0f : 1.0f, 80.0f);
-        MoveTileTo(previous_, (0.0f - z) - v * dt < 0.0f ? z + v * dt : 0.0f);
+        MoveTileTo(previous_, std::max(SlideStep(previous_->getAbsolutePosition().Z, 0.0f, 80.0f, dt), 0.0f));
     }
     if (selected_ != nullptr) {
-        const f32 z = selected_->getAbsolutePosition().Z;
-        const f32 v = Speed(kTileOutDepth - z, z > kTileOutDepth ? -1.0f : 1.0f, 5.0f);
-        const f32 moved = z + v * dt;
-        MoveTileTo(selected_, moved > kTileOutDepth ? kTileOutDepth : moved);
+        const f32 z = SlideStep(selected_->getAbsolutePosition().Z, kTileOutDepth, 5.0f, dt);
+        MoveTileTo(selected_, std::min(z, kTileOutDepth));
     }
 
     last_time_ms_ = time_ms;
