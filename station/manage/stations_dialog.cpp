@@ -1,6 +1,7 @@
 #include "manage/stations_dialog.h"
 
 #include <QLabel>
+#include <QLoggingCategory>
 #include <algorithm>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,8 @@
 using namespace travenor::sync;
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcStations, "vantor.sync", QtInfoMsg)
 
 constexpr int kCodePixels = 360;
 
@@ -93,6 +96,10 @@ void CStationsDialog::CreateMainControls() {
     columns->addLayout(asking_column);
     static_cast<QVBoxLayout*>(layout())->addLayout(columns);
     connect(accept_, &QPushButton::clicked, this, &CStationsDialog::OnAccept);
+    connect(asking_, &QListWidget::itemActivated, this, &CStationsDialog::OnAccept);
+    // The keyboard starts in the list: a station is chosen with the arrows, "接受" is next.
+    setTabOrder(asking_, accept_);
+    asking_->setFocus();
 }
 
 void CStationsDialog::CreateExtraControls() {
@@ -103,6 +110,8 @@ void CStationsDialog::CreateExtraControls() {
     join_ = MakeButton(u"90", this);
     layout()->addWidget(join_);
     connect(join_, &QPushButton::clicked, this, &CStationsDialog::OnJoin);
+    setTabOrder(code_edit_, join_);
+    code_edit_->setFocus();
 }
 
 void CStationsDialog::Refresh() {
@@ -129,6 +138,10 @@ void CStationsDialog::Refresh() {
             }
         }
         accept_->setEnabled(!shown_.asking.empty());
+        if (asking_->count() != shown_asking_) {
+            shown_asking_ = asking_->count();
+            qCInfo(lcStations) << "asking" << shown_asking_;
+        }
     }
 }
 

@@ -60,7 +60,9 @@ QJsonObject PeerDevice(const std::string& id, const std::string& name, const std
 }
 
 std::vector<std::string> StorageIgnores() {
-    return {"!/*/WithTemplate", "!/*/NoTemplate", "!/*/Audio", "!/Links", "*"};
+    // Hidden names first: a save's staged ".<stem>.<letters>.part" caught by a scan would otherwise
+    // travel and, deletions being ignored there, stay at the main station for ever.
+    return {".*", "!/*/WithTemplate", "!/*/NoTemplate", "!/*/Audio", "!/Links", "*"};
 }
 
 QString FirstConfiguration(const std::string& listen_host, int port) {

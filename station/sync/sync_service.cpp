@@ -115,6 +115,8 @@ void SyncService::Answer(Request request, bool ok) {
 void SyncService::Run(const std::stop_token& stop) {
     StationSync sync(child_.Api(), setup_.station, setup_.storage_path, setup_.settings);
     bool ready = false;
+    int connected = 0;
+    int peers = 0;
     while (!stop.stop_requested()) {
         const bool answering = sync.DeviceId().has_value();
         if (!answering) {
@@ -127,14 +129,26 @@ void SyncService::Run(const std::stop_token& stop) {
             const std::lock_guard lock(mutex_);
             requests.swap(requests_);
         }
+        std::vector<bool> results;
         for (Request& request : requests) {
-            const bool ok = ready && request.job(sync);
-            Answer(std::move(request), ok);
+            results.push_back(ready && request.job(sync));
         }
         SyncStatus status = answering ? ReadStatus(sync, ready) : SyncStatus{};
         status.station = setup_.station;
+        if (status.connected != connected || status.peers != peers) {
+            connected = status.connected;
+            peers = status.peers;
+            qCInfo(lcSyncService).noquote() << QStringLiteral("connected %1/%2").arg(connected).arg(peers);
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            status_ = std::move(status);
+        }
+        // Answered once the status shows what the steps changed.
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            Answer(std::move(requests[i]), results[i]);
+        }
         std::unique_lock lock(mutex_);
-        status_ = std::move(status);
         wake_.wait_for(lock, stop, kStatusInterval, [this] { return !requests_.empty(); });
     }
 }

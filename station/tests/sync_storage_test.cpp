@@ -24,6 +24,7 @@
 #include "platform/message_box.h"
 #include "sync/pairing_code.h"
 #include "sync/sync_service.h"
+#include "sync_station.h"
 #include "ui_wait.h"
 #include "sync/station_sync.h"
 #include "sync/sync_plan.h"
@@ -32,12 +33,6 @@
 using namespace travenor::sync;
 
 namespace {
-
-int FreePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 QByteArray Noise(int bytes) {
     QByteArray data(bytes, '\0');
@@ -58,31 +53,8 @@ QByteArray Read(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// One station's installation folder with its own Syncthing.
-struct Station {
-    QTemporaryDir folder;
-    std::unique_ptr<SyncthingChild> syncthing;
-    std::unique_ptr<StationSync> sync;
-
-    explicit Station(int number) {
-        vantor::settings::SyncSettings settings;
-        settings.on = true;
-        settings.address = "127.0.0.1";
-        settings.port = FreePort();
-        settings.control_port = FreePort();
-        SyncthingPlace place;
-        place.home = folder.filePath("Sync");
-        place.listen_host = settings.address;
-        place.listen_port = settings.port;
-        place.control_port = settings.control_port;
-        QDir().mkpath(Storage());
-        syncthing = std::make_unique<SyncthingChild>(place, "key-" + std::to_string(number));
-        sync = std::make_unique<StationSync>(syncthing->Api(), number, Storage().toStdString(), settings);
-    }
-    QString Storage() const { return folder.filePath("Storage"); }
-    QString File(const QString& relative) const { return Storage() + "/" + relative; }
-    std::string Id() const { return sync->DeviceId().value_or(""); }
-};
+using Station = vantor_test::SyncStation;
+using vantor_test::FreePort;
 
 }  // namespace
 
@@ -136,8 +108,9 @@ TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {
     ASSERT_TRUE(Write(two.File("2026-12-9/WithTemplate/9-5-7~2.jpg"), photo));
     ASSERT_TRUE(Write(two.File("2026-12-9/Audio/9-5-7~2.wav"), voice));
     ASSERT_TRUE(Write(two.File("Links/2026-12-9~2.txt"), records));
-    ASSERT_TRUE(Write(two.File("temp.jpg"), Noise(1000)));                // a photo being taken
-    ASSERT_TRUE(Write(two.File("2026-12-9/lottery/winner.jpg"), photo));  // not a sign-in
+    ASSERT_TRUE(Write(two.File("temp.jpg"), Noise(1000)));  // a photo being taken
+    ASSERT_TRUE(Write(two.File("2026-12-9/WithTemplate/.9-5-8~2.Ab12cd.part"), photo));  // a save
+    ASSERT_TRUE(Write(two.File("2026-12-9/lottery/winner.jpg"), photo));                 // not a sign-in
     ASSERT_TRUE(Write(main.File("2026-12-9/WithTemplate/10-0-0.jpg"), Noise(1000)));
     ASSERT_TRUE(Write(stranger.File("2026-12-9/WithTemplate/9-5-7~3.jpg"), Noise(1000)));
     two.syncthing->Api().Scan(kStorageFolderId);
@@ -170,6 +143,7 @@ TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {
         [&] { return Read(main.File("2026-12-9/WithTemplate/9-7-0~2.jpg")) == after; }, 60000));
 
     EXPECT_FALSE(QFile::exists(main.File("temp.jpg")));
+    EXPECT_FALSE(QFile::exists(main.File("2026-12-9/WithTemplate/.9-5-8~2.Ab12cd.part")));
     EXPECT_FALSE(QFile::exists(main.File("2026-12-9/lottery/winner.jpg")));
     EXPECT_FALSE(QFile::exists(two.File("2026-12-9/WithTemplate/10-0-0.jpg")));
     EXPECT_FALSE(QFile::exists(main.File("2026-12-9/WithTemplate/9-5-7~3.jpg")));

@@ -27,6 +27,7 @@ class StationProcess {
     // SIGKILL; everything the program wrote before it died is read.
     void Kill();
     bool Running() const { return process_.state() == QProcess::Running; }
+    long Pid() const { return static_cast<long>(process_.processId()); }
     // Waits up to `ms` for output and reads it.
     void Poll(int ms);
 

@@ -1,5 +1,7 @@
 #include "synthetic_input.h"
 
+#include <cstring>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -39,25 +41,48 @@ struct SyntheticInput::Connection {
         XTestFakeKeyEvent(display, code, True, CurrentTime);
         XTestFakeKeyEvent(display, code, False, CurrentTime);
     }
-    // A window's title in UTF-8: the desktop's name property (Qt writes it in UTF-8), else the
-    // classic one, which holds Latin-1 titles only.
-    std::string Title(Window window) const {
-        const Atom utf8_name = XInternAtom(display, "_NET_WM_NAME", False);
-        const Atom utf8_string = XInternAtom(display, "UTF8_STRING", False);
+    void PressShifted(KeySym symbol) const {
+        const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+        XTestFakeKeyEvent(display, shift, True, CurrentTime);
+        Press(symbol);
+        XTestFakeKeyEvent(display, shift, False, CurrentTime);
+    }
+    // The bytes of a window's property of that type (at most `longs` 32-bit units); empty when it
+    // has none.
+    std::string Property(Window window, const char* name, Atom wanted, long longs, int* format) const {
         Atom type = 0;
-        int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        std::string title;
-        if (XGetWindowProperty(display, window, utf8_name, 0, 1024, False, utf8_string, &type, &format,
-                               &count, &after, &data) == Success &&
+        std::string bytes;
+        if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, longs, False, wanted,
+                               &type, format, &count, &after, &data) == Success &&
             data != nullptr) {
-            title.assign(reinterpret_cast<const char*>(data), count);
+            // Items of format 32 are longs in memory, whatever their size on the wire.
+            const std::size_t item = *format == 32 ? sizeof(long) : static_cast<std::size_t>(*format / 8);
+            bytes.assign(reinterpret_cast<const char*>(data), count * item);
         }
         if (data != nullptr) {
             XFree(data);
         }
+        return bytes;
+    }
+    // The process a window's program said it runs in (_NET_WM_PID); 0 when it did not.
+    long Pid(Window window) const {
+        int format = 0;
+        const std::string bytes = Property(window, "_NET_WM_PID", XA_CARDINAL, 1, &format);
+        long pid = 0;
+        if (format == 32 && bytes.size() == sizeof pid) {
+            std::memcpy(&pid, bytes.data(), sizeof pid);
+        }
+        return pid;
+    }
+    // A window's title in UTF-8: the desktop's name property (Qt writes it in UTF-8), else the
+    // classic one, which holds Latin-1 titles only.
+    std::string Title(Window window) const {
+        int format = 0;
+        std::string title =
+            Property(window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False), 1024, &format);
         if (title.empty()) {
             char* name = nullptr;
             if (XFetchName(display, window, &name) != 0 && name != nullptr) {
@@ -124,6 +149,9 @@ void SyntheticInput::Tap(Key key) {
         case Key::Down:
             symbol = XK_Down;
             break;
+        case Key::Tab:
+            symbol = XK_Tab;
+            break;
     }
     connection_->Press(symbol);
     connection_->Sync();
@@ -139,6 +167,8 @@ void SyntheticInput::Type(const std::string& text) {
         if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') || code == ' ' || code == '-' ||
             code == '.') {
             connection_->Press(code);
+        } else if (c == '@' || c == ':') {
+            connection_->PressShifted(c == '@' ? XK_at : XK_colon);
         }
     }
     connection_->Sync();
@@ -246,7 +276,7 @@ std::vector<SyntheticInput::TopLevel> SyntheticInput::Find(const std::string* ti
         if (title == nullptr || name == *title) {
             found.push_back({children[i],
                              QRect(attributes.x, attributes.y, attributes.width, attributes.height),
-                             std::move(name)});
+                             std::move(name), connection_->Pid(children[i])});
         }
     }
     if (children != nullptr) {

@@ -14,7 +14,7 @@ namespace vantor_test {
 
 class SyntheticInput {
   public:
-    enum class Key { Space, F9, Escape, Return, Down };
+    enum class Key { Space, F9, Escape, Return, Down, Tab };
 
     // Connects to the display named by DISPLAY.
     SyntheticInput();
@@ -27,7 +27,8 @@ class SyntheticInput {
     QSize ScreenSize() const;
 
     void Tap(Key key);
-    // Types the text's lower-case letters, digits, blanks, hyphens and dots, one key each.
+    // Types the text's lower-case letters, digits, blanks, hyphens and dots, one key each, and
+    // '@' and ':' with the shift key.
     void Type(const std::string& text);
     void Click(QPoint at);
     // Presses the left button at the first point, moves through the others and releases it.
@@ -42,6 +43,7 @@ class SyntheticInput {
         unsigned long id = 0;
         QRect rect;
         std::string title;
+        long pid = 0;  // the program's process, as it says (0 when it does not)
     };
     std::vector<TopLevel> Windows(const std::string& title) const;
     // Every shown top-level window.
