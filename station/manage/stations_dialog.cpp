@@ -122,7 +122,9 @@ void CStationsDialog::Refresh() {
         card_->show();
         code_text_->setText(ShownCode(shown_.own_code));
     }
-    if (asking_ != nullptr) {
+    // The list is made anew only when the stations asking changed, so the operator's choice stays.
+    if (asking_ != nullptr && shown_.asking != listed_) {
+        listed_ = shown_.asking;
         const QString chosen =
             asking_->currentItem() ? asking_->currentItem()->data(Qt::UserRole).toString() : QString();
         asking_->clear();
@@ -137,11 +139,10 @@ void CStationsDialog::Refresh() {
                 asking_->setCurrentItem(item);
             }
         }
-        accept_->setEnabled(!shown_.asking.empty());
-        if (asking_->count() != shown_asking_) {
-            shown_asking_ = asking_->count();
-            qCInfo(lcStations) << "asking" << shown_asking_;
-        }
+        qCInfo(lcStations) << "asking" << asking_->count();
+    }
+    if (accept_ != nullptr) {
+        accept_->setEnabled(!listed_.empty());
     }
 }
 

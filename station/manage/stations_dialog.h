@@ -37,7 +37,7 @@ class CStationsDialog : public QDialog {
     QrCard* card_ = nullptr;
     QLabel* code_text_ = nullptr;
     QListWidget* asking_ = nullptr;
-    int shown_asking_ = 0;
+    std::vector<travenor::sync::PendingDevice> listed_;  // what the list shows
     QPushButton* accept_ = nullptr;
     QLineEdit* code_edit_ = nullptr;
     QPushButton* join_ = nullptr;

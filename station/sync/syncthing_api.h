@@ -14,6 +14,8 @@ struct PendingDevice {
     std::string id;
     std::string name;
     std::string address;  // where it connected from
+
+    bool operator==(const PendingDevice&) const = default;
 };
 
 struct Connection {
