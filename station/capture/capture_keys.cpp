@@ -1,6 +1,8 @@
 #include "capture/capture_keys.h"
 
-#include <Qt>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 CaptureKeyAction CaptureKeyActionFor(int key, const std::function<bool()>& seat_search_visible) {
     switch (key) {
@@ -22,4 +24,30 @@ CaptureKeyAction CaptureKeyActionFor(int key, const std::function<bool()>& seat_
         default:
             return CaptureKeyAction::Pass;
     }
+}
+
+CaptureKeyFilter::CaptureKeyFilter(QWidget& window, std::function<bool()> seat_search_visible,
+                                   std::function<void(CaptureKeyAction)> act)
+    : window_(window), seat_search_visible_(std::move(seat_search_visible)), act_(std::move(act)) {
+    qApp->installEventFilter(this);
+}
+
+CaptureKeyFilter::~CaptureKeyFilter() {
+    qApp->removeEventFilter(this);
+}
+
+bool CaptureKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && (target == &window_ || window_.isAncestorOf(target))) {
+            const CaptureKeyAction action =
+                CaptureKeyActionFor(static_cast<QKeyEvent*>(event)->key(), seat_search_visible_);
+            if (action == CaptureKeyAction::Pass) {
+                return false;
+            }
+            act_(action);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }

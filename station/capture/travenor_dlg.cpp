@@ -1,22 +1,14 @@
 #include "capture/travenor_dlg.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
-#include "capture/capture_keys.h"
 #include "capture/capture_layout.h"
-#include "capture/colour_picker.h"
 #include "capture/live_picture.h"
 #include "capture/qr_card.h"
 #include "capture/sign_in_files.h"
-#include "controls/my_slider_control.h"
-#include "layout/dialog_units.h"
 #include "overlay/template_finder.h"
 #include "overlay/template_opening.h"
 #include "platform/message_box.h"
-#include "platform/native_path.h"
 #include "platform/window_message.h"
 #include "settings/bounded_setting.h"
 #include "storage/storage_layout.h"
@@ -28,17 +20,13 @@ namespace {
 constexpr const char16_t* kNotSavedMessage =
     u"照片没有保存成功!\n\n存储文件夹无法写入,请检查磁盘空间和文件夹权限。";
 
-QString Native(const tstring& path) {
-    return QString::fromStdString(vantor::ToNativePath(path));
-}
-
-QCursor LoadCursor(const tstring& file, QPoint hot_spot, Qt::CursorShape fallback) {
-    const QPixmap picture(Native(file));
-    return picture.isNull() ? QCursor(fallback) : QCursor(picture, hot_spot.x(), hot_spot.y());
-}
-
 void Warn(const tstring& text) {
     vantor::ShowMessageBox(text, u"tips", vantor::MessageButtons::Ok, vantor::MessageIcon::Warning);
+}
+
+// The camera's area for a frame's opening, whose right and bottom lie just outside it.
+QRect CameraAreaIn(const OpeningRect& opening) {
+    return QRect(QPoint(opening.left, opening.top), QPoint(opening.right - 1, opening.bottom - 1));
 }
 
 }  // namespace
@@ -60,20 +48,28 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     live_.emplace(*this, services_.make_camera());
     preview_ = &live_->Preview();
     live_->ChooseDevice(*this);
+    BindCommands();
     panel_.emplace(*this, *preview_, [this](int id) { RunCommand(id); });
-    ConnectPanel();
-    CreateGuestLink();
-    // 5. Pens.
-    panel_->Picker().SetColour(0);
-    panel_->Slider().setRange(3, 20);
-    panel_->Slider().setValue(3);
-    sign_in_.SetPenColour(panel_->Picker().Colour());
-    sign_in_.SetPenWidth(panel_->Slider().value());
+    // 5. Pens; a pen's button changes the cursor too.
+    pens_.emplace(*this, *panel_, sign_in_, [this] { handwriting_->ShowPen(mapFromGlobal(QCursor::pos())); });
+    connect(&panel_->TemplateList(), &QListWidget::itemClicked, this, &CTravenorDlg::OnTemplateClicked);
+    // The guest's QR code after each save, when the settings ask for personal links.
+    const vantor::settings::GallerySettings& gallery = *services_.gallery;
+    sign_in_.SetPersonalLinks(StationPersonalLinks(gallery, tstring(vantor::kStorageRoot)));
+    sign_in_.SetSaveYield(services_.save_yield);
+    guest_link_.emplace(*this, std::chrono::seconds(gallery.qr_seconds));
+    panel_->AddControl(kIdGuestLink, guest_link_->Card());
     // 6. Full screen, the preview taking the screen's height.
     LayOut();
-    ink_cursor_ = LoadCursor(kInkCursor, QPoint(3, 28), Qt::CrossCursor);
-    highlighter_cursor_ = LoadCursor(kHighlighterCursor, QPoint(4, 27), Qt::CrossCursor);
-    preview_->setCursor(ink_cursor_);
+    // The handwriting; a double click over the preview saves in the frame's single-click mode.
+    handwriting_.emplace(*this, sign_in_, preview_rect_, [this] {
+        if (!overlay_->SingleClickOn()) {
+            return false;
+        }
+        Save();
+        return true;
+    });
+    handwriting_->ShowPenOver(*preview_);
     live_->AssumeArea(QRect(QPoint(0, 0), preview_rect_.size()));
     // 8. The template frame over the preview, the list, the first template.
     CreateOverlay();
@@ -91,20 +87,12 @@ CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindow
     });
     // 11.
     panel_->ApplyFaces();
-    panel_->ShowWelcome(GetLanStr(u"39"), PanelFontPixels());
-    panel_picture_ = QImage(Native(kPanelPicture));
+    panel_->ShowWelcome(GetLanStr(u"39"), CapturePanelFontPixels(height()));
     sign_in_.SetMicrophoneStoppedHandler([this] { OnMicrophoneStopped(); });
-    qApp->installEventFilter(this);
+    keys_.emplace(*this, services_.seat_search_visible, [this](CaptureKeyAction action) { OnKey(action); });
 }
 
-CTravenorDlg::~CTravenorDlg() {
-    qApp->removeEventFilter(this);
-}
-
-// The panel's texts grow with the screen: about 2.4 % of its height.
-int CTravenorDlg::PanelFontPixels() const {
-    return std::max(12, height() * 24 / 1000);
-}
+CTravenorDlg::~CTravenorDlg() = default;
 
 void CTravenorDlg::ShowCameraIn(const QRect& area) {
     live_->ShowIn(area);
@@ -129,66 +117,20 @@ void CTravenorDlg::UpdateCameraNotice() {
     live_->ShowNotice(area.translated(preview_rect_.topLeft()));
 }
 
-QWidget* CTravenorDlg::Control(int id) const {
-    return panel_->Control(id);
-}
-
-tstring CTravenorDlg::FaceFile(int id) const {
-    return panel_->FaceFile(id);
-}
-
-QListWidget* CTravenorDlg::TemplateList() const {
-    return &panel_->TemplateList();
-}
-
-// The slider sets the pen's width; the template list applies the template clicked.
-void CTravenorDlg::ConnectPanel() {
-    CMySliderControl* slider = &panel_->Slider();
-    connect(slider, &QSlider::valueChanged, this, [this](int value) { sign_in_.SetPenWidth(value); });
-    connect(slider, &QSlider::sliderMoved, this, [this, slider](int value) {
-        sign_in_.SetPenWidth(value);
-        update();
-        slider->update();
-    });
-    connect(slider, &QSlider::sliderReleased, this, [this, slider] {
-        sign_in_.SetPenWidth(slider->value());
-        if (sign_in_.IsCaptured()) {
-            update(preview_rect_);
-        }
-    });
-    connect(&panel_->TemplateList(), &QListWidget::itemClicked, this, &CTravenorDlg::OnTemplateClicked);
-}
-
-// The guest's QR code after each save, when the settings ask for personal links.
-void CTravenorDlg::CreateGuestLink() {
-    const vantor::settings::GallerySettings& settings = *services_.gallery;
-    link_seconds_ = std::chrono::seconds(settings.qr_seconds);
-    sign_in_.SetPersonalLinks(StationPersonalLinks(settings, tstring(vantor::kStorageRoot)));
-    sign_in_.SetSaveYield(services_.save_yield);
-    guest_link_ = new QrCard(this, Qt::AlignBottom);
-    guest_link_->setGeometry(vantor::DialogRectToPixels(kGuestLinkRect));
-    panel_->AddControl(kIdGuestLink, *guest_link_);
-}
-
 void CTravenorDlg::LayOut() {
-    const QSize screen = services_.screen_size;
-    const QSize client = vantor::DesignedClientSize(CaptureDialogTemplate());
-    const double factor_x = static_cast<double>(screen.width()) / client.width();
-    const double factor_y = static_cast<double>(screen.height()) / client.height();
-    const int preview_client_width =
-        vantor::DesignedControlRect(*vantor::FindControlEntry(CaptureDialogTemplate(), kIdPreview)).width();
-    preview_rect_ = QRect(0, 0, static_cast<int>(factor_x * preview_client_width), screen.height());
+    const CaptureScreenLayout layout = CaptureLayoutFor(services_.screen_size);
+    preview_rect_ = layout.preview;
     sign_in_.SetPreviewRect(preview_rect_);
     setWindowFlag(Qt::FramelessWindowHint);
-    setGeometry(QRect(QPoint(0, 0), screen));
-    panel_->Scale(factor_x, factor_y);
+    setGeometry(QRect(QPoint(0, 0), services_.screen_size));
+    panel_->Scale(layout.factor_x, layout.factor_y);
     preview_->setGeometry(preview_rect_);
 }
 
 void CTravenorDlg::CreateOverlay() {
     overlay_ = new CChildDialog(this, this);
     overlay_->setGeometry(preview_rect_);
-    overlay_->setCursor(ink_cursor_);
+    handwriting_->ShowPenOver(*overlay_);
     overlay_->Initialise();
     overlay_->show();
     overlay_->raise();
@@ -201,55 +143,25 @@ void CTravenorDlg::CreateOverlay() {
 
 // ---- commands ----
 
-void CTravenorDlg::RunCommand(int id) {
-    switch (id) {
-        case kIdPhotoSave:
-            PhotoOrSave();
-            break;
-        case kIdDiscard:
-            Discard();
-            break;
-        case kIdReturn:
-            Leave();
-            break;
-        case kIdRewrite:
-            Rewrite();
-            break;
-        case kIdSeatSearch:
-            if (services_.show_seat_search) {
-                services_.show_seat_search();
-            }
-            break;
-        case kIdShowHideFrame:
-            ToggleFrame();
-            break;
-        case kIdColourPicker:
-            sign_in_.SetPenColour(panel_->Picker().Colour());
-            break;
-        case kIdHighlighter:
-            UsePen({kHighlighter, kHighlighterColour, 15});
-            break;
-        case kIdInkPen:
-            UsePen({kInkPen, 0, 3});
-            break;
-        case kMenuPictureHints:
-            ShowPictureHints();
-            break;
-        case kMenuInsertTime:
-            sign_in_.ToggleInsertTime();
-            break;
-        case kIdRecord:
-            Record();
-            break;
-        case kIdPrint:
-            print_flow_.Print(sign_in_.LastSavedPicture());
-            break;
-        case kMenuChoosePrinter:
-            print_flow_.ChoosePrinterAgain();
-            break;
-        default:
-            break;
-    }
+void CTravenorDlg::BindCommands() {
+    commands_.Bind(kIdPhotoSave, [this] { PhotoOrSave(); });
+    commands_.Bind(kIdDiscard, [this] { Discard(); });
+    commands_.Bind(kIdReturn, [this] { Leave(); });
+    commands_.Bind(kIdRewrite, [this] { Rewrite(); });
+    commands_.Bind(kIdSeatSearch, [this] {
+        if (services_.show_seat_search) {
+            services_.show_seat_search();
+        }
+    });
+    commands_.Bind(kIdShowHideFrame, [this] { ToggleFrame(); });
+    commands_.Bind(kIdColourPicker, [this] { pens_->TakeColour(); });
+    commands_.Bind(kIdHighlighter, [this] { pens_->Use({kHighlighter, kHighlighterColour, 15}); });
+    commands_.Bind(kIdInkPen, [this] { pens_->Use({kInkPen, 0, 3}); });
+    commands_.Bind(kMenuPictureHints, [this] { ShowPictureHints(); });
+    commands_.Bind(kMenuInsertTime, [this] { sign_in_.ToggleInsertTime(); });
+    commands_.Bind(kIdRecord, [this] { Record(); });
+    commands_.Bind(kIdPrint, [this] { print_flow_.Print(sign_in_.LastSavedPicture()); });
+    commands_.Bind(kMenuChoosePrinter, [this] { print_flow_.ChoosePrinterAgain(); });
 }
 
 void CTravenorDlg::PhotoOrSave() {
@@ -312,10 +224,7 @@ void CTravenorDlg::Save() {
             ShowRecordState();
             wall_notice_.Tell();
             // After the animation has begun: the code never holds it up.
-            if (const std::optional<std::string>& link = sign_in_.LastLink()) {
-                guest_link_->SetContent(*link, {ToQt(GetLanStr(u"75"))});
-                guest_link_->ShowFor(link_seconds_);
-            }
+            guest_link_->Show(sign_in_.LastLink());
             if (result == SignIn::SaveResult::SavedWithoutVoice) {
                 update();
                 Warn(GetLanStr(u"58"));
@@ -382,10 +291,6 @@ void CTravenorDlg::Leave() {
     done(QDialog::Accepted);
 }
 
-void CTravenorDlg::reject() {
-    // Escape never closes the window; leaving is button 1003.
-}
-
 void CTravenorDlg::ToggleFrame() {
     if (flow_.HasPhoto()) {
         return;
@@ -395,7 +300,7 @@ void CTravenorDlg::ToggleFrame() {
     if (frame_shown_ && template_applied_) {
         const TemplateEntry* entry = FindTemplateEntry(overlay_->CurrentTemplateName());
         const OpeningRect opening = entry ? entry->opening : OpeningRect{};
-        ShowCameraIn(QRect(QPoint(opening.left, opening.top), QPoint(opening.right - 1, opening.bottom - 1)));
+        ShowCameraIn(CameraAreaIn(opening));
     } else {
         ShowCameraIn(QRect(0, 0, preview_rect_.width(), preview_rect_.height()));
     }
@@ -412,16 +317,8 @@ void CTravenorDlg::ShowPreviewAndOverlay() {
     preview_->show();
     overlay_->show();
     overlay_->raise();
-    guest_link_->raise();
+    guest_link_->Raise();
     UpdateCameraNotice();
-}
-
-void CTravenorDlg::UsePen(const PenChoice& pen) {
-    panel_->ShowPen(pen);
-    sign_in_.SetPenWidth(pen.width);
-    sign_in_.SetPenColour(panel_->Picker().Colour());
-    sign_in_.SetPenKind(pen.kind);
-    UpdatePenCursor(mapFromGlobal(QCursor::pos()));
 }
 
 void CTravenorDlg::ShowPictureHints() {
@@ -439,43 +336,25 @@ void CTravenorDlg::OnTemplateClicked(QListWidgetItem* item) {
 
 // ---- overlay owner ----
 
-void CTravenorDlg::OverlayCommand(int command) {
-    RunCommand(command);
-}
-
 TemplateEntry* CTravenorDlg::FindTemplateEntry(const tstring& path) {
     const int index = TemplateIndex(templates_, path);
     return index < 0 ? nullptr : &templates_[index];
 }
 
-QSize CTravenorDlg::CameraSize() const {
-    return live_->FrameSize();
-}
-
 void CTravenorDlg::SetCameraRect(const OpeningRect& rect) {
     template_applied_ = true;
-    ShowCameraIn(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
+    ShowCameraIn(CameraAreaIn(rect));
 }
 
 void CTravenorDlg::SetTemplateListVisible(bool visible) {
     TemplateList()->setVisible(visible);
 }
 
-void CTravenorDlg::RepaintOwner() {
-    update();
-}
-
 // ---- keys ----
 
-bool CTravenorDlg::HandleKey(int key) {
-    switch (CaptureKeyActionFor(key, services_.seat_search_visible)) {
-        case CaptureKeyAction::Pass:
-            return false;
-        case CaptureKeyAction::Swallow:
-            break;
+void CTravenorDlg::OnKey(CaptureKeyAction action) {
+    switch (action) {
         case CaptureKeyAction::Record:
-            // Taken here: an ignored key climbs from the focused control to its parents, and this
-            // filter would see it again on each of them and record again ("11").
             RunCommand(kIdRecord);
             break;
         case CaptureKeyAction::PhotoOrSave:
@@ -487,18 +366,9 @@ bool CTravenorDlg::HandleKey(int key) {
         case CaptureKeyAction::OpenMenu:
             overlay_->OpenMenu(QPoint(200, 200));
             break;
+        default:  // Enter and Escape are taken and do nothing
+            break;
     }
-    return true;
-}
-
-bool CTravenorDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (target && (target == this || isAncestorOf(target))) {
-            return HandleKey(static_cast<QKeyEvent*>(event)->key());
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 bool CTravenorDlg::event(QEvent* event) {
@@ -511,51 +381,6 @@ bool CTravenorDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-// ---- handwriting ----
-
-void CTravenorDlg::UpdatePenCursor(QPoint at) {
-    const QCursor& pen = sign_in_.PenKind() == kHighlighter ? highlighter_cursor_ : ink_cursor_;
-    preview_->setCursor(pen);
-    overlay_->setCursor(pen);
-    if (preview_rect_.contains(at)) {
-        setCursor(pen);
-    } else {
-        unsetCursor();
-    }
-}
-
-void CTravenorDlg::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        sign_in_.PenDown(event->position().toPoint());
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void CTravenorDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    UpdatePenCursor(at);
-    if (const std::optional<QRect> changed = sign_in_.PenMove(at, event->buttons() & Qt::LeftButton)) {
-        update(*changed);
-    }
-    QDialog::mouseMoveEvent(event);
-}
-
-void CTravenorDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        sign_in_.PenUp();
-    }
-    QDialog::mouseReleaseEvent(event);
-}
-
-void CTravenorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && preview_rect_.contains(event->position().toPoint()) &&
-        overlay_->SingleClickOn()) {
-        Save();
-        return;
-    }
-    QDialog::mouseDoubleClickEvent(event);
-}
-
 // ---- painting ----
 
 QImage CTravenorDlg::CopyPreviewArea() {
@@ -566,25 +391,7 @@ QImage CTravenorDlg::CopyPreviewArea() {
 void CTravenorDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QImage& inked = sign_in_.IsCaptured() ? sign_in_.InkedStill() : QImage();
-    if (!inked.isNull()) {
-        // The still is in the screen's pixels, which may be finer than window units.
-        painter.drawImage(QRectF(preview_rect_), inked);
-    } else {
-        painter.fillRect(preview_rect_, Qt::black);
-    }
-    const QRect panel(QPoint(preview_rect_.right() + 1, 0), QPoint(width() - 1, height() - 1));
-    if (!panel_picture_.isNull()) {
-        painter.drawImage(panel, panel_picture_);
-    } else {
-        painter.fillRect(panel, QColor(250, 244, 236));
-    }
-    tstring counter;
-    counter.Format(u"%s: %d", GetLanStr(u"1"), counter_.Count());
-    painter.setPen(QColor(255, 0, 0));
-    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
-    font.setPixelSize(PanelFontPixels());
-    painter.setFont(font);
-    painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
+    backdrop_.Paint(painter, size(), preview_rect_, inked, counter_.Count());
 }
 
 void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch,

@@ -5,24 +5,32 @@
 // next template comes up. The sign-in itself (the photo, the handwriting and the save) is a
 // SignIn; where the window stands (live, photo, recording, save animation) is its CaptureFlow,
 // which it asks before it acts. The window holds the views: the panel's controls, the live
-// picture, the template frame and the animations.
+// picture, the template frame and the animations. Beside it: what an id runs (CaptureCommands),
+// what a key does (CaptureKeyFilter), the pen (CapturePens), writing with the mouse
+// (HandwritingInput), what it paints itself (CaptureBackdrop) and the guest's QR code
+// (GuestLinkCard).
 #include <QDialog>
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 #include "launcher/wall_notice.h"
 #include "capture/capture_animations.h"
+#include "capture/capture_backdrop.h"
 #include "capture/capture_camera.h"
+#include "capture/capture_commands.h"
+#include "capture/capture_keys.h"
 #include "capture/capture_panel.h"
+#include "capture/capture_pens.h"
 #include "capture/capture_services.h"
 #include "capture/capture_state.h"
 #include "capture/guest_counter.h"
+#include "capture/guest_link_card.h"
+#include "capture/handwriting_input.h"
 #include "capture/sign_in.h"
 #include "capture/stroke_segment.h"
 #include "capture/live_picture.h"
@@ -40,9 +48,6 @@ class QListWidgetItem;
 class CTravenorDlg : public QDialog, private OverlayOwner {
     Q_OBJECT
   public:
-    static constexpr const char16_t* kPanelPicture = u"images\\wedding\\CapWindow\\back.jpg";
-    static constexpr const char16_t* kInkCursor = u"res\\133.png";
-    static constexpr const char16_t* kHighlighterCursor = u"res\\135.png";
     static constexpr std::uint32_t kHighlighterColour = 0x16E9E9;
     static constexpr int kSaveAnimationEnded = 0x46F;
 
@@ -55,7 +60,7 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     CTravenorDlg& operator=(const CTravenorDlg&) = delete;
 
     // The commands of the window, by control or menu id.
-    void RunCommand(int id);
+    void RunCommand(int id) { commands_.Run(id); }
     void PhotoOrSave() override;
     void TakePhoto();
     void Save();
@@ -91,77 +96,69 @@ class CTravenorDlg : public QDialog, private OverlayOwner {
     // animation plays.
     bool IsCameraLost() const { return live_->IsLost(); }
     CameraNotice* CameraLostNotice() const { return live_->Notice(); }
-    QWidget* Control(int id) const;
+    QWidget* Control(int id) const { return panel_->Control(id); }
     // The face file a picture button shows now ("record.jpg"), empty when it has none.
-    tstring FaceFile(int id) const;
-    QListWidget* TemplateList() const;
+    tstring FaceFile(int id) const { return panel_->FaceFile(id); }
+    QListWidget* TemplateList() const { return &panel_->TemplateList(); }
     CGifImage* IdleAnimation() const { return animations_->Idle(); }
     CGifImage* SaveAnimation() const { return animations_->Save(); }
     // The QR code of the last guest's own page, shown after the save until the next photo.
-    QrCard* GuestLink() const { return guest_link_; }
+    QrCard* GuestLink() const { return &guest_link_->Card(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
-    void reject() override;
+    // Escape never closes the window; leaving is button 1003.
+    void reject() override {}
 
   private:
     // OverlayOwner
-    void OverlayCommand(int command) override;
+    void OverlayCommand(int command) override { RunCommand(command); }
     TemplateEntry* FindTemplateEntry(const tstring& path) override;
-    QSize CameraSize() const override;
+    QSize CameraSize() const override { return live_->FrameSize(); }
     void SetCameraRect(const OpeningRect& rect) override;
     void SetTemplateListVisible(bool visible) override;
-    void RepaintOwner() override;
+    void RepaintOwner() override { update(); }
 
-    void ConnectPanel();
-    void CreateGuestLink();
+    void BindCommands();
     void LayOut();
     void CreateOverlay();
     // The record button's face follows the state: "recording.jpg" exactly while recording.
     void ShowRecordState();
     // The microphone stopped by itself: the face goes back and the guest is told.
     void OnMicrophoneStopped();
-    bool HandleKey(int key);
+    void OnKey(CaptureKeyAction action);
     void ShowPictureHints();
-    void UsePen(const PenChoice& pen);
     void OnTemplateClicked(QListWidgetItem* item);
-    void UpdatePenCursor(QPoint at);
     void ShowPreviewAndOverlay();
     // Where the live picture shows, in window coordinates; the camera draws there.
     void ShowCameraIn(const QRect& area);
     void UpdateCameraNotice();
     QImage CopyPreviewArea();
-    int PanelFontPixels() const;
 
     CaptureWindowServices services_;
     GuestCounter& counter_;
     SignIn sign_in_;
     CaptureFlow flow_;
     PrintFlow print_flow_;  // the printer chosen at the first print stays for the window's life
+    CaptureCommands commands_;
     // The camera and its preview, made first; a member, so the camera ends before the children go.
     std::optional<LivePicture> live_;
     QWidget* preview_ = nullptr;  // the live picture's, owned by this window
     CChildDialog* overlay_ = nullptr;
     std::optional<CapturePanel> panel_;  // made once the preview is there
-    QImage panel_picture_;
-    QCursor ink_cursor_;
-    QCursor highlighter_cursor_;
+    std::optional<CapturePens> pens_;
+    CaptureBackdrop backdrop_;
+    std::optional<HandwritingInput> handwriting_;  // made once the preview has its place
     std::optional<CaptureAnimations> animations_;
-
-    QrCard* guest_link_ = nullptr;    // owned by this window
+    std::optional<GuestLinkCard> guest_link_;
     vantor::WallNotice wall_notice_;  // tells a running wall of each saved sign-in
-    std::chrono::seconds link_seconds_{0};
 
     bool frame_shown_ = true;
     bool template_applied_ = false;
     QRect preview_rect_;
     std::vector<TemplateEntry> templates_;
+    std::optional<CaptureKeyFilter> keys_;  // last: it goes first, before the window's parts
 };
 
 // Opens the capture window modally over the main menu and destroys it when it closes. It blocks
