@@ -29,3 +29,14 @@ constexpr vantor::DialogTemplate kTemplate{102, QSize(320, 200), kControls};
 const vantor::DialogTemplate& CaptureDialogTemplate() {
     return kTemplate;
 }
+
+CaptureScreenLayout CaptureLayoutFor(QSize screen) {
+    const QSize client = vantor::DesignedClientSize(kTemplate);
+    CaptureScreenLayout layout;
+    layout.factor_x = static_cast<double>(screen.width()) / client.width();
+    layout.factor_y = static_cast<double>(screen.height()) / client.height();
+    const int preview_width =
+        vantor::DesignedControlRect(*vantor::FindControlEntry(kTemplate, kIdPreview)).width();
+    layout.preview = QRect(0, 0, static_cast<int>(layout.factor_x * preview_width), screen.height());
+    return layout;
+}

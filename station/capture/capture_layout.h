@@ -27,3 +27,12 @@ enum CaptureControlId : int {
 inline constexpr QRect kGuestLinkRect{176, 116, 60, 80};
 
 const vantor::DialogTemplate& CaptureDialogTemplate();
+
+// The capture window on a screen: it fills the screen, the preview takes the screen's height and
+// its designed share of the width, every other control grows by the factors.
+struct CaptureScreenLayout {
+    double factor_x = 1.0;
+    double factor_y = 1.0;
+    QRect preview;
+};
+CaptureScreenLayout CaptureLayoutFor(QSize screen);

@@ -1,29 +1,14 @@
 #include "capture/travenor_dlg.h"
 
-#include <QApplication>
-#include <QFontMetrics>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
-#include "capture/camera_notice.h"
 #include "capture/capture_layout.h"
-#include "capture/colour_picker.h"
+#include "capture/live_picture.h"
 #include "capture/qr_card.h"
 #include "capture/sign_in_files.h"
-#include "controls/button_st.h"
-#include "controls/label.h"
-#include "controls/my_slider_control.h"
-#include "controls/button_face.h"
-#include "layout/dialog_units.h"
-#include "layout/scale_control.h"
 #include "overlay/template_finder.h"
 #include "overlay/template_opening.h"
 #include "platform/message_box.h"
-#include "platform/native_path.h"
-#include "platform/sound.h"
 #include "platform/window_message.h"
 #include "settings/bounded_setting.h"
 #include "storage/storage_layout.h"
@@ -32,439 +17,151 @@
 
 namespace {
 
-constexpr const char16_t* kSeatSearchTitle = u"引位";
 constexpr const char16_t* kNotSavedMessage =
     u"照片没有保存成功!\n\n存储文件夹无法写入,请检查磁盘空间和文件夹权限。";
 
-QString Native(const tstring& path) {
-    return QString::fromStdString(vantor::ToNativePath(path));
+void Warn(const tstring& text) {
+    vantor::ShowMessageBox(text, u"tips", vantor::MessageButtons::Ok, vantor::MessageIcon::Warning);
 }
 
-QCursor LoadCursor(const tstring& file, QPoint hot_spot, Qt::CursorShape fallback) {
-    const QPixmap picture(Native(file));
-    return picture.isNull() ? QCursor(fallback) : QCursor(picture, hot_spot.x(), hot_spot.y());
-}
-
-bool AnyVisibleWindowTitled(const tstring& title) {
-    const QString wanted = ToQt(title);
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->windowTitle() == wanted) {
-            return true;
-        }
-    }
-    return false;
-}
-
-SignIn::SoundCue SoundOrDefault(SignIn::SoundCue play) {
-    if (play) {
-        return play;
-    }
-    return [](const tstring& path) { vantor::PlaySoundAsync(path); };
+// The camera's area for a frame's opening, whose right and bottom lie just outside it.
+QRect CameraAreaIn(const OpeningRect& opening) {
+    return QRect(QPoint(opening.left, opening.top), QPoint(opening.right - 1, opening.bottom - 1));
 }
 
 }  // namespace
 
 CTravenorDlg::CTravenorDlg(GuestCounter& counter, QWidget* parent, CaptureWindowServices services)
     : QDialog(parent),
-      services_(std::move(services)),
+      services_(WithStationDefaults(std::move(services))),
       counter_(counter),
-      sign_in_(Clock(), counter_,
+      sign_in_(*services_.clock, counter_,
                SignInStore(tstring(vantor::kStorageRoot), tstring(vantor::kPhotoInProgressFile),
                            vantor::settings::ReadStationNumber(tstring(vantor::settings::kConfigFile))),
-               SoundOrDefault(services_.play_sound),
-               services_.open_microphone ? services_.open_microphone : &travenor::MakeMicrophone),
+               services_.play_sound, services_.open_microphone),
       print_flow_(services_.printer) {
     setWindowTitle(QStringLiteral("Vantor"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    // 1. The camera, drawing into the preview control.
-    camera_ = services_.make_camera ? services_.make_camera() : MakeStationCamera();
-    if (camera_) {
-        preview_ = camera_->CreatePreview(this);
-    }
-    if (!preview_) {
-        preview_ = new QWidget(this);
-    }
-    preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    vantor::SetControlId(preview_, kIdPreview);
-    controls_[kIdPreview] = preview_;
-    // 2. Several cameras: the operator picks one.
-    if (camera_) {
-        camera_->ChooseDevice(this);
-    }
-    CreateControls();
-    CreateGuestLink();
-    // 5. Pens.
-    picker_->SetColour(0);
-    slider_->setRange(3, 20);
-    slider_->setValue(3);
-    sign_in_.SetPenColour(picker_->Colour());
-    sign_in_.SetPenWidth(slider_->value());
+    // 1. The camera, drawing into the preview control. 2. Several cameras: the operator picks one.
+    live_.emplace(*this, services_.make_camera());
+    preview_ = &live_->Preview();
+    live_->ChooseDevice(*this);
+    BindCommands();
+    panel_.emplace(*this, *preview_, [this](int id) { RunCommand(id); });
+    // 5. Pens; a pen's button changes the cursor too.
+    pens_.emplace(*this, *panel_, sign_in_, [this] { handwriting_->ShowPen(mapFromGlobal(QCursor::pos())); });
+    connect(&panel_->TemplateList(), &QListWidget::itemClicked, this, &CTravenorDlg::OnTemplateClicked);
+    // The guest's QR code after each save, when the settings ask for personal links.
+    const vantor::settings::GallerySettings& gallery = *services_.gallery;
+    sign_in_.SetPersonalLinks(StationPersonalLinks(gallery, tstring(vantor::kStorageRoot)));
+    sign_in_.SetSaveYield(services_.save_yield);
+    guest_link_.emplace(*this, std::chrono::seconds(gallery.qr_seconds));
+    panel_->AddControl(kIdGuestLink, guest_link_->Card());
     // 6. Full screen, the preview taking the screen's height.
     LayOut();
-    ink_cursor_ = LoadCursor(kInkCursor, QPoint(3, 28), Qt::CrossCursor);
-    highlighter_cursor_ = LoadCursor(kHighlighterCursor, QPoint(4, 27), Qt::CrossCursor);
-    preview_->setCursor(ink_cursor_);
-    camera_area_ = QRect(QPoint(0, 0), preview_rect_.size());
+    // The handwriting; a double click over the preview saves in the frame's single-click mode.
+    handwriting_.emplace(*this, sign_in_, preview_rect_, [this] {
+        if (!overlay_->SingleClickOn()) {
+            return false;
+        }
+        Save();
+        return true;
+    });
+    handwriting_->ShowPenOver(*preview_);
+    live_->AssumeArea(QRect(QPoint(0, 0), preview_rect_.size()));
     // 8. The template frame over the preview, the list, the first template.
     CreateOverlay();
     // Above the frame: the notice for a camera that dropped out.
-    camera_notice_ = new CameraNotice(this);
-    camera_notice_->SetTexts(ToQt(GetLanStr(u"55")), ToQt(GetLanStr(u"56")));
-    camera_notice_->hide();
+    live_->CreateNotice(*this, ToQt(GetLanStr(u"55")), ToQt(GetLanStr(u"56")));
     // 4, 7. The animations, beneath the template list and the preview.
-    PlaceAnimations();
+    animations_.emplace(*this, TemplateList()->geometry(), *preview_);
     // 9. The sign-in set its last action time when it was made.
     // 10. A camera that does not open leaves the window without a live picture. It opens in the
     // background: the window is there at once and the live picture follows.
     // A camera that drops out later is noticed, and reopened by itself.
-    if (camera_) {
-        camera_->WatchDropOuts([this](bool lost) { OnCameraDropOut(lost); });
-        camera_->StartOpening([this](bool opened) { OnCameraOpened(opened); });
-    }
-    // 11.
-    ApplyFaces();
-    welcome_->SetText(GetLanStr(u"39"));
-    welcome_->SetTextColor(QColor(255, 0, 0));
-    welcome_->SetFontName(u"WenQuanYi Zen Hei");
-    welcome_->setAlignment(Qt::AlignCenter);
-    welcome_->setWordWrap(true);
-    // The largest size up to the panel's text size at which the welcome fits its label.
-    int welcome_pixels = PanelFontPixels();
-    for (; welcome_pixels > 10; --welcome_pixels) {
-        QFont font(QStringLiteral("WenQuanYi Zen Hei"));
-        font.setPixelSize(welcome_pixels);
-        const QRect needed = QFontMetrics(font).boundingRect(
-            QRect(QPoint(0, 0), welcome_->size()), Qt::TextWordWrap | Qt::AlignCenter, welcome_->text());
-        if (needed.width() <= welcome_->width() && needed.height() <= welcome_->height()) {
-            break;
-        }
-    }
-    welcome_->SetFontSize(-welcome_pixels);  // negative: pixels
-    panel_picture_ = QImage(Native(kPanelPicture));
-    sign_in_.SetMicrophoneStoppedHandler([this] { OnMicrophoneStopped(); });
-    qApp->installEventFilter(this);
-}
-
-CTravenorDlg::~CTravenorDlg() {
-    qApp->removeEventFilter(this);
-    // The display thread draws into the preview: end it before the children go.
-    if (camera_) {
-        camera_->Close();
-    }
-    camera_.reset();
-}
-
-// The panel's texts grow with the screen: about 2.4 % of its height.
-int CTravenorDlg::PanelFontPixels() const {
-    return std::max(12, height() * 24 / 1000);
-}
-
-const vantor::Clock& CTravenorDlg::Clock() const {
-    return services_.clock ? *services_.clock : vantor::SystemLocalClock();
-}
-
-void CTravenorDlg::OnCameraOpened(bool opened) {
-    if (opened) {
+    live_->Start([this] {
+        UpdateCameraNotice();
         update(preview_rect_);
-    }
+    });
+    // 11.
+    panel_->ApplyFaces();
+    panel_->ShowWelcome(GetLanStr(u"39"), CapturePanelFontPixels(height()));
+    sign_in_.SetMicrophoneStoppedHandler([this] { OnMicrophoneStopped(); });
+    keys_.emplace(*this, services_.seat_search_visible, [this](CaptureKeyAction action) { OnKey(action); });
 }
 
-void CTravenorDlg::OnCameraDropOut(bool lost) {
-    camera_lost_ = lost;
-    UpdateCameraNotice();
-    update(preview_rect_);
-}
+CTravenorDlg::~CTravenorDlg() = default;
 
 void CTravenorDlg::ShowCameraIn(const QRect& area) {
-    camera_area_ = area;
-    if (camera_) {
-        camera_->SetDisplayRect(area.left(), area.top(), area.right() + 1, area.bottom() + 1);
-    }
+    live_->ShowIn(area);
     UpdateCameraNotice();
-}
-
-// Where the guest sees the live picture, in preview coordinates: the camera's rectangle inside the
-// frame's opening. A frame with a tiny or no opening leaves the whole preview.
-QRect CTravenorDlg::LivePictureArea() const {
-    const QRect preview(QPoint(0, 0), preview_rect_.size());
-    QRect area = camera_area_.intersected(preview);
-    if (frame_shown_ && template_applied_) {
-        const OpeningRect bounds = TransparentBounds(overlay_->Layer(), overlay_->AlphaThreshold());
-        if (!bounds.IsEmpty()) {
-            area &= QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right, bounds.bottom));
-        }
-    }
-    const bool big_enough = area.width() >= preview.width() / 4 && area.height() >= preview.height() / 4;
-    return big_enough ? area : preview;
 }
 
 // The notice shows over the live picture only: never over a photo on screen, so it is in neither
 // the still nor the saved picture, which are copied from the screen.
 void CTravenorDlg::UpdateCameraNotice() {
-    if (camera_notice_ == nullptr) {
-        return;  // the first template comes before the notice is made
-    }
-    const bool live = !sign_in_.IsCaptured() && !preview_->isHidden();
-    if (!camera_lost_ || !live) {
-        camera_notice_->hide();
+    if (!live_->IsLost() || flow_.State() != CaptureState::Live) {
+        live_->ShowNotice(std::nullopt);
         return;
     }
-    camera_notice_->PlaceIn(LivePictureArea().translated(preview_rect_.topLeft()));
-    camera_notice_->show();
-    camera_notice_->raise();
-}
-
-QWidget* CTravenorDlg::Control(int id) const {
-    const auto found = controls_.find(id);
-    return found == controls_.end() ? nullptr : found->second;
-}
-
-void CTravenorDlg::CreateControls() {
-    for (const vantor::ControlEntry& entry : CaptureDialogTemplate().controls) {
-        QWidget* control = nullptr;
-        switch (entry.id) {
-            case kIdPreview:
-                control = preview_;
-                break;
-            case kIdColourPicker:
-                picker_ = new ColourPickerButton(this);
-                picker_->setText(ToQt(entry.caption));
-                connect(picker_, &ColourPickerButton::colourChosen, this,
-                        [this] { RunCommand(kIdColourPicker); });
-                control = picker_;
-                break;
-            case kIdPenSlider:
-                slider_ = new CMySliderControl(this);
-                connect(slider_, &QSlider::valueChanged, this,
-                        [this](int value) { sign_in_.SetPenWidth(value); });
-                connect(slider_, &QSlider::sliderMoved, this, [this](int value) {
-                    sign_in_.SetPenWidth(value);
-                    update();
-                    slider_->update();
-                });
-                connect(slider_, &QSlider::sliderReleased, this, [this] {
-                    sign_in_.SetPenWidth(slider_->value());
-                    if (sign_in_.IsCaptured()) {
-                        update(preview_rect_);
-                    }
-                });
-                control = slider_;
-                break;
-            case kIdTemplateList:
-                template_list_ = new QListWidget(this);
-                template_list_->setViewMode(QListView::IconMode);
-                template_list_->setFlow(QListView::TopToBottom);
-                template_list_->setWrapping(false);
-                template_list_->setMovement(QListView::Static);
-                template_list_->setFocusPolicy(Qt::NoFocus);
-                template_list_->setStyleSheet(
-                    QStringLiteral("QListWidget { background: rgba(255, 250, 240, 150); }"));
-                connect(template_list_, &QListWidget::itemClicked, this, &CTravenorDlg::OnTemplateClicked);
-                control = template_list_;
-                break;
-            case kIdWelcome:
-                welcome_ = new CLabel(this);
-                control = welcome_;
-                break;
-            default: {
-                auto* button = new CButtonST(this);
-                button->setText(ToQt(entry.caption));
-                button->setFocusPolicy(Qt::NoFocus);
-                const int id = entry.id;
-                connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
-                control = button;
-                break;
-            }
+    std::optional<QRect> opening;
+    if (frame_shown_ && template_applied_) {
+        const OpeningRect bounds = TransparentBounds(overlay_->Layer(), overlay_->AlphaThreshold());
+        if (!bounds.IsEmpty()) {
+            opening = QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right, bounds.bottom));
         }
-        vantor::SetControlId(control, entry.id);
-        control->setGeometry(vantor::DesignedControlRect(entry));
-        controls_[entry.id] = control;
     }
-}
-
-// The guest's QR code after each save, when the settings ask for personal links.
-void CTravenorDlg::CreateGuestLink() {
-    const vantor::settings::GallerySettings settings =
-        services_.gallery ? *services_.gallery : vantor::settings::ReadGallerySettings();
-    link_seconds_ = std::chrono::seconds(settings.qr_seconds);
-    sign_in_.SetPersonalLinks(StationPersonalLinks(settings, tstring(vantor::kStorageRoot)));
-    sign_in_.SetSaveYield(services_.save_yield);
-    guest_link_ = new QrCard(this, Qt::AlignBottom);
-    guest_link_->setGeometry(vantor::DialogRectToPixels(kGuestLinkRect));
-    controls_[kIdGuestLink] = guest_link_;
+    const QRect area = LivePictureArea(live_->Area(), preview_rect_.size(), opening);
+    live_->ShowNotice(area.translated(preview_rect_.topLeft()));
 }
 
 void CTravenorDlg::LayOut() {
-    QSize screen = services_.screen_size;
-    if (screen.isEmpty()) {
-        QScreen* primary = QGuiApplication::primaryScreen();
-        screen = primary ? primary->geometry().size() : QSize(1024, 768);
-    }
-    const QSize client = vantor::DesignedClientSize(CaptureDialogTemplate());
-    const double factor_x = static_cast<double>(screen.width()) / client.width();
-    const double factor_y = static_cast<double>(screen.height()) / client.height();
-    const int preview_client_width =
-        vantor::DesignedControlRect(*vantor::FindControlEntry(CaptureDialogTemplate(), kIdPreview)).width();
-    preview_rect_ = QRect(0, 0, static_cast<int>(factor_x * preview_client_width), screen.height());
+    const CaptureScreenLayout layout = CaptureLayoutFor(services_.screen_size);
+    preview_rect_ = layout.preview;
     sign_in_.SetPreviewRect(preview_rect_);
     setWindowFlag(Qt::FramelessWindowHint);
-    setGeometry(QRect(QPoint(0, 0), screen));
-    for (const auto& [id, control] : controls_) {
-        if (id != kIdPreview) {
-            ScaleControlRect(control, factor_x, factor_y);
-        }
-    }
+    setGeometry(QRect(QPoint(0, 0), services_.screen_size));
+    panel_->Scale(layout.factor_x, layout.factor_y);
     preview_->setGeometry(preview_rect_);
 }
 
 void CTravenorDlg::CreateOverlay() {
     overlay_ = new CChildDialog(this, this);
     overlay_->setGeometry(preview_rect_);
-    overlay_->setCursor(ink_cursor_);
+    handwriting_->ShowPenOver(*overlay_);
     overlay_->Initialise();
     overlay_->show();
     overlay_->raise();
-    FillTemplateList();
+    templates_ = panel_->FillTemplateList(size());
     if (!templates_.empty()) {
         overlay_->ApplyTemplate(templates_.front().path);
     }
-    template_list_->setVisible(TemplateListVisibleFlag());
-}
-
-void CTravenorDlg::PlaceAnimations() {
-    // The idle animation takes the template list's place, beneath every control, so it shows
-    // where the list is hidden and never covers the welcome text above the list.
-    idle_animation_ = std::make_unique<CGifImage>(true);
-    const QRect list = template_list_->geometry();
-    if (idle_animation_->Load(kIdleAnimation) &&
-        idle_animation_->Create(this, list.x(), list.y(), list.width(), list.height())) {
-        idle_animation_->lower();
-    } else {
-        idle_animation_.reset();
-    }
-    save_animation_ = std::make_unique<CGifImage>(false);
-    if (save_animation_->Load(kSaveAnimation) &&
-        save_animation_->Create(this, 0, 0, preview_rect_.width(), preview_rect_.height())) {
-        save_animation_->stackUnder(preview_);
-        save_animation_->hide();
-    } else {
-        save_animation_.reset();
-    }
-}
-
-// True when an animation plays over the preview; its end message brings the preview back. A
-// missing, broken or still "Save.gif" has nothing to play: the preview comes back at once.
-bool CTravenorDlg::StartSaveAnimation() {
-    return save_animation_ && save_animation_->Play();
-}
-
-void CTravenorDlg::FillTemplateList() {
-    const QSize screen = size();
-    const int list_width = template_list_->contentsRect().width() -
-                           template_list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 8;
-    const QSize thumbnail = ThumbnailSize(screen.width(), screen.height(), std::max(list_width, 16));
-    template_list_->setIconSize(thumbnail);
-    for (const tstring& path : FindTemplatePaths(vantor::kTemplateFolder)) {
-        // A frame that does not decode would black out the preview when its turn came while the
-        // photo kept the frame before it: it is left out as if it were not there.
-        const QImage picture = MakeThumbnail(path, thumbnail);
-        if (picture.isNull()) {
-            continue;
-        }
-        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(picture)), ToQt(path));
-        template_list_->insertItem(0, item);
-        templates_.push_back({path, {}});
-    }
-}
-
-void CTravenorDlg::SetFace(int id, const tstring& file) {
-    auto* button = qobject_cast<CButtonST*>(Control(id));
-    const tstring path = tstring(kFaceFolder) + file;
-    if (button && FileExists(path)) {
-        LoadButtonFace(faces_[id].Picture(), path, *button);
-        face_files_[id] = file;
-    }
-}
-
-tstring CTravenorDlg::FaceFile(int id) const {
-    const auto found = face_files_.find(id);
-    return found == face_files_.end() ? tstring() : found->second;
-}
-
-void CTravenorDlg::ApplyFaces() {
-    SetFace(kIdPhotoSave, u"cap.jpg");
-    SetFace(kIdDiscard, u"cancel.jpg");
-    SetFace(kIdReturn, u"return.jpg");
-    SetFace(kIdRewrite, u"rewrite.jpg");
-    SetFace(kIdSeatSearch, u"search.jpg");
-    SetFace(kIdShowHideFrame, u"ShowHide.jpg");
-    SetFace(kIdPrint, u"print.jpg");
-    SetFace(kIdRecord, u"record.jpg");
-    SetFace(kIdHighlighter, u"maskpen.jpg");
-    SetFace(kIdInkPen, u"pen.jpg");
-}
-
-void CTravenorDlg::SetPhotoButton(bool save) {
-    if (auto* button = qobject_cast<CButtonST*>(Control(kIdPhotoSave))) {
-        button->setText(save ? QStringLiteral("保存") : QStringLiteral("拍照"));
-        SetFace(kIdPhotoSave, save ? u"save.jpg" : u"cap.jpg");
-        button->update();
-    }
+    TemplateList()->setVisible(TemplateListVisibleFlag());
 }
 
 // ---- commands ----
 
-void CTravenorDlg::RunCommand(int id) {
-    switch (id) {
-        case kIdPhotoSave:
-            PhotoOrSave();
-            break;
-        case kIdDiscard:
-            Discard();
-            break;
-        case kIdReturn:
-            Leave();
-            break;
-        case kIdRewrite:
-            Rewrite();
-            break;
-        case kIdSeatSearch:
-            if (services_.show_seat_search) {
-                services_.show_seat_search();
-            }
-            break;
-        case kIdShowHideFrame:
-            ToggleFrame();
-            break;
-        case kIdColourPicker:
-            sign_in_.SetPenColour(picker_->Colour());
-            break;
-        case kIdHighlighter:
-            UseHighlighter();
-            break;
-        case kIdInkPen:
-            UseInkPen();
-            break;
-        case kMenuPictureHints:
-            ShowPictureHints();
-            break;
-        case kMenuInsertTime:
-            sign_in_.ToggleInsertTime();
-            break;
-        case kIdRecord:
-            Record();
-            break;
-        case kIdPrint:
-            print_flow_.Print(sign_in_.LastSavedPicture());
-            break;
-        case kMenuChoosePrinter:
-            print_flow_.ChoosePrinterAgain();
-            break;
-        default:
-            break;
-    }
+void CTravenorDlg::BindCommands() {
+    commands_.Bind(kIdPhotoSave, [this] { PhotoOrSave(); });
+    commands_.Bind(kIdDiscard, [this] { Discard(); });
+    commands_.Bind(kIdReturn, [this] { Leave(); });
+    commands_.Bind(kIdRewrite, [this] { Rewrite(); });
+    commands_.Bind(kIdSeatSearch, [this] {
+        if (services_.show_seat_search) {
+            services_.show_seat_search();
+        }
+    });
+    commands_.Bind(kIdShowHideFrame, [this] { ToggleFrame(); });
+    commands_.Bind(kIdColourPicker, [this] { pens_->TakeColour(); });
+    commands_.Bind(kIdHighlighter, [this] { pens_->Use({kHighlighter, kHighlighterColour, 15}); });
+    commands_.Bind(kIdInkPen, [this] { pens_->Use({kInkPen, 0, 3}); });
+    commands_.Bind(kMenuPictureHints, [this] { ShowPictureHints(); });
+    commands_.Bind(kMenuInsertTime, [this] { sign_in_.ToggleInsertTime(); });
+    commands_.Bind(kIdRecord, [this] { Record(); });
+    commands_.Bind(kIdPrint, [this] { print_flow_.Print(sign_in_.LastSavedPicture()); });
+    commands_.Bind(kMenuChoosePrinter, [this] { print_flow_.ChoosePrinterAgain(); });
 }
 
 void CTravenorDlg::PhotoOrSave() {
@@ -477,25 +174,23 @@ void CTravenorDlg::PhotoOrSave() {
 }
 
 void CTravenorDlg::TakePhoto() {
-    // The save animation plays while the overlay is hidden although the frame is meant to show.
-    const bool animating = overlay_->isHidden() && frame_shown_;
-    const auto camera_frame = [this] {
-        return camera_ && camera_->IsOpened() ? camera_->CopyFrame() : QImage();
-    };
+    const auto camera_frame = [this] { return live_->Frame(); };
     // The overlay is still up: the still is the camera picture inside the frame, as the guest saw it.
     // A camera that is away leaves the frame alone; its notice is not part of the photo.
     const auto copy_preview = [this] {
-        camera_notice_->hide();
+        live_->ShowNotice(std::nullopt);
         guest_link_->Dismiss();
         return CopyPreviewArea();
     };
-    if (sign_in_.TakePhoto(animating, camera_frame, copy_preview) != SignIn::PhotoResult::Taken) {
+    const bool refused = !flow_.Allows(CaptureEvent::PhotoTaken);
+    if (sign_in_.TakePhoto(refused, camera_frame, copy_preview) != SignIn::PhotoResult::Taken) {
         UpdateCameraNotice();
         return;
     }
+    flow_.Apply(CaptureEvent::PhotoTaken);
     preview_->hide();
     overlay_->hide();
-    SetPhotoButton(true);
+    panel_->ShowPhotoButton(true);
     UpdateCameraNotice();
     update();
 }
@@ -508,9 +203,9 @@ void CTravenorDlg::Save() {
         case SignIn::SaveResult::NotSaved:
             // The sign-in stays on screen, handwriting and all, so the guest can try again; the
             // recording has ended, what it recorded is kept for the next attempt.
+            flow_.Apply(CaptureEvent::RecordingEnded);
             ShowRecordState();
-            vantor::ShowMessageBox(kNotSavedMessage, u"tips", vantor::MessageButtons::Ok,
-                                   vantor::MessageIcon::Warning);
+            Warn(kNotSavedMessage);
             update();
             return;
         case SignIn::SaveResult::Saved:
@@ -519,24 +214,20 @@ void CTravenorDlg::Save() {
             if (next >= 0) {
                 overlay_->ApplyTemplate(templates_[next].path);
             }
-            const bool animating = StartSaveAnimation();
-            if (animating) {
+            flow_.Apply(CaptureEvent::Saved);
+            if (animations_->PlaySave()) {
                 preview_->hide();
             } else {
-                ShowPreviewAndOverlay();
+                OnSaveAnimationEnded();
             }
-            SetPhotoButton(false);
+            panel_->ShowPhotoButton(false);
             ShowRecordState();
             wall_notice_.Tell();
             // After the animation has begun: the code never holds it up.
-            if (const std::optional<std::string>& link = sign_in_.LastLink()) {
-                guest_link_->SetContent(*link, {ToQt(GetLanStr(u"75"))});
-                guest_link_->ShowFor(link_seconds_);
-            }
+            guest_link_->Show(sign_in_.LastLink());
             if (result == SignIn::SaveResult::SavedWithoutVoice) {
                 update();
-                vantor::ShowMessageBox(GetLanStr(u"58"), u"tips", vantor::MessageButtons::Ok,
-                                       vantor::MessageIcon::Warning);
+                Warn(GetLanStr(u"58"));
             }
             break;
         }
@@ -550,8 +241,9 @@ void CTravenorDlg::Discard() {
     if (!sign_in_.Discard()) {
         return;
     }
+    flow_.Apply(CaptureEvent::Discarded);
     ShowPreviewAndOverlay();
-    SetPhotoButton(false);
+    panel_->ShowPhotoButton(false);
     ShowRecordState();
     update();
 }
@@ -559,28 +251,27 @@ void CTravenorDlg::Discard() {
 void CTravenorDlg::Record() {
     switch (sign_in_.Record()) {
         case SignIn::RecordResult::NotCaptured:
-            vantor::ShowMessageBox(GetLanStr(u"10"), u"tips", vantor::MessageButtons::Ok,
-                                   vantor::MessageIcon::Warning);
+            Warn(GetLanStr(u"10"));
             return;
         case SignIn::RecordResult::AlreadyRecording:
-            vantor::ShowMessageBox(GetLanStr(u"11"), u"tips", vantor::MessageButtons::Ok,
-                                   vantor::MessageIcon::Warning);
+            Warn(GetLanStr(u"11"));
             return;
         case SignIn::RecordResult::Started:
         case SignIn::RecordResult::NoMicrophone:
+            flow_.Apply(CaptureEvent::RecordingStarted);
             ShowRecordState();
             return;
     }
 }
 
 void CTravenorDlg::ShowRecordState() {
-    SetFace(kIdRecord, sign_in_.IsRecording() ? u"recording.jpg" : u"record.jpg");
+    panel_->ShowRecording(flow_.State() == CaptureState::Recording);
 }
 
 void CTravenorDlg::OnMicrophoneStopped() {
+    flow_.Apply(CaptureEvent::RecordingEnded);
     ShowRecordState();
-    vantor::ShowMessageBox(GetLanStr(u"57"), u"tips", vantor::MessageButtons::Ok,
-                           vantor::MessageIcon::Warning);
+    Warn(GetLanStr(u"57"));
 }
 
 void CTravenorDlg::Rewrite() {
@@ -595,18 +286,13 @@ void CTravenorDlg::Leave() {
         return;
     }
     sign_in_.Leave();
-    if (camera_) {
-        camera_->Close();
-    }
+    flow_.Apply(CaptureEvent::Left);
+    live_->Close();
     done(QDialog::Accepted);
 }
 
-void CTravenorDlg::reject() {
-    // Escape never closes the window; leaving is button 1003.
-}
-
 void CTravenorDlg::ToggleFrame() {
-    if (sign_in_.IsCaptured()) {
+    if (flow_.HasPhoto()) {
         return;
     }
     frame_shown_ = !frame_shown_;
@@ -614,46 +300,31 @@ void CTravenorDlg::ToggleFrame() {
     if (frame_shown_ && template_applied_) {
         const TemplateEntry* entry = FindTemplateEntry(overlay_->CurrentTemplateName());
         const OpeningRect opening = entry ? entry->opening : OpeningRect{};
-        ShowCameraIn(QRect(QPoint(opening.left, opening.top), QPoint(opening.right - 1, opening.bottom - 1)));
+        ShowCameraIn(CameraAreaIn(opening));
     } else {
         ShowCameraIn(QRect(0, 0, preview_rect_.width(), preview_rect_.height()));
     }
 }
 
 void CTravenorDlg::OnSaveAnimationEnded() {
-    ShowPreviewAndOverlay();
+    // Only the animation's end brings the live picture back: never over a photo on screen.
+    if (flow_.Apply(CaptureEvent::AnimationEnded)) {
+        ShowPreviewAndOverlay();
+    }
 }
 
 void CTravenorDlg::ShowPreviewAndOverlay() {
     preview_->show();
     overlay_->show();
     overlay_->raise();
-    guest_link_->raise();
+    guest_link_->Raise();
     UpdateCameraNotice();
-}
-
-void CTravenorDlg::UseHighlighter() {
-    picker_->SetColour(kHighlighterColour);
-    slider_->setValue(15);
-    sign_in_.SetPenWidth(15);
-    sign_in_.SetPenColour(picker_->Colour());
-    sign_in_.SetPenKind(kHighlighter);
-    UpdatePenCursor(mapFromGlobal(QCursor::pos()));
-}
-
-void CTravenorDlg::UseInkPen() {
-    sign_in_.SetPenKind(kInkPen);
-    picker_->SetColour(0);
-    slider_->setValue(3);
-    sign_in_.SetPenWidth(3);
-    sign_in_.SetPenColour(picker_->Colour());
-    UpdatePenCursor(mapFromGlobal(QCursor::pos()));
 }
 
 void CTravenorDlg::ShowPictureHints() {
     tstring text;
     text.Format(GetLanStr(u"53").Data(), width(), height(), preview_->width(), preview_->height(),
-                template_list_->width(), template_list_->height());
+                TemplateList()->width(), TemplateList()->height());
     vantor::ShowMessageBox(text, u"tips");
 }
 
@@ -665,77 +336,39 @@ void CTravenorDlg::OnTemplateClicked(QListWidgetItem* item) {
 
 // ---- overlay owner ----
 
-void CTravenorDlg::OverlayCommand(int command) {
-    RunCommand(command);
-}
-
 TemplateEntry* CTravenorDlg::FindTemplateEntry(const tstring& path) {
     const int index = TemplateIndex(templates_, path);
     return index < 0 ? nullptr : &templates_[index];
 }
 
-QSize CTravenorDlg::CameraSize() const {
-    return camera_ ? camera_->FrameSize() : QSize(640, 480);
-}
-
 void CTravenorDlg::SetCameraRect(const OpeningRect& rect) {
     template_applied_ = true;
-    ShowCameraIn(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
+    ShowCameraIn(CameraAreaIn(rect));
 }
 
 void CTravenorDlg::SetTemplateListVisible(bool visible) {
-    template_list_->setVisible(visible);
-}
-
-void CTravenorDlg::RepaintOwner() {
-    update();
+    TemplateList()->setVisible(visible);
 }
 
 // ---- keys ----
 
-bool CTravenorDlg::SeatSearchVisible() const {
-    return services_.seat_search_visible ? services_.seat_search_visible()
-                                         : AnyVisibleWindowTitled(kSeatSearchTitle);
-}
-
-bool CTravenorDlg::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            return true;
-        case Qt::Key_F9:
+void CTravenorDlg::OnKey(CaptureKeyAction action) {
+    switch (action) {
+        case CaptureKeyAction::Record:
             RunCommand(kIdRecord);
-            // Taken here: an ignored key climbs from the focused control to its parents, and this
-            // filter would see it again on each of them and record again ("11").
-            return true;
-        case Qt::Key_Space:
-        case Qt::Key_Backspace:
-        case Qt::Key_R:
-            if (SeatSearchVisible()) {
-                return false;
-            }
-            if (key == Qt::Key_Space) {
-                PhotoOrSave();
-            } else if (key == Qt::Key_Backspace) {
-                Rewrite();
-            } else {
-                overlay_->OpenMenu(QPoint(200, 200));
-            }
-            return true;
-        default:
-            return false;
+            break;
+        case CaptureKeyAction::PhotoOrSave:
+            PhotoOrSave();
+            break;
+        case CaptureKeyAction::Rewrite:
+            Rewrite();
+            break;
+        case CaptureKeyAction::OpenMenu:
+            overlay_->OpenMenu(QPoint(200, 200));
+            break;
+        default:  // Enter and Escape are taken and do nothing
+            break;
     }
-}
-
-bool CTravenorDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (target && (target == this || isAncestorOf(target))) {
-            return HandleKey(static_cast<QKeyEvent*>(event)->key());
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 bool CTravenorDlg::event(QEvent* event) {
@@ -748,51 +381,6 @@ bool CTravenorDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-// ---- handwriting ----
-
-void CTravenorDlg::UpdatePenCursor(QPoint at) {
-    const QCursor& pen = sign_in_.PenKind() == kHighlighter ? highlighter_cursor_ : ink_cursor_;
-    preview_->setCursor(pen);
-    overlay_->setCursor(pen);
-    if (preview_rect_.contains(at)) {
-        setCursor(pen);
-    } else {
-        unsetCursor();
-    }
-}
-
-void CTravenorDlg::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        sign_in_.PenDown(event->position().toPoint());
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void CTravenorDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    UpdatePenCursor(at);
-    if (const std::optional<QRect> changed = sign_in_.PenMove(at, event->buttons() & Qt::LeftButton)) {
-        update(*changed);
-    }
-    QDialog::mouseMoveEvent(event);
-}
-
-void CTravenorDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        sign_in_.PenUp();
-    }
-    QDialog::mouseReleaseEvent(event);
-}
-
-void CTravenorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && preview_rect_.contains(event->position().toPoint()) &&
-        overlay_->SingleClickOn()) {
-        Save();
-        return;
-    }
-    QDialog::mouseDoubleClickEvent(event);
-}
-
 // ---- painting ----
 
 QImage CTravenorDlg::CopyPreviewArea() {
@@ -803,25 +391,7 @@ QImage CTravenorDlg::CopyPreviewArea() {
 void CTravenorDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QImage& inked = sign_in_.IsCaptured() ? sign_in_.InkedStill() : QImage();
-    if (!inked.isNull()) {
-        // The still is in the screen's pixels, which may be finer than window units.
-        painter.drawImage(QRectF(preview_rect_), inked);
-    } else {
-        painter.fillRect(preview_rect_, Qt::black);
-    }
-    const QRect panel(QPoint(preview_rect_.right() + 1, 0), QPoint(width() - 1, height() - 1));
-    if (!panel_picture_.isNull()) {
-        painter.drawImage(panel, panel_picture_);
-    } else {
-        painter.fillRect(panel, QColor(250, 244, 236));
-    }
-    tstring counter;
-    counter.Format(u"%s: %d", GetLanStr(u"1"), counter_.Count());
-    painter.setPen(QColor(255, 0, 0));
-    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
-    font.setPixelSize(PanelFontPixels());
-    painter.setFont(font);
-    painter.drawText(QPoint(preview_rect_.right() + 1 + 30, preview_rect_.bottom() + 1 - 30), ToQt(counter));
+    backdrop_.Paint(painter, size(), preview_rect_, inked, counter_.Count());
 }
 
 void OpenCaptureWindow(QWidget& menu, GuestCounter& counter, std::function<void()> showSeatSearch,

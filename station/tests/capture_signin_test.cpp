@@ -549,6 +549,25 @@ TEST_F(CaptureSignIn, TheSaveAnimationPlaysOnceThenThePreviewComesBack) {
     EXPECT_TRUE(window->IsCaptured());
 }
 
+TEST_F(CaptureSignIn, WithTheFrameHiddenThePhotoStillWaitsForTheSaveAnimation) {
+    vantor_test::CopyTestGif("once_slow.gif", folder_.path() / "images" / "wedding" / "Gif" / "Save.gif");
+    auto window = Open();
+    window->RunCommand(kIdShowHideFrame);
+    ASSERT_FALSE(window->IsFrameShown());
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    ASSERT_TRUE(window->SaveAnimation()->isVisible());
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_FALSE(window->IsCaptured()) << "no photo of the animation";
+    ASSERT_TRUE(WaitUntil([&] { return window->Preview()->isVisible(); }));
+    clock_.AdvanceSeconds(1);
+    window->PhotoOrSave();
+    EXPECT_TRUE(window->IsCaptured());
+}
+
 TEST_F(CaptureSignIn, ABrokenSaveAnimationBringsThePreviewBackAtOnce) {
     folder_.Write("images/wedding/Gif/Save.gif", "GIF89a broken");
     auto window = Open();
