@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -67,8 +68,8 @@ SoundPlayer& DefaultSoundPlayer();
 // sound or the recording. The programs play and record through the desktop's sound server
 // (PulseAudio, PipeWire) or ALSA only; without them a sound is silent. Call after GStreamer is
 // initialised.
-void LimitAudioAutodetection();
+TARQUEL_API void LimitAudioAutodetection();
 // Plays a logic path on the default player when the file exists.
-void PlaySoundAsync(const tstring& path);
+TARQUEL_API void PlaySoundAsync(const tstring& path);
 
 }  // namespace vantor
