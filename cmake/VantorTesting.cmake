@@ -5,10 +5,14 @@
 # Test programs listed with THREADED are also built and run under ThreadSanitizer; those listed
 # with UNSANITIZED measure memory and are built only without the sanitizers, whose allocators
 # change every figure.
+# A test program links the objects of Tarquel and Zorvane into itself (VANTOR_LINKS_INTERNALS,
+# read by tarquel_link and zorvane_link), so that it reaches what the shared libraries keep hidden;
+# those listed with LOADED load the shared libraries as the programs do, and use only what these
+# export.
 set_property(GLOBAL PROPERTY VANTOR_TEST_DIRS "")
 
 function(vantor_add_tests dir)
-    cmake_parse_arguments(ARG "" "" "LIBS;THREADED;UNSANITIZED" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "LIBS;THREADED;UNSANITIZED;LOADED" ${ARGN})
     if(NOT VANTOR_BUILD_TESTS)
         return()
     endif()
@@ -20,6 +24,9 @@ function(vantor_add_tests dir)
         endif()
         add_executable(${name} ${src})
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+        if(NOT name IN_LIST ARG_LOADED)
+            set_target_properties(${name} PROPERTIES VANTOR_LINKS_INTERNALS ON)
+        endif()
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_test_main)
         # Windows on the one X display overlap without a window manager, and the display tests read
         # the screen back, so they take turns on the display.

@@ -4,13 +4,14 @@
 // aligned horizontally. A file that cannot be decoded leaves holder and button as they were and
 // answers false.
 #include <QPixmap>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 class CButtonST;
 
 namespace vantor {
 
-bool LoadButtonFace(QPixmap& holder, const tstring& imageFile, CButtonST& button);
+TARQUEL_API bool LoadButtonFace(QPixmap& holder, const tstring& imageFile, CButtonST& button);
 
 }  // namespace vantor
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include "controls/bc_menu.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 enum : int {
@@ -42,7 +43,7 @@ enum : int {
 inline constexpr int BTNST_AUTO_GRAY = -2;  // second icon: a grey copy of the first
 inline constexpr int kButtonUrlMaxLength = 260;
 
-class CButtonST : public QAbstractButton {
+class TARQUEL_API CButtonST : public QAbstractButton {
     Q_OBJECT
   public:
     using UrlOpener = std::function<bool(const QString& url)>;

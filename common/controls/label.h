@@ -9,11 +9,12 @@
 #include <QTimer>
 #include <functional>
 #include "platform/window_message.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 inline constexpr std::uint32_t kLabelClickMessage = vantor::kWmUser + 3;
 
-class CLabel : public QLabel {
+class TARQUEL_API CLabel : public QLabel {
     Q_OBJECT
   public:
     enum FlashType { FlashNone = 0, FlashText = 1, FlashBackground = 2, FlashInvalid = 3 };

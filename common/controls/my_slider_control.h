@@ -5,8 +5,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QSlider>
+#include "tarquel_export.h"
 
-class CMySliderControl : public QSlider {
+class TARQUEL_API CMySliderControl : public QSlider {
     Q_OBJECT
   public:
     // The thumb picture, bitmap 139 of the program; pure red in it is transparent.

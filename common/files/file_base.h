@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "files/file_handle.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace _FILE {
@@ -47,7 +48,7 @@ struct FileDialogRequest {
 // Shows the dialog; the chosen path (logic form) or nothing when the user cancels.
 using FileDialogRunner = std::function<std::optional<tstring>(const FileDialogRequest&)>;
 
-class CFileBase {
+class TARQUEL_API CFileBase {
   public:
     static constexpr int kScrambleKey = 7;  // fixed for good: files scrambled by any build read back
     static constexpr int kMarkerSize = 1024;

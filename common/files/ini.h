@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "files/file_base.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
-class CIni : public _FILE::CFileBase {
+class TARQUEL_API CIni : public _FILE::CFileBase {
   public:
     // Name lists grow until they fit; this many code units (10 million) is the most ever asked for.
     static constexpr unsigned kMaxListUnits = 10'000'000;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <cstddef>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -16,12 +17,12 @@ inline constexpr int kExifUpright = 1;
 int ExifOrientationOf(const unsigned char* payload, std::size_t size);
 
 // True for the orientations that swap width and height (5 to 8).
-bool SwapsSides(int orientation);
+TARQUEL_API bool SwapsSides(int orientation);
 
 // The size of a stored picture of `stored` pixels once turned upright.
-QSize UprightSize(QSize stored, int orientation);
+TARQUEL_API QSize UprightSize(QSize stored, int orientation);
 
 // The stored picture turned upright (mirrored and rotated as the orientation says).
-QImage TurnUpright(const QImage& stored, int orientation);
+TARQUEL_API QImage TurnUpright(const QImage& stored, int orientation);
 
 }  // namespace vantor

@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 // The text of the key in the loaded language; the key itself when it has no (or an empty) text;
 // empty for a null key.
-tstring GetLanStr(const char16_t* key);
+TARQUEL_API tstring GetLanStr(const char16_t* key);
 
 namespace vantor {
 
@@ -43,7 +44,7 @@ class LanguageTable {
 // The language number of an installation's settings file: [version] "language ", default 1,
 // values below 1 count as 1, values past INT_MAX as INT_MAX. A number beyond the columns of a line
 // takes the line's last one (see Load).
-int ConfiguredLanguageNumber(const tstring& configPath);
+TARQUEL_API int ConfiguredLanguageNumber(const tstring& configPath);
 
 // The table behind GetLanStr.
 LanguageTable& ProcessLanguageTable();

@@ -4,6 +4,7 @@
 // folder and the media-mode word as two copy-data messages.
 #include <cstdint>
 #include <optional>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -57,4 +58,4 @@ class DesktopWallPlatform : public WallLauncherPlatform {
 }  // namespace vantor
 
 // The launcher on the real platform. folder may be null or empty: the user then picks one.
-void ShowPictureBy3D(const char16_t* folder);
+TARQUEL_API void ShowPictureBy3D(const char16_t* folder);

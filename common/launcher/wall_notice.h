@@ -6,13 +6,14 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include "tarquel_export.h"
 
 namespace vantor {
 
 // The message itself: a plain message to the wall's window, ignored when no wall runs.
-void SendNewPictureToWall();
+TARQUEL_API void SendNewPictureToWall();
 
-class WallNotice {
+class TARQUEL_API WallNotice {
   public:
     using Send = std::function<void()>;
 

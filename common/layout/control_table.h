@@ -5,6 +5,7 @@
 #include <QSize>
 #include <span>
 #include "layout/dialog_units.h"
+#include "tarquel_export.h"
 
 class QWidget;
 
@@ -27,15 +28,17 @@ struct DialogTemplate {
 
 // The designed client size and a control's rectangle in pixels, in the classic scale unless
 // another is given.
-QSize DesignedClientSize(const DialogTemplate& dialog, const DialogScale& scale = kClassicDialogScale);
-QRect DesignedControlRect(const ControlEntry& control, const DialogScale& scale = kClassicDialogScale);
+TARQUEL_API QSize DesignedClientSize(const DialogTemplate& dialog,
+                                     const DialogScale& scale = kClassicDialogScale);
+TARQUEL_API QRect DesignedControlRect(const ControlEntry& control,
+                                      const DialogScale& scale = kClassicDialogScale);
 
 // The control of the table with that id, or null.
-const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id);
+TARQUEL_API const ControlEntry* FindControlEntry(const DialogTemplate& dialog, int id);
 
 // Marks a widget as control `id` of its window, and finds it again below a window.
-void SetControlId(QWidget* control, int id);
+TARQUEL_API void SetControlId(QWidget* control, int id);
 int ControlId(const QWidget* control);  // 0 when the widget has none
-QWidget* FindControl(const QWidget* window, int id);
+TARQUEL_API QWidget* FindControl(const QWidget* window, int id);
 
 }  // namespace vantor

@@ -6,10 +6,11 @@
 #include <QRect>
 #include <QSize>
 #include "platform/form_skin.h"
+#include "tarquel_export.h"
 
 namespace vantor {
 
-struct DialogScale {
+struct TARQUEL_API DialogScale {
     double x = 1.5;    // pixels per horizontal dialog unit
     double y = 1.625;  // pixels per vertical dialog unit
 
@@ -26,7 +27,7 @@ inline constexpr double kTouchPixelsPerUnitY = kTouchLinePixels / 8.0;
 // The scale of a window designed as `design` dialog units, on the touch base font, made smaller
 // only as far as needed for the window to fit `room` pixels. The proportions of the design stay:
 // both directions shrink by the same factor.
-DialogScale TouchDialogScale(const QSize& design, const QSize& room);
+TARQUEL_API DialogScale TouchDialogScale(const QSize& design, const QSize& room);
 
 // Horizontal and vertical positions in pixels, rounded to the nearest pixel.
 int DialogUnitsToPixelsX(int units, const DialogScale& scale = kClassicDialogScale);
@@ -34,7 +35,7 @@ int DialogUnitsToPixelsY(int units, const DialogScale& scale = kClassicDialogSca
 
 // A rectangle given as x, y, width, height in dialog units; both edges are converted, so
 // neighbouring controls stay neighbours.
-QRect DialogRectToPixels(const QRect& units, const DialogScale& scale = kClassicDialogScale);
+TARQUEL_API QRect DialogRectToPixels(const QRect& units, const DialogScale& scale = kClassicDialogScale);
 
 // The designed client size of a window.
 QSize DialogSizeToPixels(const QSize& units, const DialogScale& scale = kClassicDialogScale);

@@ -3,6 +3,7 @@
 // works with and without a window manager (Xvfb has none, so a full-screen request alone is not
 // honoured there).
 #include <QRect>
+#include "tarquel_export.h"
 
 class QScreen;
 class QWidget;
@@ -14,6 +15,6 @@ QScreen* TargetScreen(const QWidget* window, QScreen* screen = nullptr);
 
 // Makes the window frameless, gives it the screen's full rectangle and asks for the full-screen
 // state; returns that rectangle (empty without any screen).
-QRect PlaceFullScreen(QWidget* window, QScreen* screen = nullptr);
+TARQUEL_API QRect PlaceFullScreen(QWidget* window, QScreen* screen = nullptr);
 
 }  // namespace vantor

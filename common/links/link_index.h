@@ -15,6 +15,7 @@
 #include <vector>
 #include "platform/system_random.h"
 #include "storage/storage_layout.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor::links {
@@ -36,16 +37,16 @@ struct LinkEntry {
     bool operator==(const LinkEntry&) const = default;
 };
 
-bool IsToken(std::string_view text);
-bool IsPictureId(std::string_view text);
+TARQUEL_API bool IsToken(std::string_view text);
+TARQUEL_API bool IsPictureId(std::string_view text);
 // "2026-12-9": a year of four digits, a month and a day of one or two, without leading zeros
 // beyond what the storage writes.
-bool IsDayName(std::string_view text);
+TARQUEL_API bool IsDayName(std::string_view text);
 // "9-5-7" or "9-5-7~2".
-bool IsStemName(std::string_view text);
+TARQUEL_API bool IsStemName(std::string_view text);
 
 // A new record for the sign-in; nothing when the system's generator failed.
-std::optional<LinkEntry> NewLinkEntry(SecureRandom& random, std::string day, std::string stem);
+TARQUEL_API std::optional<LinkEntry> NewLinkEntry(SecureRandom& random, std::string day, std::string stem);
 
 std::string FormatLinkLine(const LinkEntry& entry);
 // The well-formed records of an index file, in file order. A line that is not exactly a record
@@ -59,21 +60,21 @@ tstring LinkIndexFile(const tstring& storage_root, std::string_view day, int sta
 // The day an index file's name (without ".txt") is for; nothing for another name.
 std::optional<std::string> IndexFileDay(std::string_view name);
 // The files of a record under the storage root (logic paths).
-tstring FramedPictureOf(const tstring& storage_root, const LinkEntry& entry);
-tstring PlainPhotoOf(const tstring& storage_root, const LinkEntry& entry);
-tstring VoiceMessageOf(const tstring& storage_root, const LinkEntry& entry);
+TARQUEL_API tstring FramedPictureOf(const tstring& storage_root, const LinkEntry& entry);
+TARQUEL_API tstring PlainPhotoOf(const tstring& storage_root, const LinkEntry& entry);
+TARQUEL_API tstring VoiceMessageOf(const tstring& storage_root, const LinkEntry& entry);
 
 // Appends the record to the index file of its day and of the station that saved it (by its stem),
 // synced; false when it could not be written.
-bool RecordLink(const tstring& storage_root, const LinkEntry& entry);
+TARQUEL_API bool RecordLink(const tstring& storage_root, const LinkEntry& entry);
 
 // "http://192.168.1.20:8600/p/<token>" and "http://192.168.1.20:8600/g".
-std::string PersonalLink(std::string_view host, int port, std::string_view token);
-std::string GalleryLink(std::string_view host, int port);
+TARQUEL_API std::string PersonalLink(std::string_view host, int port, std::string_view token);
+TARQUEL_API std::string GalleryLink(std::string_view host, int port);
 
 // Every record of a storage root, looked up by token, id or picture. Reload reads the day files
 // again when they changed (a reader in another process than the writer).
-class LinkIndex {
+class TARQUEL_API LinkIndex {
   public:
     // Reads the index files of the root that are new or changed since the last call; true when
     // anything changed.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 #include <vector>
+#include "tarquel_export.h"
 
 namespace vantor::links {
 
@@ -21,6 +22,6 @@ inline constexpr int kQrQuietModules = 4;
 
 // The code as a picture of about `side_px` a side (whole pixels per module, never less than
 // one), quiet zone included; a null image when the text cannot be encoded.
-QImage QrCodeImage(std::string_view text, int side_px);
+TARQUEL_API QImage QrCodeImage(std::string_view text, int side_px);
 
 }  // namespace vantor::links

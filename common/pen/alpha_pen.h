@@ -9,8 +9,9 @@
 #include <QPoint>
 #include <cstdint>
 #include <vector>
+#include "tarquel_export.h"
 
-class CAlphaPen {
+class TARQUEL_API CAlphaPen {
   public:
     // Colours are 0x00BBGGRR: red in the low byte, then green, then blue.
     using Colour = std::uint32_t;

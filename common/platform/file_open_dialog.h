@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <vector>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 class QWidget;
@@ -14,11 +15,11 @@ namespace vantor {
 // Shows a resizable open dialog for existing files in `startFolder` (a logic path) with Qt name
 // filters such as "jpg文件(*.jpg)"; the chosen files as logic paths in the order the dialog
 // reports them, nothing when the user cancels.
-std::optional<std::vector<tstring>> ChooseFilesToOpen(QWidget* owner, const tstring& startFolder,
-                                                      const QStringList& nameFilters);
+TARQUEL_API std::optional<std::vector<tstring>> ChooseFilesToOpen(QWidget* owner, const tstring& startFolder,
+                                                                  const QStringList& nameFilters);
 
 // Remembers the working folder and restores it when the scope ends, whatever happened.
-class WorkingFolderKeeper {
+class TARQUEL_API WorkingFolderKeeper {
   public:
     WorkingFolderKeeper();
     ~WorkingFolderKeeper();

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QSize>
+#include "tarquel_export.h"
 
 class QApplication;
 class QWidget;
@@ -30,12 +31,12 @@ inline constexpr int kSmallestReadablePixels = 18;
 inline constexpr int kTouchLinePixels = 32;
 
 // Sets the skin's style sheet on the application (both programs do this at start).
-void ApplyFormSkin(QApplication& application);
+TARQUEL_API void ApplyFormSkin(QApplication& application);
 
 // A whole window in the skin, its text in the form font whose line fits `line_pixels`.
-void MarkFormWindow(QWidget& window, int line_pixels = kTouchLinePixels);
+TARQUEL_API void MarkFormWindow(QWidget& window, int line_pixels = kTouchLinePixels);
 // A single control on a picture window (the lottery's lists) in the skin.
-void MarkFormControl(QWidget& control);
+TARQUEL_API void MarkFormControl(QWidget& control);
 
 // The font of the form windows at a pixel size.
 QFont FormFont(int pixels);
@@ -46,6 +47,6 @@ int LargestPixelsForLine(QFont font, int line_pixels, int smallest);
 
 // The room a form window may take on the screen of `near` (the primary screen without one): the
 // available area less an allowance for the window's frame.
-QSize FormRoom(const QWidget* near);
+TARQUEL_API QSize FormRoom(const QWidget* near);
 
 }  // namespace vantor

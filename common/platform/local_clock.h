@@ -4,6 +4,7 @@
 // ManualClock is set by tests.
 #include <atomic>
 #include <mutex>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -42,6 +43,6 @@ class ManualClock : public Clock {
 };
 
 // The process's system clock, for code that is not handed one.
-const Clock& SystemLocalClock();
+TARQUEL_API const Clock& SystemLocalClock();
 
 }  // namespace vantor

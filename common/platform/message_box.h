@@ -7,6 +7,7 @@
 #include <deque>
 #include <mutex>
 #include <vector>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -29,13 +30,13 @@ class MessageBoxService {
 };
 
 // Shows a box through the service in force and returns the answer.
-MessageAnswer ShowMessageBox(const tstring& text, const tstring& caption,
-                             MessageButtons buttons = MessageButtons::Ok,
-                             MessageIcon icon = MessageIcon::None);
+TARQUEL_API MessageAnswer ShowMessageBox(const tstring& text, const tstring& caption,
+                                         MessageButtons buttons = MessageButtons::Ok,
+                                         MessageIcon icon = MessageIcon::None);
 
 // Installs a service (not owned) for the lifetime of the scope and restores the previous one.
 // With replayPending, boxes shown before any service was installed are shown through it first.
-class ScopedMessageBoxService {
+class TARQUEL_API ScopedMessageBoxService {
   public:
     explicit ScopedMessageBoxService(MessageBoxService& service, bool replayPending = false);
     ~ScopedMessageBoxService();

@@ -3,18 +3,19 @@
 // they become native paths (slashes, UTF-8) only here. An absolute native path such as
 // "/home/ann/x.jpg" enters the logic as "\home\ann\x.jpg" and still counts as absolute.
 #include <string>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
 
-std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8 (bytes kept)
-tstring FromNativePath(const std::string& native);  // slashes to backslashes
+TARQUEL_API std::string ToNativePath(const tstring& path);      // backslashes to slashes, UTF-8 (bytes kept)
+TARQUEL_API tstring FromNativePath(const std::string& native);  // slashes to backslashes
 
 // The file name of a path: the text after its last backslash (or slash).
-tstring BareFileName(const tstring& path);
+TARQUEL_API tstring BareFileName(const tstring& path);
 
 // Absolute: starts with a backslash or slash, or has a drive colon.
-bool IsAbsolutePath(const tstring& path);
+TARQUEL_API bool IsAbsolutePath(const tstring& path);
 
 // The folder of the running program file, with a trailing backslash.
 tstring ProgramFolder();

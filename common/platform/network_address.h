@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -12,6 +13,6 @@ std::optional<std::string> DefaultRouteInterface(std::string_view proc_net_route
 
 // The IPv4 address of the interface with the default route ("192.168.1.20"); nothing on a
 // machine without a network.
-std::optional<std::string> DefaultRouteAddress();
+TARQUEL_API std::optional<std::string> DefaultRouteAddress();
 
 }  // namespace vantor

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "tarquel_export.h"
 
 namespace vantor {
 
-class ProfileDocument {
+class TARQUEL_API ProfileDocument {
   public:
     enum class Encoding { Narrow, Utf8WithMark, Utf16LeWithMark };
 

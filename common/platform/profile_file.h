@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -43,6 +44,6 @@ int WritePrivateProfileStringW(const char16_t* section, const char16_t* key, con
 
 // Replaces a whole profile file with the bytes (permission bits `mode`), as one write of the
 // functions above: serialised with them, stale temporary files removed first.
-bool ReplaceProfileFile(const char16_t* path, std::string_view bytes, mode_t mode);
+TARQUEL_API bool ReplaceProfileFile(const char16_t* path, std::string_view bytes, mode_t mode);
 
 }  // namespace vantor

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 class QLocalServer;
@@ -60,7 +61,7 @@ struct EndpointLimits {
 // Listens for one window title while it exists. Handlers run on the thread that owns the server
 // (the window's thread); the reply is sent when the handler returns. A connection beyond the
 // limit is closed at once, an idle one after its time.
-class ProgramMessageServer : public QObject {
+class TARQUEL_API ProgramMessageServer : public QObject {
   public:
     using Handler = std::function<std::int64_t(const ProgramMessage&)>;
 
@@ -86,7 +87,7 @@ class ProgramMessageServer : public QObject {
 };
 
 // True when an endpoint for the title answers.
-bool EndpointExists(const tstring& title, int timeout_ms = 300);
+TARQUEL_API bool EndpointExists(const tstring& title, int timeout_ms = 300);
 
 // Sends copy data and waits for the reply. False when no endpoint answers, the frame cannot be
 // written or no reply comes within the time-out, and for data no endpoint accepts (an odd or too
@@ -95,8 +96,9 @@ bool SendCopyData(const tstring& title, std::uint64_t dwData, const void* data, 
                   int timeout_ms = 5000, std::int64_t* result = nullptr);
 
 // Sends a plain message and waits for the reply, like SendCopyData.
-bool SendProgramMessage(const tstring& title, std::uint32_t message, std::uint64_t wParam = 0,
-                        std::uint64_t lParam = 0, int timeout_ms = 5000, std::int64_t* result = nullptr);
+TARQUEL_API bool SendProgramMessage(const tstring& title, std::uint32_t message, std::uint64_t wParam = 0,
+                                    std::uint64_t lParam = 0, int timeout_ms = 5000,
+                                    std::int64_t* result = nullptr);
 
 // The first frame of bytes received on a connection: complete (its message and byte count),
 // incomplete (more bytes must come) or malformed (the connection is to be closed).
@@ -115,7 +117,7 @@ QByteArray EncodeMessage(std::uint32_t message, std::uint64_t wParam, std::uint6
 // A per-user lock named after the program, held from construction to destruction: flock on a file
 // in ProgramMessageFolder(), or, when no private folder can be made, a name in the abstract socket
 // space. Only one live process can hold a given name.
-class SingleInstanceLock {
+class TARQUEL_API SingleInstanceLock {
   public:
     explicit SingleInstanceLock(const QString& programName);
     // The lock file in `folder`; an empty folder takes the socket name.

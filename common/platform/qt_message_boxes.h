@@ -4,6 +4,7 @@
 // thread while the asking thread waits for the answer.
 #include <QString>
 #include "platform/message_box.h"
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -15,7 +16,7 @@ struct MessageButtonTexts {
     QString no;
 };
 
-class QtMessageBoxes : public MessageBoxService {
+class TARQUEL_API QtMessageBoxes : public MessageBoxService {
   public:
     explicit QtMessageBoxes(MessageButtonTexts texts = {}) : texts_(std::move(texts)) {}
     MessageAnswer Show(const MessageBoxRequest& request) override;

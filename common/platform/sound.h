@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -61,6 +62,6 @@ class SoundPlayer {
 SoundPlayer& DefaultSoundPlayer();
 
 // Plays a logic path on the default player when the file exists.
-void PlaySoundAsync(const tstring& path);
+TARQUEL_API void PlaySoundAsync(const tstring& path);
 
 }  // namespace vantor

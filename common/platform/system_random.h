@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -15,7 +16,7 @@ class SecureRandom {
 };
 
 // The kernel's generator (getrandom without flags: blocks only until it is first seeded).
-class SystemRandom : public SecureRandom {
+class TARQUEL_API SystemRandom : public SecureRandom {
   public:
     bool Fill(std::span<std::uint8_t> out) override;
 };

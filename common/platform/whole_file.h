@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -27,7 +28,7 @@ inline constexpr std::uint64_t kWholeFileLimit = std::uint64_t{1} << 30;
 // name is looked at first, so that no device is ever opened, and the file is opened without
 // blocking and looked at again through its descriptor, so that a name swapped in between counts
 // for nothing. Reading from the descriptor then blocks as usual.
-class ReadOnlyFile {
+class TARQUEL_API ReadOnlyFile {
   public:
     ReadOnlyFile(const std::string& native_path, std::uint64_t max_bytes);
     ~ReadOnlyFile();
@@ -49,11 +50,11 @@ class ReadOnlyFile {
 
 // The whole content of a regular file (ReadOnlyFile) of at most `max_bytes`; nothing when it
 // cannot be opened or read, is no regular file, or is or grows larger than that while it is read.
-std::optional<std::string> ReadWholeFile(const std::string& native_path,
-                                         std::uint64_t max_bytes = kWholeFileLimit);
+TARQUEL_API std::optional<std::string> ReadWholeFile(const std::string& native_path,
+                                                     std::uint64_t max_bytes = kWholeFileLimit);
 
 // Replaces the file (or creates it) with the bytes and the permission bits `mode`.
-bool ReplaceWholeFile(const std::string& native_path, std::string_view bytes, mode_t mode);
+TARQUEL_API bool ReplaceWholeFile(const std::string& native_path, std::string_view bytes, mode_t mode);
 
 // Adds the bytes at the end of the file (created when missing) in one write and syncs it, so
 // that readers see a record either whole or not at all; false when anything fails.
@@ -61,34 +62,34 @@ bool AppendSynced(const std::string& native_path, std::string_view bytes);
 
 // Creates the file with the bytes, with the permissions a new file gets; false, leaving
 // everything as it was, when a file of that name exists already or anything fails.
-bool CreateWholeFile(const std::string& native_path, std::string_view bytes);
+TARQUEL_API bool CreateWholeFile(const std::string& native_path, std::string_view bytes);
 
 // The permission bits a newly created file gets: 0666 less the process's file-creation mask.
-mode_t NewFileMode();
+TARQUEL_API mode_t NewFileMode();
 
 // The temporary name used for a target, with "XXXXXX" where the unique part goes.
 std::string TemporaryNameFor(const std::string& native_path);
 
 // When the file name (without folder) is a temporary name of this scheme: the target's name with
 // its full stops turned into hyphens ("9-5-7-jpg" for "9-5-7.jpg"); nothing otherwise.
-std::optional<std::string> TemporaryTargetStem(const std::string& file_name);
+TARQUEL_API std::optional<std::string> TemporaryTargetStem(const std::string& file_name);
 
 // Renames `from` to `to` only when no file is named `to`, in one step; false, changing nothing,
 // otherwise.
-bool RenameNoReplace(const std::string& from, const std::string& to);
+TARQUEL_API bool RenameNoReplace(const std::string& from, const std::string& to);
 
 // Syncs a folder's entries (names created, renamed or removed in it) to disk.
-bool SyncFolder(const std::string& native_folder);
+TARQUEL_API bool SyncFolder(const std::string& native_folder);
 
 // The entries of a folder, listed before any of them is renamed or removed (as the clean-ups of
 // unfinished writes do); none, or those read so far, when it cannot be listed.
-std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder);
+TARQUEL_API std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder);
 
 // A file written in full beside its target under a temporary name and synced to disk, but not
 // yet in place: several of them can be readied first and then put in place one after the other,
 // so the last rename decides whether a set of files was saved. The temporary file is removed
 // again when the object goes away without Commit.
-class StagedFile {
+class TARQUEL_API StagedFile {
   public:
     StagedFile(std::string target, std::string_view bytes, mode_t mode);
     ~StagedFile();

@@ -5,6 +5,7 @@
 // target object; receivers pick it out of their event() with AsWindowMessage.
 #include <QEvent>
 #include <cstdint>
+#include "tarquel_export.h"
 
 class QObject;
 
@@ -36,10 +37,10 @@ void PostWindowMessage(QObject* target, std::uint32_t message, std::uint64_t wPa
                        std::uint64_t lParam = 0);
 
 // Delivers the message to the target at once and returns whether the target accepted it.
-bool SendWindowMessage(QObject* target, std::uint32_t message, std::uint64_t wParam = 0,
-                       std::uint64_t lParam = 0);
+TARQUEL_API bool SendWindowMessage(QObject* target, std::uint32_t message, std::uint64_t wParam = 0,
+                                   std::uint64_t lParam = 0);
 
 // The window message carried by an event, or null for any other event.
-const WindowMessageEvent* AsWindowMessage(const QEvent* event);
+TARQUEL_API const WindowMessageEvent* AsWindowMessage(const QEvent* event);
 
 }  // namespace vantor

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 // Photo paper sizes; the page is used in landscape, the long side across. 99: no preset paper.
@@ -38,7 +39,7 @@ class PrintSetupDialog {
 // The platform's dialog (QPrintDialog).
 std::unique_ptr<PrintSetupDialog> MakeQtPrintSetupDialog();
 
-class CAutoSizePrinter {
+class TARQUEL_API CAutoSizePrinter {
   public:
     struct Paper {
         int width_mm = 0;

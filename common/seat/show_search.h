@@ -3,10 +3,11 @@
 // shows it and brings it to the front; between calls it is only hidden. The holder keeps it, with
 // its guest list and what was typed, until the holder goes (the program keeps one for its life).
 #include <memory>
+#include "tarquel_export.h"
 
 class CDlgSearch;
 
-class SearchDlgHolder {
+class TARQUEL_API SearchDlgHolder {
   public:
     SearchDlgHolder();
     ~SearchDlgHolder();
@@ -21,4 +22,4 @@ class SearchDlgHolder {
     std::unique_ptr<CDlgSearch> window_;
 };
 
-void ShowSearchDlg(SearchDlgHolder& holder);
+TARQUEL_API void ShowSearchDlg(SearchDlgHolder& holder);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include "settings/settings_table.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor::settings {
@@ -23,10 +24,10 @@ struct GallerySettings {
     bool ServerWanted() const { return personal_links || gallery; }
 };
 
-GallerySettings ReadGallerySettings(const tstring& config_file = tstring(kConfigFile));
+TARQUEL_API GallerySettings ReadGallerySettings(const tstring& config_file = tstring(kConfigFile));
 
 // The host the links name: the configured address, else the address of the network with the
 // default route; nothing on a machine without a network.
-std::optional<std::string> LinkHost(const GallerySettings& settings);
+TARQUEL_API std::optional<std::string> LinkHost(const GallerySettings& settings);
 
 }  // namespace vantor::settings

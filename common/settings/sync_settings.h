@@ -3,6 +3,7 @@
 // stations of the event, and on which ports and address; out-of-range values read as defaults.
 #include <string>
 #include "settings/settings_table.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor::settings {
@@ -14,6 +15,6 @@ struct SyncSettings {
     std::string address;                           // a host or address; empty: every address
 };
 
-SyncSettings ReadSyncSettings(const tstring& config_file = tstring(kConfigFile));
+TARQUEL_API SyncSettings ReadSyncSettings(const tstring& config_file = tstring(kConfigFile));
 
 }  // namespace vantor::settings

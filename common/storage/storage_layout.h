@@ -9,6 +9,7 @@
 // can lie in one folder; the main station's names are unchanged.
 #include <optional>
 #include "platform/local_clock.h"
+#include "tarquel_export.h"
 #include "text/tstring.h"
 
 namespace vantor {
@@ -22,38 +23,39 @@ inline constexpr char16_t kTemplateFolder[] = u"Template";
 inline constexpr char16_t kLotteryFolder[] = u"lottery";
 
 // "Storage\2024-3-5" for 5 March 2024.
-tstring DatedFolder(const tstring& root, const LocalDateTime& day);
+TARQUEL_API tstring DatedFolder(const tstring& root, const LocalDateTime& day);
 // The sub-folders of a dated folder.
-tstring WithTemplateFolder(const tstring& datedFolder);
-tstring NoTemplateFolder(const tstring& datedFolder);
-tstring AudioFolder(const tstring& datedFolder);
+TARQUEL_API tstring WithTemplateFolder(const tstring& datedFolder);
+TARQUEL_API tstring NoTemplateFolder(const tstring& datedFolder);
+TARQUEL_API tstring AudioFolder(const tstring& datedFolder);
 
 inline constexpr int kMainStation = 1;
 
 // "9-5-7" for 09:05:07, "9-5-7~2" at station 2.
-tstring SignInStem(const LocalDateTime& time, int station = kMainStation);
+TARQUEL_API tstring SignInStem(const LocalDateTime& time, int station = kMainStation);
 // "<folder>\9-5-7.jpg" and "<folder>\9-5-7.wav" (with the station's "~N").
-tstring PictureFile(const tstring& folder, const LocalDateTime& time, int station = kMainStation);
-tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time, int station = kMainStation);
+TARQUEL_API tstring PictureFile(const tstring& folder, const LocalDateTime& time, int station = kMainStation);
+TARQUEL_API tstring VoiceFile(const tstring& audioFolder, const LocalDateTime& time,
+                              int station = kMainStation);
 
 // Seconds since midnight of a stem such as "9-5-7" or "9-5-7~2" (with or without extension);
 // nothing for a name that is not a stem.
-std::optional<int> ParseSignInStem(const tstring& name);
+TARQUEL_API std::optional<int> ParseSignInStem(const tstring& name);
 // The station that saved a sign-in of that name (kMainStation without "~N"); nothing for a name
 // that is not a stem.
-std::optional<int> SignInStation(const tstring& name);
+TARQUEL_API std::optional<int> SignInStation(const tstring& name);
 
 // True when the folder exists (folder is a logic path).
 bool FolderExists(const tstring& folder);
 // Creates the folder and its parents when missing; true when it exists afterwards.
-bool EnsureFolder(const tstring& folder);
+TARQUEL_API bool EnsureFolder(const tstring& folder);
 
 // Creates the day folder of `day` under the root with its three sub-folders; sub-folders missing
 // from an existing day folder are made again. True when all of them exist afterwards.
-bool EnsureDayFolders(const tstring& root, const LocalDateTime& day);
+TARQUEL_API bool EnsureDayFolders(const tstring& root, const LocalDateTime& day);
 
 // One day's folders of the storage, by the injected clock.
-class StorageLayout {
+class TARQUEL_API StorageLayout {
   public:
     explicit StorageLayout(const Clock& clock, tstring root = tstring(kStorageRoot));
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include "tarquel_export.h"
 
 namespace vantor {
 
@@ -26,7 +27,7 @@ bool IsValidUtf8(std::string_view bytes);
 
 // The code page of a narrow text file, by its content: UTF-8 when it starts with the UTF-8
 // byte-order mark or is valid UTF-8, otherwise LegacyCodePage().
-std::string TextFileCodePage(std::string_view bytes);
+TARQUEL_API std::string TextFileCodePage(std::string_view bytes);
 
 // The bytes without a leading UTF-8 byte-order mark.
 std::string_view WithoutUtf8Mark(std::string_view bytes);
@@ -45,13 +46,13 @@ std::string WideToNarrow(std::u16string_view text, bool* lossy = nullptr);
 std::string WideToNarrow(std::u16string_view text, const std::string& codePage, bool* lossy = nullptr);
 
 // UTF-8 conversions (file names on this platform are UTF-8 whatever the code page).
-std::string WideToUtf8(std::u16string_view text);
-std::u16string Utf8ToWide(std::string_view text);
+TARQUEL_API std::string WideToUtf8(std::u16string_view text);
+TARQUEL_API std::u16string Utf8ToWide(std::string_view text);
 
 // File names are bytes on this platform, not always UTF-8 (a Chinese name in GBK bytes, from an
 // archive made on Windows). These keep every byte: a byte outside valid UTF-8 becomes the lone
 // surrogate U+DC00 + byte and turns back into the same byte, so a listed name opens as listed.
-std::u16string FileNameToWide(std::string_view bytes);
+TARQUEL_API std::u16string FileNameToWide(std::string_view bytes);
 std::string WideToFileName(std::u16string_view text);
 
 }  // namespace vantor

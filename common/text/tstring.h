@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "tarquel_export.h"
 
 // One argument of tstring::Format. It records what the caller passed so that the formatter can
 // check it against the directive: "%s" takes wide text, "%d"/"%i"/"%u"/"%x"/"%c" integers,
@@ -52,7 +53,7 @@ class FormatArg {
 using LossyConversionReporter = void (*)();
 void SetLossyConversionReporter(LossyConversionReporter reporter);
 
-class tstring {
+class TARQUEL_API tstring {
   public:
     using base_type = std::u16string;
     static constexpr int kFormatLimit = 499;  // code units; the classic 500-unit buffer with its terminator

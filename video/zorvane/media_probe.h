@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include "zorvane_export.h"
 
 namespace zorvane {
 
@@ -26,7 +27,7 @@ struct VideoGrab {
 // Opens the file's video (sound is not decoded) and, when the file is longer than at_ns, decodes
 // the picture at exactly that position. A file refused as no video says why (VideoGrab::refusal,
 // also logged in "vantor.video").
-VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
-                         std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+ZORVANE_EXPORT VideoGrab GrabVideoFrame(const std::string& native_path, std::int64_t at_ns,
+                                        std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
 }  // namespace zorvane

@@ -4,10 +4,11 @@
 // on (the host hands it to vpNotifyOwnerMessage, which draws the last picture again).
 #include <QWidget>
 #include <functional>
+#include "zorvane_export.h"
 
 namespace zorvane {
 
-class VideoSurface : public QWidget {
+class ZORVANE_EXPORT VideoSurface : public QWidget {
   public:
     explicit VideoSurface(QWidget* parent, std::function<void()> on_paint = {});
     QPaintEngine* paintEngine() const override { return nullptr; }

@@ -10,9 +10,11 @@
 // decibel, 0 full, -10000 silent. Paths and texts are UTF-16 (paths may use backslashes).
 #include <cstdint>
 #include <string>
+#include "zorvane_export.h"
 #include "zorvane_window.h"
 
-#define ZORVANE_API extern "C" __attribute__((visibility("default")))
+// The library is built with every symbol hidden; these functions are its interface.
+#define ZORVANE_API extern "C" ZORVANE_EXPORT
 
 enum VPPLAYSTATE : std::int32_t {
     VPPS_PLAYING = 0,  // a player exists and was told to run (also after its file has ended)

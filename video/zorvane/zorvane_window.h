@@ -7,6 +7,7 @@
 // its two parameters.
 #include <QEvent>
 #include <cstdint>
+#include "zorvane_export.h"
 
 class QObject;
 class QWidget;
@@ -32,7 +33,7 @@ class VpMessageEvent : public QEvent {
 };
 
 // The library's message an event carries, or null for any other event.
-const VpMessageEvent* AsVpMessage(const QEvent* event);
+ZORVANE_EXPORT const VpMessageEvent* AsVpMessage(const QEvent* event);
 // Queues the message for the target (ignored for a null target); the target's thread delivers it.
 void PostVpMessage(QObject* target, std::uint32_t message, std::uint32_t wParam = 0,
                    std::uint32_t lParam = 0);
