@@ -27,7 +27,7 @@ PROGRAM_PACKAGES=(
     libirrlicht-dev libjpeg-dev libx11-dev
     fonts-wqy-zenhei libgl1-mesa-dri imagemagick
     cups libcups2-dev libfontconfig-dev
-    libcpp-httplib-dev libqrencode-dev
+    libcpp-httplib-dev libqrencode-dev libzbar-dev
     syncthing
 )
 # What the tests add: the test framework, a private X display, the test printer's tools, the

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
@@ -10,8 +9,7 @@
 #include "app/startup_dlg.h"
 #include "platform/network_address.h"
 #include "settings/bounded_setting.h"
-
-Q_LOGGING_CATEGORY(lcEventSharing, "vantor.sync", QtInfoMsg)
+#include "sync/sync_log.h"
 
 namespace travenor {
 namespace {
@@ -37,7 +35,7 @@ std::unique_ptr<sync::SyncService> StartEventSharing(const vantor::Clock& clock)
     sync::SyncServiceSetup setup;
     setup.syncthing.program = QStandardPaths::findExecutable(QStringLiteral("syncthing"));
     if (setup.syncthing.program.isEmpty()) {
-        qCWarning(lcEventSharing) << "[sync] on=1 but syncthing is not installed: this station works alone";
+        qCWarning(lcSync) << "[sync] on=1 but syncthing is not installed: this station works alone";
         return nullptr;
     }
     const QDir here = QDir::current();
@@ -51,7 +49,7 @@ std::unique_ptr<sync::SyncService> StartEventSharing(const vantor::Clock& clock)
     here.mkpath(QStringLiteral("Storage"));
     setup.api_key = NewApiKey();
     setup.host = settings.address.empty() ? vantor::DefaultRouteAddress() : std::optional(settings.address);
-    qCInfo(lcEventSharing) << "station" << setup.station << "shares its storage on port" << settings.port;
+    qCInfo(lcSync) << "station" << setup.station << "shares its storage on port" << settings.port;
     return std::make_unique<sync::SyncService>(std::move(setup), clock);
 }
 

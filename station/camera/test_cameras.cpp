@@ -99,22 +99,16 @@ class TestCamera : public VideoDevice {
     }
 
     GstElementPtr CreateSource(std::string* error) const override {
-        const GstElementPtr test = MakeElement("videotestsrc");
         const GstElementPtr filter = MakeElement("capsfilter");
-        if (!test || !filter) {
-            *error = "the GStreamer element \"videotestsrc\" or \"capsfilter\" is not installed";
-            return nullptr;
-        }
-        gst_util_set_object_arg(G_OBJECT(test.get()), "pattern", definition_.pattern.c_str());
-        g_object_set(test.get(), "is-live", TRUE, "num-buffers", definition_.frameLimit, "foreground-color",
-                     definition_.foregroundArgb, nullptr);
-        GstCapsPtr caps = Capabilities();
-        g_object_set(filter.get(), "caps", caps.get(), nullptr);
-
         GType type = definition_.busy ? vantor_busy_camera_get_type() : GST_TYPE_BIN;
         GstElementPtr bin(GST_ELEMENT(gst_object_ref_sink(g_object_new(type, nullptr))));
-        gst_bin_add_many(GST_BIN(bin.get()), test.get(), filter.get(), nullptr);
-        gst_element_link(test.get(), filter.get());
+        if (!filter ||
+            !(definition_.picture.empty() ? AddPattern(*bin, *filter) : AddPicture(*bin, *filter))) {
+            *error = "the GStreamer elements of the test camera are not installed";
+            return nullptr;
+        }
+        GstCapsPtr caps = Capabilities();
+        g_object_set(filter.get(), "caps", caps.get(), nullptr);
         GstPadPtr pad(gst_element_get_static_pad(filter.get(), "src"));
         if (OpeningProbe* probe = NextOpeningProbe()) {
             gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &DropOutProbe, probe, &FreeProbe);
@@ -130,6 +124,41 @@ class TestCamera : public VideoDevice {
     }
 
   private:
+    // videotestsrc (live) ! filter, in `bin`.
+    bool AddPattern(GstElement& bin, GstElement& filter) const {
+        const GstElementPtr test = MakeElement("videotestsrc");
+        if (!test) {
+            return false;
+        }
+        gst_util_set_object_arg(G_OBJECT(test.get()), "pattern", definition_.pattern.c_str());
+        g_object_set(test.get(), "is-live", TRUE, "num-buffers", definition_.frameLimit, "foreground-color",
+                     definition_.foregroundArgb, nullptr);
+        gst_bin_add_many(GST_BIN(&bin), test.get(), &filter, nullptr);
+        return gst_element_link(test.get(), &filter);
+    }
+    // filesrc ! pngdec ! videoconvert ! videoscale ! imagefreeze (live) ! filter, in `bin`.
+    bool AddPicture(GstElement& bin, GstElement& filter) const {
+        const GstElementPtr chain[] = {MakeElement("filesrc"), MakeElement("pngdec"),
+                                       MakeElement("videoconvert"), MakeElement("videoscale"),
+                                       MakeElement("imagefreeze")};
+        if (std::any_of(std::begin(chain), std::end(chain),
+                        [](const GstElementPtr& element) { return !element; })) {
+            return false;
+        }
+        g_object_set(chain[0].get(), "location", definition_.picture.c_str(), nullptr);
+        g_object_set(chain[4].get(), "is-live", TRUE, nullptr);
+        gst_bin_add(GST_BIN(&bin), &filter);
+        GstElement* previous = nullptr;
+        for (const GstElementPtr& element : chain) {
+            gst_bin_add(GST_BIN(&bin), element.get());
+            if (previous != nullptr && !gst_element_link(previous, element.get())) {
+                return false;
+            }
+            previous = element.get();
+        }
+        return gst_element_link(previous, &filter);
+    }
+
     // The probe of an opening that is to drop out, or null.
     OpeningProbe* NextOpeningProbe() const {
         if (definition_.dropOut == DropOut::None) {
@@ -186,6 +215,10 @@ std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key, const
     } else if (key == "busy") {
         definition.name = "Vantor Test Camera Busy";
         definition.busy = true;
+    } else if (key.starts_with("picture:")) {
+        definition.name = "Vantor Test Camera Picture";
+        definition.caps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
+        definition.picture = std::string(key.substr(8));
     } else if (key == "drop" || key == "unplug") {
         definition.name = key == "drop" ? "Vantor Test Camera Drop" : "Vantor Test Camera Unplug";
         definition.caps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";

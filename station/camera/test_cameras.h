@@ -33,6 +33,7 @@ struct TestCameraDefinition {
     std::string name = "Vantor Test Camera";
     std::string caps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";  // GStreamer caps text
     std::string pattern = "smpte";         // a videotestsrc pattern
+    std::string picture;                   // a PNG file the camera looks at instead of the pattern
     unsigned foregroundArgb = 0xffffffff;  // colour of the "solid-color" pattern
     int frameLimit = -1;                   // frames delivered before the stream ends; -1 for no end
     bool busy = false;                     // refuses to start, as a camera another program holds
@@ -46,6 +47,7 @@ struct TestCameraDefinition {
 //   "busy"  fails to start as if in use
 //   "drop"  640x480 (YUY2) that stalls after a number of frames, is away a while and comes back
 //   "unplug" the same, but it drops out with an error on the bus, as when it is pulled out
+//   "picture:<PNG file>"  640x480 (YUY2) looking at a still picture, as a card held up to it
 // The two that drop out take the figures given.
 std::optional<TestCameraDefinition> TestCameraPreset(std::string_view key,
                                                      const DropOutFigures& figures = {});

@@ -1,7 +1,6 @@
 #include "manage/stations_dialog.h"
 
 #include <QLabel>
-#include <QLoggingCategory>
 #include <algorithm>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,20 +9,21 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "capture/capture_camera.h"
 #include "capture/qr_card.h"
 #include "language/language.h"
 #include "platform/form_skin.h"
 #include "platform/message_box.h"
 #include "storage/storage_layout.h"
+#include "sync/sync_log.h"
 #include "text/qt_text.h"
 
 using namespace travenor::sync;
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcStations, "vantor.sync", QtInfoMsg)
-
 constexpr int kCodePixels = 360;
+constexpr QSize kCameraBox(480, 360);
 
 QString Said(const char16_t* key) {
     return ToQt(GetLanStr(key));
@@ -52,7 +52,12 @@ QPushButton* MakeButton(const char16_t* key, QWidget* parent) {
 
 }  // namespace
 
-CStationsDialog::CStationsDialog(SyncService& service, QWidget* parent) : QDialog(parent), service_(service) {
+CStationsDialog::CStationsDialog(SyncService& service, QWidget* parent,
+                                 CameraCodeScan::MakeCamera make_camera)
+    : QDialog(parent), service_(service), make_camera_(std::move(make_camera)) {
+    if (!make_camera_) {
+        make_camera_ = [] { return MakeStationCamera(); };
+    }
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(Said(u"86"));
     setModal(true);
@@ -73,6 +78,8 @@ CStationsDialog::CStationsDialog(SyncService& service, QWidget* parent) : QDialo
     timer->start(1000);
     Refresh();
 }
+
+CStationsDialog::~CStationsDialog() = default;
 
 void CStationsDialog::CreateMainControls() {
     // The code on the left, the stations asking to join on the right.
@@ -110,7 +117,18 @@ void CStationsDialog::CreateExtraControls() {
     join_ = MakeButton(u"90", this);
     layout()->addWidget(join_);
     connect(join_, &QPushButton::clicked, this, &CStationsDialog::OnJoin);
+    // Or the code held up to the camera: its live picture shows below while it looks.
+    scan_button_ = MakeButton(u"99", this);
+    layout()->addWidget(scan_button_);
+    connect(scan_button_, &QPushButton::clicked, this, &CStationsDialog::OnScan);
+    camera_box_ = new QWidget(this);
+    camera_box_->setFixedSize(kCameraBox);
+    camera_box_->setToolTip(Said(u"100"));
+    static_cast<QVBoxLayout*>(layout())->addWidget(camera_box_, 0, Qt::AlignHCenter);
+    scan_ = std::make_unique<CameraCodeScan>(*camera_box_, make_camera_);
+    camera_box_->hide();
     setTabOrder(code_edit_, join_);
+    setTabOrder(join_, scan_button_);
     code_edit_->setFocus();
 }
 
@@ -139,7 +157,7 @@ void CStationsDialog::Refresh() {
                 asking_->setCurrentItem(item);
             }
         }
-        qCInfo(lcStations) << "asking" << asking_->count();
+        qCInfo(lcSync) << "asking" << asking_->count();
     }
     if (accept_ != nullptr) {
         accept_->setEnabled(!listed_.empty());
@@ -159,6 +177,27 @@ void CStationsDialog::OnJoin() {
         vantor::ShowMessageBox(GetLanStr(ok ? u"94" : u"95"), u"Tips", vantor::MessageButtons::Ok,
                                ok ? vantor::MessageIcon::Information : vantor::MessageIcon::Warning);
     });
+}
+
+void CStationsDialog::OnScan() {
+    scan_button_->setText(Said(u"100"));
+    scan_button_->setEnabled(false);
+    const auto done = [this] {
+        scan_button_->setText(Said(u"99"));
+        scan_button_->setEnabled(true);
+        adjustSize();
+    };
+    scan_->Start(
+        [this, done](const std::string& code) {
+            done();
+            code_edit_->setText(QString::fromStdString(code));
+            OnJoin();
+        },
+        [done] {
+            done();
+            vantor::ShowMessageBox(GetLanStr(u"101"), u"Tips", vantor::MessageButtons::Ok,
+                                   vantor::MessageIcon::Warning);
+        });
 }
 
 void CStationsDialog::OnAccept() {

@@ -1,17 +1,12 @@
 #include "sync/station_sync.h"
 
 #include <QJsonArray>
-#include <QLoggingCategory>
 #include <algorithm>
 
+#include "sync/sync_log.h"
 #include "sync/sync_plan.h"
 
 namespace travenor::sync {
-namespace {
-
-Q_LOGGING_CATEGORY(lcStationSync, "vantor.sync", QtInfoMsg)
-
-}  // namespace
 
 StationSync::StationSync(const SyncthingApi& api, int station, std::string storage_path,
                          vantor::settings::SyncSettings settings)
@@ -66,7 +61,7 @@ bool StationSync::JoinMain(const PairingCode& main) {
     if (!api_.PutDevice(PeerDevice(main.device_id, "Vantor 1", address)) || !ShareWith({main.device_id})) {
         return false;
     }
-    qCInfo(lcStationSync) << "joined the main station" << main.device_id.c_str() << "at" << address.c_str();
+    qCInfo(lcSync) << "joined the main station" << main.device_id.c_str() << "at" << address.c_str();
     return true;
 }
 
@@ -94,7 +89,7 @@ bool StationSync::Accept(const std::string& device_id, const std::string& name) 
     if (!api_.PutDevice(PeerDevice(device_id, name, "dynamic")) || !ShareWith(peers)) {
         return false;
     }
-    qCInfo(lcStationSync) << "accepted the station" << device_id.c_str();
+    qCInfo(lcSync) << "accepted the station" << device_id.c_str();
     return true;
 }
 

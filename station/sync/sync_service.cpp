@@ -1,6 +1,5 @@
 #include "sync/sync_service.h"
 
-#include <QLoggingCategory>
 #include <QMetaObject>
 #include <chrono>
 #include <filesystem>
@@ -10,12 +9,11 @@
 #include "platform/native_path.h"
 #include "storage/storage_layout.h"
 #include "sync/station_sync.h"
+#include "sync/sync_log.h"
 #include "text/qt_text.h"
 
 namespace travenor::sync {
 namespace {
-
-Q_LOGGING_CATEGORY(lcSyncService, "vantor.sync", QtInfoMsg)
 
 constexpr auto kStatusInterval = std::chrono::seconds(2);
 
@@ -122,7 +120,7 @@ void SyncService::Run(const std::stop_token& stop) {
         if (!answering) {
             ready = false;  // a Syncthing started again is set up again
         } else if (!ready && (ready = sync.SetUp())) {
-            qCInfo(lcSyncService) << "station" << setup_.station << "shares its storage";
+            qCInfo(lcSync) << "station" << setup_.station << "shares its storage";
         }
         std::deque<Request> requests;
         {
@@ -138,7 +136,7 @@ void SyncService::Run(const std::stop_token& stop) {
         if (status.connected != connected || status.peers != peers) {
             connected = status.connected;
             peers = status.peers;
-            qCInfo(lcSyncService).noquote() << QStringLiteral("connected %1/%2").arg(connected).arg(peers);
+            qCInfo(lcSync).noquote() << QStringLiteral("connected %1/%2").arg(connected).arg(peers);
         }
         {
             const std::lock_guard lock(mutex_);

@@ -2,17 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QSaveFile>
 
+#include "sync/sync_log.h"
 #include "sync/sync_plan.h"
 
 namespace travenor::sync {
-namespace {
-
-Q_LOGGING_CATEGORY(lcSyncthing, "vantor.sync", QtInfoMsg)
-
-}  // namespace
 
 QStringList SyncthingArguments(const SyncthingPlace& place) {
     return {QStringLiteral("serve"),
@@ -50,8 +45,8 @@ bool PrepareHome(const SyncthingPlace& place) {
 SyncthingChild::SyncthingChild(SyncthingPlace place, std::string api_key)
     : place_(std::move(place)), api_(place_.control_port, api_key) {
     if (!PrepareHome(place_)) {
-        qCWarning(lcSyncthing) << "cannot prepare Syncthing's folder" << place_.home
-                               << "- this station does not take part in the event's sharing";
+        qCWarning(lcSync) << "cannot prepare Syncthing's folder" << place_.home
+                          << "- this station does not take part in the event's sharing";
         return;
     }
     // Syncthing's own log stays in its folder, beside its database.

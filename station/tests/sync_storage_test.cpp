@@ -18,11 +18,15 @@
 #include <memory>
 #include <string>
 
+#include <QPainter>
+
 #include "capture/qr_card.h"
+#include "links/qr_code.h"
 #include "language/language.h"
 #include "manage/stations_dialog.h"
 #include "platform/message_box.h"
 #include "sync/pairing_code.h"
+#include "sync/qr_reader.h"
 #include "sync/sync_service.h"
 #include "sync_station.h"
 #include "ui_wait.h"
@@ -81,6 +85,33 @@ TEST(SyncPairing, CodesReadBackFromTypingOrACameraAndRefuseTheRest) {
              "vantor-sync:MFZWI3D-BONSGYC-YLTMRWG-C43ENR5-QXGZDMM-FZWI3DP-BONSGYY-LTMRWAD@h:99999"}) {
         EXPECT_FALSE(ParsePairingCode(bad)) << bad;
     }
+
+    // A phone's photo of the main station's screen held to a camera: tilted, smaller, on a grey
+    // noisy background, beside the QR code of a guest's link. Only the pairing code is taken.
+    const auto photo = [](const std::vector<std::string>& texts) {
+        QImage frame(640, 480, QImage::Format_RGB888);
+        for (int y = 0; y < frame.height(); ++y) {
+            for (int x = 0; x < frame.width(); ++x) {
+                const int grey = 110 + QRandomGenerator::global()->bounded(40);
+                frame.setPixelColor(x, y, QColor(grey, grey, grey));
+            }
+        }
+        QPainter painter(&frame);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            painter.save();
+            painter.translate(170 + 300 * static_cast<int>(i), 240);
+            painter.rotate(i == 0 ? 11 : -7);
+            painter.drawImage(QRectF(-130, -130, 260, 260), vantor::links::QrCodeImage(texts[i], 300));
+            painter.restore();
+        }
+        return frame;
+    };
+    EXPECT_EQ(FindPairingCodeText(photo({"http://127.0.0.1:8080/p/abc", text})), text);
+    EXPECT_EQ(ReadQrCodes(photo({"http://127.0.0.1:8080/p/abc"})).size(), 1u);
+    EXPECT_FALSE(FindPairingCodeText(photo({"http://127.0.0.1:8080/p/abc"})));
+    EXPECT_TRUE(ReadQrCodes(QImage()).empty());
+    EXPECT_TRUE(ReadQrCodes(QImage(5, 5, QImage::Format_RGB888)).empty());
 }
 
 TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {

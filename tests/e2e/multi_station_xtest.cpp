@@ -1,6 +1,7 @@
 // Three stations of one event on this machine, each a copy of the installation folder with its
 // own Syncthing on loopback ports, all on the one X display and driven only through it: the
-// extra stations join with the code read off the main station's screen, the main station's
+// extra stations join with the code read off the main station's screen (typed at station 2,
+// a photo of the screen held to station 3's camera), the main station's
 // operator accepts each with a Yes, guests sign in at all three, station 2's Syncthing is killed
 // during a delivery and station 3's is held still (its link cut) while it saves. Every sign-in
 // arrives at the main station once and whole; its lottery counts all of them and its wall shows
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -246,6 +248,20 @@ class MultiStation : public ::testing::Test {
                 });
         return code;
     }
+    // A phone's photo of `screen` as held to a camera: smaller, tilted, on a grey background.
+    static void HoldUp(const QImage& screen, const fs::path& picture) {
+        ASSERT_FALSE(screen.isNull());
+        QImage photo(640, 480, QImage::Format_RGB888);
+        photo.fill(QColor(90, 90, 96));
+        QPainter painter(&photo);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.translate(320, 240);
+        painter.rotate(8);
+        const QSizeF shown = QSizeF(screen.size()).scaled(560, 420, Qt::KeepAspectRatio);
+        painter.drawImage(QRectF(QPointF(-shown.width() / 2, -shown.height() / 2), shown), screen);
+        painter.end();
+        ASSERT_TRUE(photo.save(QString::fromStdString(picture.string())));
+    }
     // A guest's photo and save in the station's capture window, then "返回".
     void SignIn(EventStation& station, const std::function<void()>& before_save = {}) {
         const TopLevel menu = Await(station, "Vantor", true, "the menu");
@@ -289,23 +305,32 @@ class MultiStation : public ::testing::Test {
 };
 
 TEST_F(MultiStation, ThreeStationsAreOneEventThroughAKillAndACutLink) {
+    // Station 3's camera looks at whatever picture is held up to it (this file).
+    const fs::path held_up = Station(3).folder.path() / "held_up.png";
     for (EventStation& station : stations_) {
-        station.process.Start();
+        station.process.Start(station.number == 3 ? "picture:" + held_up.string() : "hd");
         Await(station, "Vantor", true, "station " + std::to_string(station.number) + "'s menu");
     }
 
-    // Pairing: the code read off the main station's screen, typed at 2 and 3, each accepted with a Yes.
+    // Pairing: station 2 types the code read off the main station's screen; station 3 is shown a
+    // tilted photo of that screen through its camera. The main station accepts each with a Yes.
     const TopLevel main_stations = OpenStations(Main());
     const std::string code = ReadCode(main_stations);
+    HoldUp(QImage(QString::fromStdString((Main().folder.path() / "code.png").string())), held_up);
     for (const int number : {2, 3}) {
         EventStation& station = Station(number);
         const TopLevel window = OpenStations(station);
         input_.Raise(window.id);
-        std::string typed = code;
-        std::transform(typed.begin(), typed.end(), typed.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        input_.Type(typed);
-        input_.Tap(Key::Tab);
+        if (number == 2) {
+            std::string typed = code;
+            std::transform(typed.begin(), typed.end(), typed.begin(),
+                           [](unsigned char c) { return std::tolower(c); });
+            input_.Type(typed);
+            input_.Tap(Key::Tab);
+        } else {
+            input_.Tap(Key::Tab);
+            input_.Tap(Key::Tab);  // "用相机读取配对码"
+        }
         input_.Tap(Key::Space);
         WaitFor([&] { return station.process.Count("sync joined the main station") == 1; }, 30000,
                 "station " + std::to_string(number) + " did not join");
@@ -325,6 +350,11 @@ TEST_F(MultiStation, ThreeStationsAreOneEventThroughAKillAndACutLink) {
     }
     WaitFor([&] { return Main().process.Count("sync connected 2/2") > 0; }, 60000,
             "the stations did not connect");
+    EXPECT_EQ(Station(3).process.Count("sync read a pairing code off the camera"), 1);
+    // The card is taken away: station 3's guests are photographed in front of a plain wall.
+    QImage plain(640, 480, QImage::Format_RGB888);
+    plain.fill(QColor(200, 190, 170));
+    ASSERT_TRUE(plain.save(QString::fromStdString(held_up.string())));
     CloseStations(Main());
 
     // Sign-ins: station 2's Syncthing killed before its second save, station 3's held still for a

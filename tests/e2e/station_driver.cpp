@@ -26,11 +26,11 @@ void AssembleInstallation(const fs::path& from, const fs::path& to, const std::s
     std::ofstream(to / "SetInfo.ini", std::ios::binary) << preset;
 }
 
-void StationProcess::Start() {
+void StationProcess::Start(const std::string& cameras) {
     lines_.clear();
     partial_.clear();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VANTOR_TEST_CAMERA", "hd");
+    environment.insert("VANTOR_TEST_CAMERA", QString::fromStdString(cameras));
     environment.insert("VANTOR_MICROPHONE", "audiotestsrc is-live=true");
     environment.insert("QT_QPA_PLATFORM", "xcb");
     environment.insert("QT_LOGGING_RULES", "vantor.*.info=true");

@@ -23,7 +23,8 @@ class StationProcess {
     StationProcess(const StationProcess&) = delete;
     StationProcess& operator=(const StationProcess&) = delete;
 
-    void Start();
+    // Starts the station with the test cameras `cameras` names (VANTOR_TEST_CAMERA).
+    void Start(const std::string& cameras = "hd");
     // SIGKILL; everything the program wrote before it died is read.
     void Kill();
     bool Running() const { return process_.state() == QProcess::Running; }
