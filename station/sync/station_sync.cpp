@@ -102,4 +102,14 @@ int StationSync::ConnectedPeers() const {
     }));
 }
 
+bool StationSync::LookAt(const std::vector<std::string>& sub_paths) const {
+    return std::all_of(sub_paths.begin(), sub_paths.end(),
+                       [this](const std::string& sub) { return api_.Scan(kStorageFolderId, sub); });
+}
+
+bool StationSync::ReceivingStuck() const {
+    const std::optional<FolderState> folder = api_.FolderStatus(kStorageFolderId);
+    return folder && folder->Stuck();
+}
+
 }  // namespace travenor::sync

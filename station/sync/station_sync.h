@@ -35,6 +35,11 @@ class StationSync {
     // The peers the storage is shared with, and how many of them are connected now.
     std::vector<std::string> Peers() const;
     int ConnectedPeers() const;
+    // Deliveries wait: the storage folder cannot take files (too little free space, a folder that
+    // went) or some could not be fetched; Syncthing tries again by itself.
+    bool ReceivingStuck() const;
+    // Has Syncthing look at these folders of the storage (relative paths) now.
+    bool LookAt(const std::vector<std::string>& sub_paths) const;
 
   private:
     bool ShareWith(const std::vector<std::string>& devices);

@@ -47,6 +47,9 @@ QJsonObject StorageFolder(int station, const std::string& path, const std::vecto
             {"ignorePerms", true},
             // A station that empties its storage after the event takes nothing from the main one.
             {"ignoreDelete", main},
+            // Deliveries that could not be taken (a full disk) are tried again after 5 s rather
+            // than Syncthing's minute, so they follow soon once the operator made room.
+            {"pullerPauseS", 5},
             {"paused", false}};
 }
 

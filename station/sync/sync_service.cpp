@@ -1,11 +1,13 @@
 #include "sync/sync_service.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
 
 #include "language/language.h"
+#include "links/link_index.h"
 #include "platform/native_path.h"
 #include "storage/storage_layout.h"
 #include "sync/station_sync.h"
@@ -22,6 +24,27 @@ QString TimeOfDay(int seconds) {
         .arg(seconds / 3600)
         .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// What is saved in these folders (native paths): the names and sizes of the files, hidden ones
+// left out (a save in progress). It changes when a sign-in or a link record is saved.
+std::string SavedSignature(const std::vector<std::filesystem::path>& folders) {
+    std::vector<std::string> files;
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (!name.starts_with('.')) {
+                files.push_back(entry.path().string() + "|" + std::to_string(entry.file_size(error)));
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    std::string signature;
+    for (const std::string& file : files) {
+        signature += file + "\n";
+    }
+    return signature;
 }
 
 }  // namespace
@@ -56,6 +79,9 @@ QString SyncStatusLine(const SyncStatus& status) {
     }
     QString line =
         stations + QStringLiteral(" %1/%2 ").arg(status.connected).arg(status.peers) + ToQt(GetLanStr(u"87"));
+    if (status.receiving_stuck) {
+        line += QStringLiteral(" · ") + ToQt(GetLanStr(u"102"));
+    }
     for (const StationDelivery& delivery : status.deliveries) {
         line += QStringLiteral(" · %1: %2").arg(delivery.station).arg(TimeOfDay(delivery.seconds));
     }
@@ -115,6 +141,8 @@ void SyncService::Run(const std::stop_token& stop) {
     bool ready = false;
     int connected = 0;
     int peers = 0;
+    bool stuck = false;
+    std::string saved;  // SavedSignature when last looked at
     while (!stop.stop_requested()) {
         const bool answering = sync.DeviceId().has_value();
         if (!answering) {
@@ -131,8 +159,15 @@ void SyncService::Run(const std::stop_token& stop) {
         for (Request& request : requests) {
             results.push_back(ready && request.job(sync));
         }
+        if (ready && !sync.IsMain()) {
+            LookAtNewSaves(sync, saved);
+        }
         SyncStatus status = answering ? ReadStatus(sync, ready) : SyncStatus{};
         status.station = setup_.station;
+        if (status.receiving_stuck != stuck) {
+            stuck = status.receiving_stuck;
+            qCInfo(lcSync) << (stuck ? "receiving stuck" : "receiving again");
+        }
         if (status.connected != connected || status.peers != peers) {
             connected = status.connected;
             peers = status.peers;
@@ -151,6 +186,32 @@ void SyncService::Run(const std::stop_token& stop) {
     }
 }
 
+void SyncService::LookAtNewSaves(StationSync& sync, std::string& saved) const {
+    // Syncthing's own watch can miss a file saved into a folder it has just been created (the
+    // first sign-in of the day), which then waits for its next full scan, a minute later. The
+    // station looks at its own saves every status round and has Syncthing look at once.
+    const vantor::StorageLayout storage(clock_, vantor::FromNativePath(setup_.storage_path));
+    const std::filesystem::path day(vantor::ToNativePath(storage.TodayFolder()));
+    const std::filesystem::path links = std::filesystem::path(setup_.storage_path) /
+                                        vantor::ToNativePath(tstring(vantor::links::kLinksFolder));
+    std::string now = SavedSignature({vantor::ToNativePath(storage.TodayWithTemplate()),
+                                      vantor::ToNativePath(storage.TodayNoTemplate()),
+                                      vantor::ToNativePath(storage.TodayAudio()), links});
+    if (now == saved) {
+        return;
+    }
+    std::vector<std::string> folders;
+    std::error_code error;
+    for (const std::filesystem::path& folder : {day, links}) {
+        if (std::filesystem::is_directory(folder, error)) {
+            folders.push_back(folder.filename().string());
+        }
+    }
+    if (sync.LookAt(folders)) {
+        saved = std::move(now);
+    }
+}
+
 SyncStatus SyncService::ReadStatus(StationSync& sync, bool ready) const {
     SyncStatus status;
     status.answering = true;
@@ -166,6 +227,7 @@ SyncStatus SyncService::ReadStatus(StationSync& sync, bool ready) const {
         status.asking = sync.Asking();
         const vantor::StorageLayout storage(clock_, vantor::FromNativePath(setup_.storage_path));
         status.deliveries = NewestByStation(vantor::ToNativePath(storage.TodayWithTemplate()));
+        status.receiving_stuck = sync.ReceivingStuck();
     }
     return status;
 }

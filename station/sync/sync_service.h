@@ -41,13 +41,14 @@ struct SyncStatus {
     std::string own_code;                     // the main station's pairing code, as text
     std::vector<PendingDevice> asking;        // the main station: stations asking to join
     std::vector<StationDelivery> deliveries;  // the main station: by station number
+    bool receiving_stuck = false;             // the main station: deliveries wait (a full disk)
 };
 
 // The newest sign-in of each other station in a folder of composed pictures (a native path).
 std::vector<StationDelivery> NewestByStation(const std::string& folder);
 
 // The status line of the main menu: "分站 1/2 已连接 · 2: 9:05:07 · 3: 9:06:00"; at an extra
-// station the main station's link.
+// station the main station's link. Deliveries that wait at the main station are said first.
 QString SyncStatusLine(const SyncStatus& status);
 
 struct SyncServiceSetup {
@@ -84,6 +85,8 @@ class SyncService {
     };
     void Ask(Job job, QObject* context, Done done);
     void Run(const std::stop_token& stop);
+    // An extra station: has Syncthing look at today's folders when something new was saved there.
+    void LookAtNewSaves(StationSync& sync, std::string& saved) const;
     SyncStatus ReadStatus(StationSync& sync, bool ready) const;
     void Answer(Request request, bool ok);
 

@@ -141,6 +141,16 @@ std::map<std::string, Connection> SyncthingApi::Connections() const {
     return connections;
 }
 
+std::optional<FolderState> SyncthingApi::FolderStatus(const std::string& folder) const {
+    const auto answer = GetObject("/rest/db/status?folder=" + Escaped(folder));
+    if (!answer) {
+        return std::nullopt;
+    }
+    return FolderState{answer->value("state").toString().toStdString(),
+                       answer->value("error").toString().toStdString(), answer->value("needFiles").toInt(),
+                       answer->value("pullErrors").toInt()};
+}
+
 bool SyncthingApi::Scan(const std::string& folder, const std::string& sub_path) const {
     std::string path = "/rest/db/scan?folder=" + Escaped(folder);
     if (!sub_path.empty()) {

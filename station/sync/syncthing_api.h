@@ -23,6 +23,17 @@ struct Connection {
     std::string address;
 };
 
+// How a shared folder stands: its state ("idle", "syncing", "error", ...), the reason it cannot
+// work (such as too little free space), and the files it still needs and could not fetch.
+struct FolderState {
+    std::string state;
+    std::string error;
+    int need_files = 0;
+    int pull_errors = 0;
+
+    bool Stuck() const { return !error.empty() || pull_errors > 0; }
+};
+
 class SyncthingApi {
   public:
     SyncthingApi(int control_port, std::string api_key);
@@ -41,6 +52,7 @@ class SyncthingApi {
     // Devices that asked to connect and are not known.
     std::vector<PendingDevice> PendingDevices() const;
     std::map<std::string, Connection> Connections() const;
+    std::optional<FolderState> FolderStatus(const std::string& folder) const;
     // Looks at the folder (or one path in it) now rather than at its next watch or scan.
     bool Scan(const std::string& folder, const std::string& sub_path = {}) const;
 

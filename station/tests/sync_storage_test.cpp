@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -184,6 +185,66 @@ TEST(SyncStorage, SignInsTravelOneWayWholeAndStayAtTheMainStation) {
         << "Syncthing's log is kept in its home";
 }
 
+// The main station's disk fills up during the event: the stations' sign-ins wait at the stations,
+// the main station says that deliveries wait, and once there is room every one arrives whole, once.
+TEST(SyncStorage, AFullDiskAtTheMainStationHoldsDeliveriesUntilThereIsRoom) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("syncthing").isEmpty())
+        << "syncthing is not installed (Debian's syncthing package)";
+    ASSERT_EQ(QProcess::execute("unshare", {"--user", "--map-root-user", "--mount", "true"}), 0)
+        << "unshare cannot make a user and mount namespace here, so the main station's small disk "
+           "cannot be made (kernel.unprivileged_userns_clone, or a container that forbids them)";
+    Station main(1, 1024), two(2);
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main.sync->SetUp() && two.sync->SetUp(); }, 30000));
+    ASSERT_TRUE(two.sync->JoinMain(*main.sync->OwnCode("127.0.0.1")));
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return !main.sync->Asking().empty(); }, 30000));
+    ASSERT_TRUE(main.sync->Accept(two.Id(), "Vantor 2"));
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main.sync->ConnectedPeers() == 1; }, 30000));
+
+    const QString disk = main.SmallDisk();
+    ASSERT_FALSE(disk.isEmpty());
+    QFile filler(disk + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly)) << filler.errorString().toStdString();
+    while (filler.write(Noise(16384)) == 16384 && filler.flush()) {
+    }
+    filler.close();
+    ASSERT_GT(filler.size(), 900 * 1024) << "the main station's storage is not on its small disk";
+
+    const QString day = QStringLiteral("2026-12-9/WithTemplate/");
+    const std::vector<QString> names{"9-5-7~2.jpg", "9-5-8~2.jpg", "9-5-9~2.jpg"};
+    std::vector<QByteArray> photos;
+    for (const QString& name : names) {
+        photos.push_back(Noise(150000));
+        ASSERT_TRUE(Write(two.File(day + name), photos.back()));
+    }
+    two.syncthing->Api().Scan(kStorageFolderId);
+    ASSERT_TRUE(vantor_test::WaitUntil(
+        [&] {
+            const auto state = main.syncthing->Api().FolderStatus(kStorageFolderId);
+            return state && state->Stuck() && state->need_files >= 3 && main.sync->ReceivingStuck();
+        },
+        60000))
+        << "the main station does not say that the deliveries wait";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_FALSE(QFile::exists(disk + "/" + day + names[i]));
+        EXPECT_EQ(Read(two.File(day + names[i])), photos[i]) << "station 2 keeps its sign-in";
+    }
+
+    // Room again: everything arrives, once and whole, and nothing else shows in the day.
+    ASSERT_TRUE(QFile::remove(disk + "/filler"));
+    ASSERT_TRUE(vantor_test::WaitUntil(
+        [&] {
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                if (Read(disk + "/" + day + names[i]) != photos[i]) {
+                    return false;
+                }
+            }
+            return !main.sync->ReceivingStuck();
+        },
+        120000))
+        << "the sign-ins did not arrive once there was room";
+    EXPECT_EQ(QDir(disk + "/" + day).entryList(QDir::Files | QDir::Hidden).size(), names.size());
+}
+
 // The station's own path: each station's sharing runs beside its windows, the operators pair
 // through the stations' window (a typed code, a confirmed acceptance), and the main station's
 // status names what each station delivered today.
@@ -248,7 +309,7 @@ TEST(SyncService, StationsPairThroughTheirWindowsAndTheMainStationSeesDeliveries
     // Station 2 saves; the main station's status names its newest sign-in of the day.
     ASSERT_TRUE(Write(two_folder.filePath("Storage/2026-12-9/WithTemplate/9-5-7~2.jpg"), Noise(100000)));
     ASSERT_TRUE(Write(two_folder.filePath("Storage/2026-12-9/WithTemplate/9-4-0~2.jpg"), Noise(100000)));
-    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main->Status().deliveries.size() == 1; }, 60000));
+    ASSERT_TRUE(vantor_test::WaitUntil([&] { return main->Status().deliveries.size() == 1; }, 20000));
     EXPECT_EQ(main->Status().deliveries[0].station, 2);
     ASSERT_TRUE(vantor_test::WaitUntil(
         [&] { return SyncStatusLine(main->Status()).endsWith(QStringLiteral(" · 2: 9:05:07")); }, 30000))

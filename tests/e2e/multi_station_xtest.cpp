@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <algorithm>
 #include <array>
 #include <csignal>
@@ -35,6 +34,7 @@
 #include "platform/native_path.h"
 #include "platform/profile_file.h"
 #include "station_driver.h"
+#include "sync_station.h"
 #include "synthetic_input.h"
 #include "test_folder.h"
 
@@ -44,12 +44,6 @@ namespace fs = std::filesystem;
 using vantor_test::SyntheticInput;
 using Key = SyntheticInput::Key;
 using TopLevel = SyntheticInput::TopLevel;
-
-int FreePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 std::string TodayName() {
     const QDate today = QDate::currentDate();
@@ -66,23 +60,6 @@ std::map<std::string, std::string> Pictures(const fs::path& folder) {
             vantor::ReadWholeFile(entry.path().string()).value_or("");
     }
     return pictures;
-}
-
-// The process of the Syncthing whose home is `home`; 0 when none runs.
-int SyncthingOf(const fs::path& home) {
-    const std::string wanted = "--home=" + home.string();
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::string line = vantor::ReadWholeFile((entry.path() / "cmdline").string()).value_or("");
-        std::replace(line.begin(), line.end(), '\0', ' ');
-        if (line.find("syncthing") != std::string::npos && line.find(wanted + " ") != std::string::npos) {
-            return std::stoi(name);
-        }
-    }
-    return 0;
 }
 
 struct EventStation {
@@ -116,8 +93,8 @@ class MultiStation : public ::testing::Test {
             station.Set(u"station", u"number", std::to_string(number));
             station.Set(u"sync", u"on", "1");
             station.Set(u"sync", u"address", "127.0.0.1");
-            station.Set(u"sync", u"port", std::to_string(FreePort()));
-            station.Set(u"sync", u"control", std::to_string(FreePort()));
+            station.Set(u"sync", u"port", std::to_string(vantor_test::FreePort()));
+            station.Set(u"sync", u"control", std::to_string(vantor_test::FreePort()));
             station.Set(u"gallery", u"links", "0");
             station.Set(u"gallery", u"gallery", "0");
         }
@@ -339,8 +316,16 @@ TEST_F(MultiStation, ThreeStationsAreOneEventThroughAKillAndACutLink) {
     }
     WaitFor([&] { return Main().process.Count("sync asking 2") > 0; }, 60000, "the stations are not asking");
     for (int accepted = 1; accepted <= 2; ++accepted) {
-        WaitFor([&] { return Main().process.Count("sync asking " + std::to_string(3 - accepted)) > 0; },
-                30000, "the list of stations asking did not follow");
+        // The list shows the stations still asking (the newest "asking" line), not an older list.
+        WaitFor(
+            [&] {
+                const std::vector<std::string>& lines = Main().process.Lines();
+                const auto newest = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) {
+                    return line.starts_with("sync asking ");
+                });
+                return newest != lines.rend() && *newest == "sync asking " + std::to_string(3 - accepted);
+            },
+            30000, "the list of stations asking did not follow");
         input_.Raise(main_stations.id);
         input_.Tap(Key::Down);
         input_.Tap(Key::Return);
@@ -362,12 +347,12 @@ TEST_F(MultiStation, ThreeStationsAreOneEventThroughAKillAndACutLink) {
     SignIn(Main());
     SignIn(Station(2));
     SignIn(Station(2), [&] {
-        const int syncthing = SyncthingOf(Station(2).folder.path() / "Sync");
+        const int syncthing = vantor_test::SyncthingPid(Station(2).folder.path() / "Sync");
         ASSERT_GT(syncthing, 0);
         ::kill(syncthing, SIGKILL);
     });
     SignIn(Station(3));
-    const int held = SyncthingOf(Station(3).folder.path() / "Sync");
+    const int held = vantor_test::SyncthingPid(Station(3).folder.path() / "Sync");
     ASSERT_GT(held, 0);
     ::kill(held, SIGSTOP);
     SignIn(Station(3));
