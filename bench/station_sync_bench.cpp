@@ -1,12 +1,13 @@
-// Two stations of one event on this machine: station 2 saves, its own Syncthing delivers to the
-// main station's, and the main station's live wall (300 photos shown, under Mesa on an X display)
+// Two stations of one event on this machine: station 2 saves, its sharing (the station's own
+// service, which also has Syncthing scan new saves) delivers through its Syncthing to the main
+// station's, and the main station's live wall (300 photos shown, under Mesa on an X display)
 // draws the tile. The time from the save's rename at station 2 to the first frame drawn with its
 // tile at the main station, median and worst over 50 sign-ins, one every 1.5 s.
 //
 // Run with DISPLAY set and VANTOR_INSTALL_DIR naming the installation folder (default: the
 // folder Vantor beside this program's folder); syncthing must be installed.
 #include <benchmark/benchmark.h>
-#include <QTcpServer>
+#include <QObject>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -19,7 +20,9 @@
 #include "platform/native_path.h"
 #include "sample_photos.h"
 #include "serve_until.h"
+#include "platform/local_clock.h"
 #include "sync/station_sync.h"
+#include "sync/sync_service.h"
 #include "sync/syncthing_child.h"
 #include "sync_station.h"
 #include "wall_bench_main.h"
@@ -33,29 +36,60 @@ using namespace travenor::sync;
 
 constexpr int kSignIns = 50;
 
-// A station of the bench with its day's folder of composed pictures.
+constexpr char kDay[] = "2026-12-9";
+
+// The main station of the bench with its day's folder of composed pictures.
 struct Station : vantor_test::SyncStation {
     explicit Station(int number) : SyncStation(number) { fs::create_directories(Day()); }
-    fs::path Day() const { return fs::path(Storage().toStdString()) / "2026-12-9" / "WithTemplate"; }
+    fs::path Day() const { return fs::path(Storage().toStdString()) / kDay / "WithTemplate"; }
+};
+
+// Station 2 as the station runs it: its sharing service on a clock that says the bench's day.
+struct ServiceStation {
+    QTemporaryDir folder;
+    vantor::ManualClock clock{{2026, 12, 9, 20, 0, 0}};
+    std::unique_ptr<SyncService> service;
+
+    ServiceStation() {
+        fs::create_directories(Day());
+        SyncServiceSetup setup;
+        setup.settings.on = true;
+        setup.settings.address = "127.0.0.1";
+        setup.settings.port = vantor_test::FreePort();
+        setup.settings.control_port = vantor_test::FreePort();
+        setup.syncthing = {QStringLiteral("syncthing"), folder.filePath("Sync"), setup.settings.address,
+                           setup.settings.port, setup.settings.control_port};
+        setup.station = 2;
+        setup.storage_path = folder.filePath("Storage").toStdString();
+        setup.api_key = "key-2";
+        service = std::make_unique<SyncService>(setup, clock);
+    }
+    fs::path Day() const {
+        return fs::path(folder.filePath("Storage").toStdString()) / kDay / "WithTemplate";
+    }
 };
 
 struct EventRun {
     std::unique_ptr<Station> main;
-    std::unique_ptr<Station> two;
+    std::unique_ptr<ServiceStation> two;
     std::unique_ptr<halvix::CmfcZarnDlg> wall;
     std::map<std::string, Clock::time_point> added;  // name: when it became a tile
     int next = 0;
 
     bool Start() {
         main = std::make_unique<Station>(1);
-        two = std::make_unique<Station>(2);
-        if (!ServeUntil([&] { return main->sync->SetUp() && two->sync->SetUp(); }, 60000)) {
+        two = std::make_unique<ServiceStation>();
+        if (!ServeUntil([&] { return main->sync->SetUp() && two->service->Status().ready; }, 60000)) {
             return false;
         }
         const std::optional<PairingCode> code = main->sync->OwnCode("127.0.0.1");
-        const std::string id = two->sync->DeviceId().value_or("");
-        if (!code || !two->sync->JoinMain(*code) || !ServeUntil([&] { return Asks(id); }, 60000) ||
-            !main->sync->Accept(id, "Vantor 2") ||
+        QObject context;
+        bool joined = false;
+        if (code) {
+            two->service->Join(*code, &context, [&](bool ok) { joined = ok; });
+        }
+        if (!code || !ServeUntil([&] { return joined && !main->sync->Asking().empty(); }, 60000) ||
+            !main->sync->Accept(main->sync->Asking().front().id, "Vantor 2") ||
             !ServeUntil([&] { return main->sync->ConnectedPeers() == 1; }, 60000)) {
             return false;
         }
@@ -77,11 +111,6 @@ struct EventRun {
         wall->FolderCommand(path);
         return ServeUntil([&] { return wall->CurrentFolder() == path; }, 120000) &&
                ServeUntil([&] { return wall->Live()->Watching(); }, 10000);
-    }
-
-    bool Asks(const std::string& id) const {
-        const std::vector<PendingDevice> asking = main->sync->Asking();
-        return std::any_of(asking.begin(), asking.end(), [&](const PendingDevice& d) { return d.id == id; });
     }
 
     // Seconds from station 2's save (written under a hidden name, renamed into place) to the first
